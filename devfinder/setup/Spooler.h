@@ -44,15 +44,15 @@ public:
 
     // The wide transceive call; `output` goes in zeroed at the answer's size
     // and comes back filled. `status` is the monitor's own status.
-    virtual bool XcvData(SpoolerHandle handle, const std::u16string& dataName, const std::vector<unsigned char>& input,
+    virtual bool Transceive(SpoolerHandle handle, const std::u16string& dataName, const std::vector<unsigned char>& input,
                          std::vector<unsigned char>& output, std::uint32_t& status) = 0;
 
     // Adds a queue on the local machine; returns its handle (0 on failure).
-    virtual SpoolerHandle AddPrinter(const NewPrinterQueue& queue) = 0;
+    virtual SpoolerHandle AddQueue(const NewPrinterQueue& queue) = 0;
     virtual bool PurgePrinter(SpoolerHandle handle) = 0;
     virtual bool DeletePrinter(SpoolerHandle handle) = 0;
     // Deletes a driver (all environments of the local server, unused files too).
-    virtual bool DeletePrinterDriver(const std::string& driverName) = 0;
+    virtual bool DeleteDriver(const std::string& driverName) = 0;
     virtual void ClosePrinter(SpoolerHandle handle) = 0;
 };
 

@@ -41,7 +41,7 @@ void SpoolerPrinterSetup::AddQueueIfOnRawPort(const LocalPrinter& printer) {
 
     std::vector<unsigned char> answer(xcv::kPortDataSize, 0);
     std::uint32_t status = 0xFFFFFFFF;
-    if (!spooler_.XcvData(port.get(), xcv::kGetConfigInfo, xcv::BuildConfigInfoRequest(), answer, status)) return;
+    if (!spooler_.Transceive(port.get(), xcv::kGetConfigInfo, xcv::BuildConfigInfoRequest(), answer, status)) return;
     if (status != xcv::kStatusSuccess) return;
     xcv::PortConfiguration configuration = xcv::ReadPortConfiguration(answer);
     if (configuration.protocol != xcv::kProtocolRaw) return;
@@ -85,14 +85,14 @@ CreateOutcome SpoolerPrinterSetup::CreatePrinterForDevice(const std::string& hos
     // The monitor's status decides; it starts as a failure so a call that
     // never reached the monitor cannot pass for success.
     std::uint32_t status = 0xFFFFFFFF;
-    spooler_.XcvData(monitor.get(), xcv::kAddPort, xcv::BuildAddPortRequest(port), answer, status);
+    spooler_.Transceive(monitor.get(), xcv::kAddPort, xcv::BuildAddPortRequest(port), answer, status);
     // A port left behind by a deleted queue is reused as it is.
     if (status != xcv::kStatusSuccess && status != xcv::kStatusAlreadyExists) return CreateOutcome::Refused;
 
     NewPrinterQueue queue{printerName, portName, kDriverName, kPrintProcessor};
     // A queue that cannot be added (name taken, driver missing) shows up as
     // an unticked row in the next search; the port was made either way.
-    ScopedSpoolerHandle added(spooler_, spooler_.AddPrinter(queue));
+    ScopedSpoolerHandle added(spooler_, spooler_.AddQueue(queue));
     return CreateOutcome::Created;
 }
 
@@ -101,6 +101,6 @@ bool SpoolerPrinterSetup::DeletePrinterQueue(const std::string& printerName) {
     if (!printer) return false;
     spooler_.PurgePrinter(printer.get());
     bool deleted = spooler_.DeletePrinter(printer.get());
-    spooler_.DeletePrinterDriver(printerName);
+    spooler_.DeleteDriver(printerName);
     return deleted;
 }

@@ -75,7 +75,7 @@ public:
         return Open(printerName);
     }
 
-    bool XcvData(SpoolerHandle handle, const std::u16string& dataName, const std::vector<unsigned char>& input,
+    bool Transceive(SpoolerHandle handle, const std::u16string& dataName, const std::vector<unsigned char>& input,
                  std::vector<unsigned char>& output, std::uint32_t& status) override {
         const std::string& target = targets_.at(handle);
         if (dataName == xcv::kGetConfigInfo) {
@@ -100,7 +100,7 @@ public:
         return true;
     }
 
-    SpoolerHandle AddPrinter(const NewPrinterQueue& queue) override {
+    SpoolerHandle AddQueue(const NewPrinterQueue& queue) override {
         log.push_back("AddPrinter " + queue.printerName);
         addedQueues.push_back(queue);
         if (addPrinterFails || FindPrinter(queue.printerName) != printers.end()) return 0;
@@ -121,7 +121,7 @@ public:
         return true;
     }
 
-    bool DeletePrinterDriver(const std::string& driverName) override {
+    bool DeleteDriver(const std::string& driverName) override {
         log.push_back("DeletePrinterDriver " + driverName);
         deletedDrivers.push_back(driverName);
         return false;
