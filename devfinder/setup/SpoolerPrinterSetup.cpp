@@ -101,6 +101,9 @@ bool SpoolerPrinterSetup::DeletePrinterQueue(const std::string& printerName) {
     if (!printer) return false;
     spooler_.PurgePrinter(printer.get());
     bool deleted = spooler_.DeletePrinter(printer.get());
-    spooler_.DeleteDriver(printerName);
+    // A driver of the queue's own name is tidied away, but never the family's
+    // driver: a queue the user named after it would otherwise take it along
+    // and every later queue creation would fail.
+    if (text_.UpperCase(printerName) != text_.UpperCase(kDriverName)) spooler_.DeleteDriver(printerName);
     return deleted;
 }

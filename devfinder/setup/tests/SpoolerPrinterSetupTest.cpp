@@ -114,6 +114,13 @@ TEST_F(SpoolerPrinterSetupTest, DeletingAQueueLeavesItsPortForTheNextCreation) {
     EXPECT_TRUE(setup.FindPortForUnit("prn-lab").found);
 }
 
+TEST_F(SpoolerPrinterSetupTest, DeletingAQueueNamedLikeTheFamilyDriverKeepsTheDriver) {
+    spooler.printers = {{"Arvel Norvane Vivaro 5320MF", "IP_lab"}};
+    EXPECT_TRUE(setup.DeletePrinterQueue("Arvel Norvane Vivaro 5320MF"));
+    EXPECT_TRUE(spooler.printers.empty());
+    EXPECT_TRUE(spooler.deletedDrivers.empty());
+}
+
 TEST_F(SpoolerPrinterSetupTest, DeletingAQueueThatCannotBeOpenedChangesNothing) {
     EXPECT_FALSE(setup.DeletePrinterQueue("Missing"));
     EXPECT_EQ(spooler.log, (Strings{"OpenForDeletion Missing"}));
