@@ -30,7 +30,8 @@ int SpoolerPrinterSetup::EnumerateTcpPorts() {
     }
     if (!enumerated) return 0;
 
-    for (std::uint32_t index = 0; index < printersReturned; ++index) AddQueueIfOnRawPort(spooler_.PrinterAt(buffer, index));
+    for (std::uint32_t index = 0; index < printersReturned; ++index)
+        AddQueueIfOnRawPort(spooler_.PrinterAt(buffer, index));
     return static_cast<int>(printersReturned);
 }
 

@@ -38,6 +38,8 @@ bool Win32Spooler::EnumerateLocalPrinters(std::vector<unsigned char>& buffer, st
 }
 
 LocalPrinter Win32Spooler::PrinterAt(const std::vector<unsigned char>& buffer, std::uint32_t index) const {
+    // A count that does not fit the buffer is not trusted beyond the buffer's end.
+    if ((static_cast<std::size_t>(index) + 1) * sizeof(PRINTER_INFO_2A) > buffer.size()) return {};
     const auto* printers = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
     return LocalPrinter{TextOrEmpty(printers[index].pPrinterName), TextOrEmpty(printers[index].pPortName)};
 }
