@@ -97,7 +97,9 @@ INT_PTR CDlgEditPortName::OnControlColour(HDC dc, HWND control) {
 bool DialogPortNameEditor::Edit(std::string& portName, std::string& printerName,
                                 const std::vector<std::string>& portNamesInUse,
                                 const std::vector<std::string>& printerNamesInUse) {
-    CDlgEditPortName dialog(resources_, owner_);
+    // Without an owner given, the window the user is working in owns the
+    // editor, so it stays disabled while the editor is open.
+    CDlgEditPortName dialog(resources_, owner_ ? owner_ : GetActiveWindow());
     dialog.portName = portName;
     dialog.printerName = printerName;
     dialog.portNamesInUse = &portNamesInUse;

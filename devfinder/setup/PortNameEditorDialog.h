@@ -38,7 +38,7 @@ private:
     HWND window_ = nullptr;
 };
 
-// The editor as the selector window uses it.
+// The editor as the selector window uses it; a null owner means the active window at the time of editing.
 class DialogPortNameEditor : public PortNameEditor {
 public:
     DialogPortNameEditor(HWND owner, HINSTANCE resources) : owner_(owner), resources_(resources) {}

@@ -9,5 +9,6 @@
 
 // Port lists, port and queue creation and deletion through the real spooler.
 std::unique_ptr<PrinterSetup> CreateSpoolerPrinterSetup();
-// The Port Name Editor, owned by `owner`, its dialog and messages taken from `resources`.
+// The Port Name Editor, owned by `owner` (null: the active window when it opens),
+// its dialog and messages taken from `resources`.
 std::unique_ptr<PortNameEditor> CreatePortNameEditor(HWND owner, HINSTANCE resources);
