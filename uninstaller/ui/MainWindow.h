@@ -4,6 +4,7 @@
 
 #include "DialogProcedure.h"
 #include "LoadingResult.h"
+#include "MainWindowFlow.h"
 #include "OsInfo.h"
 #include "PendingRemovalSteps.h"
 #include "RemovalPanel.h"
