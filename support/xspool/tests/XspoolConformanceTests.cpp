@@ -147,14 +147,16 @@ TEST_F(Xspool, SpoolerQueriesGiveTheSystemAnswers) {
 TEST_F(Xspool, FailuresCarryTheSystemLastError) {
   char printerName[] = "Vivaro test printer that does not exist";
   char driverName[] = "Vivaro test driver that does not exist";
-  auto compare = [](const char* what, auto viaLayer, auto viaSystem) {
+  auto compare = [](const char* what, auto viaLayer, auto viaSystem, bool mustFail = true) {
     SetLastError(0xdeadbeef);
     CallResult layer{viaLayer(), GetLastError()};
     SetLastError(0xdeadbeef);
     CallResult system{viaSystem(), GetLastError()};
     EXPECT_EQ(layer.ok, system.ok) << what;
     EXPECT_EQ(layer.lastError, system.lastError) << what;
-    EXPECT_FALSE(layer.ok) << what;
+    if (mustFail) {
+      EXPECT_FALSE(layer.ok) << what;
+    }
   };
   HANDLE printer = nullptr;
   compare("OpenPrinterA", [&] { return XSPOOL(OpenPrinterA)(printerName, &printer, nullptr); },
@@ -163,10 +165,12 @@ TEST_F(Xspool, FailuresCarryTheSystemLastError) {
           [&] { return DeletePrinterDriverA(nullptr, nullptr, driverName); });
   compare("DeleteMonitorA", [&] { return XSPOOL(DeleteMonitorA)(nullptr, nullptr, driverName); },
           [&] { return DeleteMonitorA(nullptr, nullptr, driverName); });
+  // Windows fails on these two; Wine's versions are stubs that report
+  // success. Either way the layer must answer as the system does.
   compare("DeletePrintProcessorA", [&] { return XSPOOL(DeletePrintProcessorA)(nullptr, nullptr, driverName); },
-          [&] { return DeletePrintProcessorA(nullptr, nullptr, driverName); });
+          [&] { return DeletePrintProcessorA(nullptr, nullptr, driverName); }, false);
   compare("DeletePrinterConnectionA", [&] { return XSPOOL(DeletePrinterConnectionA)(printerName); },
-          [&] { return DeletePrinterConnectionA(printerName); });
+          [&] { return DeletePrinterConnectionA(printerName); }, false);
   compare("ClosePrinter", [&] { return XSPOOL(ClosePrinter)(nullptr); }, [&] { return ClosePrinter(nullptr); });
 }
 
