@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,27 @@ TEST(UninstallerMainWindow, ShowsTheFrenchTextsWithTheirAccents)
     EXPECT_TRUE(uninstaller.program.WaitForExit(10000));
 }
 
+TEST(UninstallerMainWindow, TheSystemMenuItemOpensTheAboutBox)
+{
+    StartedUninstaller uninstaller;
+    ASSERT_TRUE(uninstaller.start());
+    PostMessageA(uninstaller.main, WM_SYSCOMMAND, 156, 0);
+    HWND about = wintest::WaitForTopWindow("A propos de...", uninstaller.program.ProcessId(), kWindowTimeoutMs);
+    ASSERT_NE(nullptr, about);
+    HWND details = GetDlgItem(about, 1110);
+    ASSERT_NE(nullptr, details);
+    // Version, build, platform and the three memory figures.
+    EXPECT_EQ(6, SendMessageA(details, 0x1004 /* LVM_GETITEMCOUNT */, 0, 0));
+    EXPECT_NE(std::string::npos, wintest::WindowText(GetDlgItem(about, 1115)).find("Vivaro"));
+    wintest::LetWindowsSettle();
+    EXPECT_TRUE(wintest::SaveWindowPng(about, ScreenshotPath("uninstaller_about")));
+    PostMessageA(about, WM_COMMAND, IDOK, 0);
+    wintest::LetWindowsSettle();
+    EXPECT_FALSE(IsWindow(about));
+    PostMessageA(uninstaller.main, WM_COMMAND, 1052, 0);
+    EXPECT_TRUE(uninstaller.program.WaitForExit(10000));
+}
+
 enum class Icon { Pending, Done, Current, Unknown };
 
 struct LineLook {
@@ -179,6 +201,10 @@ int CurrentLine(const PanelLook& look)
 
 TEST(UninstallerRemovalPanel, AdvancesLineByLineWithIconsAndBoldCurrentLine)
 {
+    // The program inherits the variable and writes its trace there.
+    const char traceFile[] = "uninstaller_removal_trace.txt";
+    DeleteFileA(traceFile);
+    SetEnvironmentVariableA("VIVARO_TRACE_FILE", traceFile);
     StartedUninstaller uninstaller;
     ASSERT_TRUE(uninstaller.start());
     HWND removal = PanelWith(uninstaller.main, 1087);
@@ -215,6 +241,21 @@ TEST(UninstallerRemovalPanel, AdvancesLineByLineWithIconsAndBoldCurrentLine)
     }
     ASSERT_TRUE(uninstaller.program.WaitForExit(5000, &exitCode)) << "the program ends after the removal";
     EXPECT_EQ(0u, exitCode);
+    SetEnvironmentVariableA("VIVARO_TRACE_FILE", nullptr);
+
+    // Until the removal steps exist, every one of them says it did nothing.
+    std::ifstream trace(traceFile);
+    std::string line;
+    int idleSteps = 0;
+    bool loadingReported = false;
+    while (std::getline(trace, line)) {
+        if (line.find("not implemented yet, nothing done") != std::string::npos)
+            ++idleSteps;
+        if (line.find("loading sequence not implemented yet") != std::string::npos)
+            loadingReported = true;
+    }
+    EXPECT_TRUE(loadingReported);
+    EXPECT_EQ(18, idleSteps);
 
     // Half-painted frames may be caught between two states; they must stay rare.
     EXPECT_LE(contradictions, 3);

@@ -10,8 +10,11 @@ std::string StringSourceWin32::loadResourceString(unsigned id) {
 
 std::string StringSourceWin32::readIniValue(const std::string& file, const std::string& section,
                                             const std::string& key) {
+  // The profile functions would look for a bare name in the Windows
+  // directory; a name without a directory means the current directory here.
+  std::string path = file.find_first_of("\\/:") == std::string::npos ? ".\\" + file : file;
   char buffer[StringTable::kBufferSize];
-  DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer, sizeof buffer, file.c_str());
+  DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer, sizeof buffer, path.c_str());
   return std::string(buffer, length);
 }
 

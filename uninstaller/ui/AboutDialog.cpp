@@ -29,9 +29,11 @@ std::string programVersion() {
   return text;
 }
 
+// Unsigned and 64-bit: a 64-bit process's free address space does not fit
+// an int and would show as a negative figure.
 std::string kilobytes(SIZE_T bytes) {
   char text[32];
-  std::snprintf(text, sizeof text, "%d kb", static_cast<int>(bytes / 1024));
+  std::snprintf(text, sizeof text, "%llu kb", static_cast<unsigned long long>(bytes / 1024));
   return text;
 }
 
