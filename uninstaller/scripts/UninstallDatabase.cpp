@@ -20,8 +20,8 @@ const char kScannerSection[] = "UnScannerDriver";
 constexpr size_t kStarterListBufferSize = 260;
 constexpr size_t kItemListBufferSize = 4096;
 constexpr size_t kMaxItemLineLength = 259;
-// The product GUID's buffer holds 39 bytes with its closing zero.
-constexpr size_t kMaxProductGuidLength = 38;
+// 39 characters: a braced GUID still fits when the script quotes it.
+constexpr size_t kMaxProductGuidLength = 39;
 
 std::string FirstWord(const std::string& text)
 {

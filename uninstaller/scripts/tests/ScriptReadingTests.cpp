@@ -126,7 +126,7 @@ TEST_F(ScriptReading, ProductGuidIsCutToItsBuffer)
 {
     Read("guid.unm", "[Unx_Ignore]\nX\n[UnScannerDriver]\nUninstallScanner=1\nProductGUID={" + std::string(60, 'A') +
                          "}\n");
-    EXPECT_EQ(database.ScannerProductGuid().size(), 38u);
+    EXPECT_EQ(database.ScannerProductGuid().size(), 39u);
 }
 
 TEST_F(ScriptReading, TheProfileReadFirstWinsOverALaterOneOfTheSameName)
