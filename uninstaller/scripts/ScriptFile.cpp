@@ -65,6 +65,9 @@ ScriptFile ScriptFile::Parse(std::string_view text, std::string path)
 {
     ScriptFile file;
     file.path_ = std::move(path);
+    // The loaded text is zero-terminated: a stray zero byte ends it, so no
+    // key or value can carry one into the zero-separated lists.
+    text = text.substr(0, text.find('\0'));
     size_t position = 0;
     while (position < text.size()) {
         size_t end = text.find_first_of("\r\n", position);

@@ -2,7 +2,8 @@
 // The in-memory form of one uninstall script ("Xunz___Z.unm"): INI-like
 // sections of key/value entries, read by the uninstaller's own parser.
 //
-// Format rules, applied line by line (lines end at CR, LF or any run of them):
+// Format rules, applied line by line (lines end at CR, LF or any run of them;
+// the text ends at its first zero byte):
 //   - "[name]" at the start of a line opens a section (name cut to 259 chars);
 //   - a line starting with a space or ";" is ignored as a whole;
 //   - other lines belong to the latest section (none yet: ignored); from the

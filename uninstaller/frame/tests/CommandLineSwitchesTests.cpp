@@ -69,12 +69,3 @@ TEST(CommandLineSwitches, TokensAddedOneByOneKeepSpaces)
     switches.AddToken("Xunz___Z.unm");
     EXPECT_THAT(switches.Values("PRN"), ElementsAre("Drv A", "Drv B"));
 }
-
-TEST(CommandLineSwitches, ParseReplacesEarlierSwitches)
-{
-    CommandLineSwitches switches;
-    switches.Parse("/A");
-    switches.Parse("/B");
-    EXPECT_FALSE(switches.Has("A"));
-    EXPECT_TRUE(switches.Has("B"));
-}

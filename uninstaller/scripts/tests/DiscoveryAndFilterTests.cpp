@@ -29,6 +29,7 @@ TEST(ScriptDiscovery, SearchesTheFourDirectoriesInOrder)
 {
     std::vector<std::string> directories = ScriptSearchDirectories("C:\\DRV\\", "C:\\APP\\", "C:\\SYS\\");
     EXPECT_THAT(directories, ElementsAre("C:\\DRV\\", "C:\\DRV\\3\\", "C:\\APP\\", "C:\\SYS\\"));
+    EXPECT_THAT(ScriptSearchDirectories("", "C:\\APP\\", ""), ElementsAre("", "", "C:\\APP\\", ""));
     FakeLister lister;
     DiscoverScripts(directories, lister);
     EXPECT_THAT(lister.asked, ElementsAre("C:\\DRV\\Xunz___Z.unm", "C:\\DRV\\3\\Xunz___Z.unm", "C:\\APP\\Xunz___Z.unm",
@@ -46,20 +47,6 @@ TEST(ScriptDiscovery, SortsDropsCaseDuplicatesAndSkipsDirectories)
         DiscoverScripts({"c:\\sys\\", "C:\\APP\\", "C:\\SYS\\", "C:\\DRV\\3\\", ""}, lister);
     EXPECT_THAT(found, ElementsAre("C:\\DRV\\3\\Xunz___Z.unm", "c:\\sys\\XUNZ___Z.UNM"));
     EXPECT_EQ(lister.asked.size(), 4u);
-}
-
-TEST(ScriptDiscovery, UnresolvedDriverDirectoryGivesNoSubdirectory)
-{
-    EXPECT_THAT(ScriptSearchDirectories("", "C:\\APP\\", ""), ElementsAre("", "", "C:\\APP\\", ""));
-}
-
-TEST(PrinterFilter, WithoutSwitchesEveryPrinterIsOffered)
-{
-    InstalledPrinter printer;
-    printer.driver = "Anything";
-    ApplyPrinterFilter(PrinterFilter{}, printer);
-    EXPECT_TRUE(printer.eligible);
-    EXPECT_FALSE(printer.keep);
 }
 
 TEST(PrinterFilter, ManufacturerPrefixesAndDriverNamesMatchCaseInsensitively)

@@ -94,11 +94,3 @@ TEST(UninstallProfile, SubtractComparesWholeItems)
     plan.Subtract(kept);
     EXPECT_THAT(plan.Items(ItemList::Files), ElementsAre("a.dll.bak"));
 }
-
-TEST(UninstallProfile, ListNamesFollowTheScriptSectionOrder)
-{
-    EXPECT_STREQ(ItemListName(ItemListAt(0)), "DeleteIni");
-    EXPECT_STREQ(ItemListName(ItemListAt(9)), "RegistryKeys");
-    EXPECT_STREQ(ItemListName(ItemList::Drivers), "drivers");
-    EXPECT_STREQ(ItemListName(ItemList::Directories), "directories");
-}

@@ -69,6 +69,12 @@ TEST(ScriptParser, AnyRunOfLineEndsSeparatesLinesAndTheLastNeedsNone)
     EXPECT_THAT(KeysOf(file, "S"), ElementsAre("a", "b", "c"));
 }
 
+TEST(ScriptParser, TextEndsAtAStrayZeroByte)
+{
+    ScriptFile file = ScriptFile::Parse(std::string_view("[S]\nab\0cd\nef\n", 13));
+    EXPECT_THAT(KeysOf(file, "S"), ElementsAre("ab"));
+}
+
 TEST(ScriptParser, SectionNameRunsToTheBracketOrTheLineEnd)
 {
     ScriptFile file = ScriptFile::Parse("[One] trailing\na\n[Two\nb\n");
