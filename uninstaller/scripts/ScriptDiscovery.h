@@ -10,8 +10,9 @@
 
 extern const char kScriptFileName[];  // "Xunz___Z.unm"
 
-// The four directories searched, in order; each given directory ends with a
-// backslash (an empty one stays empty and is not searched).
+// The four directories searched, in order, each ending with a backslash (one
+// is added where missing); an unresolved (empty) directory stays empty and is
+// not searched.
 std::vector<std::string> ScriptSearchDirectories(const std::string& printerDriverDirectory,
                                                  const std::string& programDirectory,
                                                  const std::string& systemDirectory);

@@ -29,7 +29,7 @@ TEST(ScriptDiscovery, SearchesTheFourDirectoriesInOrder)
 {
     std::vector<std::string> directories = ScriptSearchDirectories("C:\\DRV\\", "C:\\APP\\", "C:\\SYS\\");
     EXPECT_THAT(directories, ElementsAre("C:\\DRV\\", "C:\\DRV\\3\\", "C:\\APP\\", "C:\\SYS\\"));
-    EXPECT_THAT(ScriptSearchDirectories("", "C:\\APP\\", ""), ElementsAre("", "", "C:\\APP\\", ""));
+    EXPECT_THAT(ScriptSearchDirectories("", "C:\\APP", ""), ElementsAre("", "", "C:\\APP\\", ""));
     FakeLister lister;
     DiscoverScripts(directories, lister);
     EXPECT_THAT(lister.asked, ElementsAre("C:\\DRV\\Xunz___Z.unm", "C:\\DRV\\3\\Xunz___Z.unm", "C:\\APP\\Xunz___Z.unm",
