@@ -22,9 +22,9 @@ struct StartedUninstaller {
     wintest::RunningProgram program;
     HWND main = nullptr;
 
-    bool start()
+    bool start(const std::string& switches = {})
     {
-        if (!program.Start("uninstaller.exe"))
+        if (!program.Start(switches.empty() ? "uninstaller.exe" : "uninstaller.exe " + switches))
             return false;
         main = wintest::WaitForTopWindow(kTitle, program.ProcessId(), kWindowTimeoutMs);
         return main != nullptr;
@@ -106,6 +106,22 @@ TEST(UninstallerMainWindow, ShowsTheFrenchTextsWithTheirAccents)
     EXPECT_TRUE(wintest::SaveWindowPng(uninstaller.main, ScreenshotPath("uninstaller_selection")));
     PostMessageA(uninstaller.main, WM_COMMAND, 1052, 0);
     EXPECT_TRUE(uninstaller.program.WaitForExit(10000));
+}
+
+// Filter switches show the window before the list is decided; without
+// scripts that forbid picking, the selection panel is offered in the end.
+TEST(UninstallerMainWindow, StartsWithFilterSwitches)
+{
+    StartedUninstaller uninstaller;
+    ASSERT_TRUE(uninstaller.start("/PRN:\"ARVEL NORVANE Vivaro 5320MF\",\"Other, driver\" -nopick"));
+    HWND selection = PanelWith(uninstaller.main, 1020);
+    ASSERT_NE(nullptr, selection);
+    EXPECT_TRUE(IsWindowVisible(selection));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(uninstaller.main, 1052)));
+    PostMessageA(uninstaller.main, WM_COMMAND, 1052, 0);
+    DWORD exitCode = 0xdeadbeef;
+    EXPECT_TRUE(uninstaller.program.WaitForExit(10000, &exitCode));
+    EXPECT_EQ(0u, exitCode);
 }
 
 TEST(UninstallerMainWindow, TheSystemMenuItemOpensTheAboutBox)

@@ -16,7 +16,9 @@ MainWindow::MainWindow(HINSTANCE instance)
       os_(readOsInfo()),
       removalSteps_(writeTrace),
       selectionPanel_(texts_),
-      removalPanel_(texts_, removalSteps_) {}
+      removalPanel_(texts_, removalSteps_) {
+  switches_.Parse(GetCommandLineA());
+}
 
 int MainWindow::run() {
   return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr), "IDD_MAIN_NOBMP", nullptr,
@@ -83,9 +85,8 @@ void MainWindow::initialise() {
     return;
   }
 
-  writeTrace("uninstaller: command-line switches not read yet: MFG, PRN, UNVEN and NOPICK are ignored");
-  const bool filterSwitchGiven = false;
-  const bool nopickSwitch = false;
+  const bool filterSwitchGiven = switches_.Has("MFG") || switches_.Has("UNVEN") || switches_.Has("PRN");
+  const bool nopickSwitch = switches_.Has("NOPICK");
   InitialView view = initialView(filterSwitchGiven, nopickSwitch, loaded_.pickingAllowed);
   showPanel(view.panel);
   if (view.showWindow) ShowWindow(window_, SW_SHOW);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "CommandLineSwitches.h"
 #include "DialogProcedure.h"
 #include "LoadingResult.h"
 #include "MainWindowFlow.h"
@@ -36,6 +37,7 @@ class MainWindow : public DialogObject {
 
   StringSourceWin32 textSource_;
   StringTable texts_;
+  CommandLineSwitches switches_;
   OsInfo os_;
   PendingRemovalSteps removalSteps_;
   SelectionPanel selectionPanel_;
