@@ -1,6 +1,23 @@
 #include "ComponentDialog.h"
 
+#include <string>
+
 #include "resource.h"
+
+namespace {
+
+// The choices carry no mnemonics, and "Imprimante & Scanner" must show
+// its ampersand rather than underline the space after it.
+void setLiteralText(HWND window, int control, const char* text) {
+  std::string literal;
+  for (const char* c = text; *c; ++c) {
+    literal.push_back(*c);
+    if (*c == '&') literal.push_back('&');
+  }
+  SetDlgItemTextA(window, control, literal.c_str());
+}
+
+}  // namespace
 
 INT_PTR ComponentDialog::run(HWND owner) {
   return DialogBoxParamA(GetModuleHandleA(nullptr), "IDD_COMPONENT", owner, sharedDialogProcedure,
@@ -20,9 +37,9 @@ INT_PTR ComponentDialog::handleMessage(HWND window, UINT message, WPARAM wParam,
   switch (message) {
     case WM_INITDIALOG:
       SetWindowTextA(window, texts_.text(IDS_COMPONENT_CAPTION));
-      SetDlgItemTextA(window, IDC_COMPONENT_BOTH, texts_.text(IDS_COMPONENT_BOTH));
-      SetDlgItemTextA(window, IDC_COMPONENT_PRINTER, texts_.text(IDS_COMPONENT_PRINTER));
-      SetDlgItemTextA(window, IDC_COMPONENT_SCANNER, texts_.text(IDS_COMPONENT_SCANNER));
+      setLiteralText(window, IDC_COMPONENT_BOTH, texts_.text(IDS_COMPONENT_BOTH));
+      setLiteralText(window, IDC_COMPONENT_PRINTER, texts_.text(IDS_COMPONENT_PRINTER));
+      setLiteralText(window, IDC_COMPONENT_SCANNER, texts_.text(IDS_COMPONENT_SCANNER));
       SetDlgItemTextA(window, IDC_COMPONENT_TEXT, texts_.text(IDS_COMPONENT_TEXT));
       CheckRadioButton(window, IDC_COMPONENT_BOTH, IDC_COMPONENT_SCANNER, IDC_COMPONENT_BOTH);
       return TRUE;

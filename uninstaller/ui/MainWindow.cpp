@@ -119,6 +119,8 @@ void MainWindow::initialise() {
 }
 
 void MainWindow::startRemoval() {
+  // Uninstall and the list's menu can both ask; the phases run once.
+  if (removalPanel_.phasesRunning()) return;
   showPanel(Panel::Removal);
   EnableMenuItem(GetSystemMenu(window_, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
   enableButton(IDC_EXIT, false);
