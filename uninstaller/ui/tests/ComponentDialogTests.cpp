@@ -117,4 +117,14 @@ TEST_F(ComponentDialogTest, OkReportsTheChosenDriverAndCancelGivesTwo) {
   }
 }
 
+// The shared procedure with no object behind the dialog still closes it:
+// OK with 1, Cancel with 0.
+TEST(SharedDialogProcedure, WithoutAnObjectOkGivesOneAndCancelGivesZero) {
+  for (int button : {IDOK, IDCANCEL}) {
+    DialogDriver driver([button](HWND window) { PostMessageA(window, WM_COMMAND, button, 0); });
+    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), "IDD_COMPONENT", nullptr, sharedDialogProcedure, 0);
+    EXPECT_EQ(result, button == IDOK ? 1 : 0);
+  }
+}
+
 }  // namespace
