@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "Localization.h"
+#include "ScanWindowHost.h"
 #include "SourceContext.h"
 #include "SupportLibrary.h"
 #include "Win32SourcePlatform.h"
@@ -92,9 +93,12 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
         attach(instance);
         break;
     case DLL_PROCESS_DETACH:
-        // At process exit the support library goes away by itself.
-        if (!reserved)
+        // At process exit the support library and the window go away by
+        // themselves; on an unload the window must not outlive its procedure.
+        if (!reserved) {
+            DestroyScanWindow();
             UnloadSupportLibrary();
+        }
         break;
     }
     return TRUE;

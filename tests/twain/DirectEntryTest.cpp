@@ -185,8 +185,11 @@ TEST_F(DirectEntry, OpenAndCloseInEveryReachableState)
     EXPECT_EQ(close(), TWRC_SUCCESS);
     EXPECT_EQ(status(), TWCC_SUCCESS);
 
+    EXPECT_EQ(GetModuleHandleA("ZVP4_d__.dll"), nullptr) << "closing releases the support library";
+
     // A manager may keep the source loaded and open it again.
     ASSERT_EQ(open(), TWRC_SUCCESS);
+    EXPECT_NE(GetModuleHandleA("ZVP4_d__.dll"), nullptr) << "opening binds it again";
     EXPECT_EQ(call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, nullptr), TWRC_FAILURE);
     EXPECT_EQ(status(), TWCC_SEQERROR);
     EXPECT_EQ(close(), TWRC_SUCCESS);
