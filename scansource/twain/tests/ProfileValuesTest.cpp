@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <locale.h>
-
 #include "ProfileValues.h"
 
 TEST(ProfileValues, IntegersAreTheLeadingDecimalNumber)
@@ -24,17 +22,6 @@ TEST(ProfileValues, GammaKeepsTheStoredForm)
     EXPECT_EQ(formatProfileGamma(readBack), "2.2000003.1") << "stable across a save and a load";
     EXPECT_DOUBLE_EQ(parseProfileFloat("junk"), 0.0);
     EXPECT_DOUBLE_EQ(parseProfileFloat("-0.5x"), -0.5);
-}
-
-TEST(ProfileValues, FormsIgnoreTheHostsLocale)
-{
-    const char* previous = setlocale(LC_NUMERIC, nullptr);
-    std::string saved = previous ? previous : "C";
-    if (!setlocale(LC_NUMERIC, "fr_FR.UTF-8") && !setlocale(LC_NUMERIC, "de_DE.UTF-8"))
-        GTEST_SKIP() << "no comma locale installed";
-    EXPECT_EQ(formatProfileGamma(2.2f), "2.2000003.1");
-    EXPECT_DOUBLE_EQ(parseProfileFloat("1.5"), 1.5);
-    setlocale(LC_NUMERIC, saved.c_str());
 }
 
 TEST(ProfileValues, BooleansAreExactlyTRUE)
