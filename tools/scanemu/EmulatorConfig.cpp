@@ -1,0 +1,163 @@
+#include "EmulatorConfig.h"
+
+#include "PageImage.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+std::string trim(const std::string& s)
+{
+    size_t b = s.find_first_not_of(" \t\r");
+    size_t e = s.find_last_not_of(" \t\r");
+    return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+}
+
+bool parseNumber(const std::string& text, double& value)
+{
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return !text.empty() && end && *end == '\0';
+}
+
+bool parseInteger(const std::string& text, long long& value)
+{
+    char* end = nullptr;
+    value = std::strtoll(text.c_str(), &end, 0);
+    return !text.empty() && end && *end == '\0';
+}
+
+bool isAbsolute(const std::string& path)
+{
+    return !path.empty() && (path[0] == '/' || path[0] == '\\' || (path.size() > 1 && path[1] == ':'));
+}
+
+bool applyFeeder(const std::string& value, EmulatorConfig& c)
+{
+    static const std::pair<const char*, int> states[] = {
+        {"empty", 0}, {"loaded", 1}, {"absent", 2}, {"unit-open", 3}, {"cover-open", 5}};
+    for (auto& [name, detail] : states) {
+        if (value == name) {
+            c.feederDetail = detail;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool applyBlockFault(const std::string& value, const char* prefix, int& block)
+{
+    std::istringstream in(value);
+    std::string word;
+    long long n = 0;
+    std::string number;
+    if (!(in >> word) || word != prefix || !(in >> number) || !parseInteger(number, n) || n < 0)
+        return false;
+    block = static_cast<int>(n);
+    return true;
+}
+
+bool apply(const std::string& key, const std::string& value, const std::string& baseDir, EmulatorConfig& c)
+{
+    long long n = 0;
+    double seconds = 0;
+    if (key == "page") {
+        c.pagePath = isAbsolute(value) || baseDir.empty() ? value : baseDir + "/" + value;
+        return true;
+    }
+    if (key == "device-index")
+        return parseInteger(value, n) && n >= 0 && (c.deviceIndex = static_cast<int>(n), true);
+    if (key == "vendor-id")
+        return parseInteger(value, n) && n > 0 && n <= 0xFFFF && (c.vendorId = static_cast<uint16_t>(n), true);
+    if (key == "product-id")
+        return parseInteger(value, n) && n > 0 && n <= 0xFFFF && (c.productId = static_cast<uint16_t>(n), true);
+    if (key == "feeder")
+        return applyFeeder(value, c);
+    if (key == "cover")
+        return (value == "open" || value == "closed") && (c.scanCoverOpen = value == "open", true);
+    if (key == "warming")
+        return parseNumber(value, seconds) && seconds >= 0 && (c.warmingSeconds = seconds, true);
+    if (key == "not-locked") {
+        std::istringstream in(value);
+        std::string detail, duration;
+        in >> detail >> duration;
+        if (!parseInteger(detail, n) || n < 0 || n > 255)
+            return false;
+        c.notLockedDetail = static_cast<int>(n);
+        c.notLockedSeconds = 0;
+        return duration.empty() || (parseNumber(duration, seconds) && seconds >= 0 && (c.notLockedSeconds = seconds, true));
+    }
+    if (key == "jam") {
+        if (value == "lock")
+            return c.jamAtLock = true;
+        return applyBlockFault(value, "block", c.jamAtBlock);
+    }
+    if (key == "garbage-header")
+        return applyBlockFault(value, "block", c.garbageHeaderAtBlock);
+    if (key == "overlong-payload")
+        return applyBlockFault(value, "block", c.overlongPayloadAtBlock);
+    if (key == "disconnect-at")
+        return parseInteger(value, n) && n >= 0 && (c.disconnectAtByte = n, true);
+    if (key == "timeout-at")
+        return parseInteger(value, n) && n >= 0 && (c.timeoutAtByte = n, true);
+    if (key == "block-size")
+        return parseInteger(value, n) && n >= 1 && n <= 65535 && (c.blockSize = static_cast<int>(n), true);
+    return false;
+}
+
+std::string directoryOf(const std::string& path)
+{
+    size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+}  // namespace
+
+bool parseEmulatorConfig(const std::string& text, const std::string& baseDir, EmulatorConfig& config,
+                         std::string& error)
+{
+    std::istringstream in(text);
+    std::string line;
+    int lineNumber = 0;
+    while (std::getline(in, line)) {
+        ++lineNumber;
+        size_t hash = line.find('#');
+        if (hash != std::string::npos)
+            line.erase(hash);
+        line = trim(line);
+        if (line.empty())
+            continue;
+        size_t equals = line.find('=');
+        std::string key = equals == std::string::npos ? line : trim(line.substr(0, equals));
+        std::string value = equals == std::string::npos ? std::string() : trim(line.substr(equals + 1));
+        if (equals == std::string::npos || !apply(key, value, baseDir, config)) {
+            error = "line " + std::to_string(lineNumber) + ": cannot use \"" + line + "\"";
+            return false;
+        }
+    }
+    if (config.pagePath.empty()) {
+        error = "no page given";
+        return false;
+    }
+    return true;
+}
+
+bool loadEmulatorSetting(const std::string& path, EmulatorConfig& config, std::string& error)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = "cannot open " + path;
+        return false;
+    }
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (looksLikePageImage(bytes)) {
+        config = EmulatorConfig{};
+        config.pagePath = path;
+        return true;
+    }
+    return parseEmulatorConfig(std::string(bytes.begin(), bytes.end()), directoryOf(path), config, error);
+}
