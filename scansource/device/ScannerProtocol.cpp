@@ -56,7 +56,7 @@ int ScannerProtocol::readScanReply(int* payloadLength, uint8_t* buffer)
         }
         if (link_.read(buffer, static_cast<uint32_t>(length)) != USB_OK) {
             notices_.trace("Failed on USBRead of a scan data block");
-            return SCAN_REPLY_BAD_HEADER;
+            return link_.lastError() == kErrorTimeout ? SCAN_REPLY_TIMEOUT : SCAN_REPLY_BAD_HEADER;
         }
         *payloadLength = length;
         return SCAN_REPLY_SUCCESS;

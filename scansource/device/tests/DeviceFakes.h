@@ -199,6 +199,10 @@ public:
     }
     int read(uint8_t* dst, uint32_t length) override
     {
+        if (++reads == failAtRead) {
+            error = kErrorTimeout;
+            return 1002;
+        }
         if (failures > 0) {
             --failures;
             error = failureError;
@@ -227,6 +231,8 @@ public:
     int closes = 0;
     bool writeFails = false;
     int failures = 0;
+    int reads = 0;
+    int failAtRead = -1;
     uint32_t failureError = kErrorTimeout;
     uint32_t error = 0;
 };

@@ -84,10 +84,16 @@ TEST_F(ProtocolTest, OverlongPayloadIsAProtocolFailureAndIsNotRead)
     EXPECT_EQ(length, 2047);
 }
 
-TEST_F(ProtocolTest, ShortPayloadIsAFailureNotAnEmptyBlock)
+TEST_F(ProtocolTest, FailedPayloadIsAFailureNotAnEmptyBlock)
 {
     link.queue({0, 's', 'd', 10, 0, 0, 0, 0, 1, 2});
     EXPECT_EQ(protocol.readScanReply(&length, buffer), SCAN_REPLY_BAD_HEADER);
+    EXPECT_EQ(length, 0);
+
+    link.incoming.clear();
+    link.queue({0, 's', 'd', 10, 0, 0, 0, 0});
+    link.failAtRead = link.reads + 2;  // the payload read times out
+    EXPECT_EQ(protocol.readScanReply(&length, buffer), SCAN_REPLY_TIMEOUT);
     EXPECT_EQ(length, 0);
 }
 
