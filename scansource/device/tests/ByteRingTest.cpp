@@ -33,23 +33,6 @@ TEST(ByteRing, FailedOperationsChangeNothing)
     EXPECT_EQ(out[2], 3);
 }
 
-TEST(ByteRing, WrapsAroundInTwoPieces)
-{
-    ByteRing<8> ring;
-    uint8_t first[6] = {0, 1, 2, 3, 4, 5};
-    ASSERT_TRUE(ring.put(first, 6));
-    ASSERT_TRUE(ring.skip(5));
-    uint8_t second[6] = {6, 7, 8, 9, 10, 11};
-    ASSERT_TRUE(ring.put(second, 6));  // head runs past the end
-    EXPECT_EQ(ring.used(), 7u);
-    uint8_t out[7] = {};
-    ASSERT_TRUE(ring.peek(out, 7));
-    for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(out[i], 5 + i);
-    ASSERT_TRUE(ring.skip(7));
-    EXPECT_TRUE(ring.empty());
-}
-
 TEST(ByteRing, ManyLapsKeepTheByteOrder)
 {
     ByteRing<16> ring;

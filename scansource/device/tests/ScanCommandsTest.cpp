@@ -126,18 +126,6 @@ TEST(ScanCommands, FilterCommand)
     EXPECT_EQ(filterCommand(s), packet({0x1B, 0x53, 0x49, 5, 2, 1, 2, 0xC0 + 0x20 + 0x0E + 1}));
 }
 
-TEST(ScanCommands, ThresholdLevels)
-{
-    const int thresholds[] = {90, 120, 140, 160, 175, 180, 200};
-    for (int level = 1; level <= 7; ++level) {
-        EXPECT_EQ(thresholdForLevel(level), thresholds[level - 1]);
-        EXPECT_EQ(levelForThreshold(thresholds[level - 1]), level);
-    }
-    EXPECT_EQ(thresholdForLevel(0), 0);
-    EXPECT_EQ(thresholdForLevel(8), 0);
-    EXPECT_EQ(levelForThreshold(128), 4);
-}
-
 TEST(ReplyStatus, EveryStatusMapsAsTheDeviceMeansIt)
 {
     EXPECT_EQ(mapReplyStatus(0, 0).result, 104);
