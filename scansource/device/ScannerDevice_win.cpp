@@ -21,8 +21,16 @@ public:
     DeviceHandle open(const char*, DeviceAccess) override { return kInvalidDevice; }
     bool close(DeviceHandle) override { return false; }
     bool readDescriptor(DeviceHandle, uint8_t*) override { return false; }
-    bool read(DeviceHandle, uint8_t*, uint32_t, uint32_t* received) override { return *received = 0, false; }
-    bool write(DeviceHandle, const uint8_t*, uint32_t, uint32_t* written) override { return *written = 0, false; }
+    bool read(DeviceHandle, uint8_t*, uint32_t, uint32_t* received) override
+    {
+        *received = 0;
+        return false;
+    }
+    bool write(DeviceHandle, const uint8_t*, uint32_t, uint32_t* written) override
+    {
+        *written = 0;
+        return false;
+    }
     uint32_t lastError() override { return kErrorFileNotFound; }
 };
 

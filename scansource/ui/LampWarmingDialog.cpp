@@ -27,9 +27,8 @@ bool LampWarmingDialog::create(HWND owner, UINT messageStringId)
 
 void LampWarmingDialog::dispatchMessages(DWORD waitMilliseconds)
 {
-    if (!window_)
-        return;
-    // Sleep until something arrives instead of spinning on an empty queue.
+    // Sleep until something arrives instead of spinning on an empty queue,
+    // also when the dialog could not be created.
     MsgWaitForMultipleObjects(0, nullptr, FALSE, waitMilliseconds, QS_ALLINPUT);
     MSG message;
     while (window_ && PeekMessageA(&message, window_, 0, 0, PM_REMOVE)) {

@@ -61,39 +61,61 @@ bool applyBlockFault(const std::string& value, const char* prefix, int& block)
     return true;
 }
 
-bool apply(const std::string& key, const std::string& value, const std::string& baseDir, EmulatorConfig& c)
+// Stores value in field when it is valid; says whether it was.
+template <typename Field, typename Value>
+bool storeIf(bool valid, Field& field, Value value)
 {
+    if (valid)
+        field = static_cast<Field>(value);
+    return valid;
+}
+
+bool applyNotLocked(const std::string& value, EmulatorConfig& c)
+{
+    std::istringstream in(value);
+    std::string detail, duration;
+    in >> detail >> duration;
     long long n = 0;
     double seconds = 0;
+    if (!parseInteger(detail, n) || n < 0 || n > 255)
+        return false;
+    if (!duration.empty() && (!parseNumber(duration, seconds) || seconds < 0))
+        return false;
+    c.notLockedDetail = static_cast<int>(n);
+    c.notLockedSeconds = seconds;
+    return true;
+}
+
+bool apply(const std::string& key, const std::string& value, const std::string& baseDir, EmulatorConfig& c)
+{
+    // Parsed up front: a call's arguments are evaluated in no fixed order.
+    long long n = 0;
+    double seconds = 0;
+    bool isInteger = parseInteger(value, n);
+    bool isNumber = parseNumber(value, seconds);
     if (key == "page") {
         c.pagePath = isAbsolute(value) || baseDir.empty() ? value : baseDir + "/" + value;
         return true;
     }
     if (key == "device-index")
-        return parseInteger(value, n) && n >= 0 && (c.deviceIndex = static_cast<int>(n), true);
+        return storeIf(isInteger && n >= 0 && n < 1000, c.deviceIndex, n);
     if (key == "vendor-id")
-        return parseInteger(value, n) && n > 0 && n <= 0xFFFF && (c.vendorId = static_cast<uint16_t>(n), true);
+        return storeIf(isInteger && n > 0 && n <= 0xFFFF, c.vendorId, n);
     if (key == "product-id")
-        return parseInteger(value, n) && n > 0 && n <= 0xFFFF && (c.productId = static_cast<uint16_t>(n), true);
+        return storeIf(isInteger && n > 0 && n <= 0xFFFF, c.productId, n);
     if (key == "feeder")
         return applyFeeder(value, c);
     if (key == "cover")
-        return (value == "open" || value == "closed") && (c.scanCoverOpen = value == "open", true);
+        return storeIf(value == "open" || value == "closed", c.scanCoverOpen, value == "open");
     if (key == "warming")
-        return parseNumber(value, seconds) && seconds >= 0 && (c.warmingSeconds = seconds, true);
-    if (key == "not-locked") {
-        std::istringstream in(value);
-        std::string detail, duration;
-        in >> detail >> duration;
-        if (!parseInteger(detail, n) || n < 0 || n > 255)
-            return false;
-        c.notLockedDetail = static_cast<int>(n);
-        c.notLockedSeconds = 0;
-        return duration.empty() || (parseNumber(duration, seconds) && seconds >= 0 && (c.notLockedSeconds = seconds, true));
-    }
+        return storeIf(isNumber && seconds >= 0, c.warmingSeconds, seconds);
+    if (key == "not-locked")
+        return applyNotLocked(value, c);
     if (key == "jam") {
-        if (value == "lock")
-            return c.jamAtLock = true;
+        if (value == "lock") {
+            c.jamAtLock = true;
+            return true;
+        }
         return applyBlockFault(value, "block", c.jamAtBlock);
     }
     if (key == "garbage-header")
@@ -101,11 +123,11 @@ bool apply(const std::string& key, const std::string& value, const std::string& 
     if (key == "overlong-payload")
         return applyBlockFault(value, "block", c.overlongPayloadAtBlock);
     if (key == "disconnect-at")
-        return parseInteger(value, n) && n >= 0 && (c.disconnectAtByte = n, true);
+        return storeIf(isInteger && n >= 0, c.disconnectAtByte, n);
     if (key == "timeout-at")
-        return parseInteger(value, n) && n >= 0 && (c.timeoutAtByte = n, true);
+        return storeIf(isInteger && n >= 0, c.timeoutAtByte, n);
     if (key == "block-size")
-        return parseInteger(value, n) && n >= 1 && n <= 65535 && (c.blockSize = static_cast<int>(n), true);
+        return storeIf(isInteger && n >= 1 && n <= 65535, c.blockSize, n);
     return false;
 }
 
