@@ -1,8 +1,9 @@
 #include "ui/LampWarmingDialog.h"
 
+#include "device/DeviceStringIds.h"
 #include "device/ScanCancel.h"
-#include "device/SourceServices_win.h"
 #include "twain/DebugTrace.h"
+#include "twain/Localization.h"
 
 #include <commctrl.h>
 
@@ -14,11 +15,10 @@ bool LampWarmingDialog::create(HWND owner, UINT messageStringId)
 {
     destroy();
     messageStringId_ = messageStringId;
-    ansi_ = sourceAnsiMode();
-    HINSTANCE module = sourceModule();
     LPARAM self = reinterpret_cast<LPARAM>(this);
-    window_ = ansi_ ? CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_DLG_LOCKE_DBCS), owner, dialogProc, self)
-                    : CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_DLG_LOCKE_UNICODE), owner, dialogProc, self);
+    HMODULE module = dllInstance;
+    window_ = ansiMode ? CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_DLG_LOCKE_DBCS), owner, dialogProc, self)
+                       : CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_DLG_LOCKE_UNICODE), owner, dialogProc, self);
     if (!window_)
         return false;
     ShowWindow(window_, SW_SHOW);
@@ -84,31 +84,19 @@ INT_PTR CALLBACK LampWarmingDialog::dialogProc(HWND window, UINT message, WPARAM
 void LampWarmingDialog::onInitDialog()
 {
     DebugTrace("In InitDialog for lamp warming");
-    localiseControls();
-    setText(window_, 1078, false);
-    setText(GetDlgItem(window_, IDC_WAIT_MESSAGE), messageStringId_, false);
+    LocalizeDialogControls(window_);
+    setText(window_, TWAINUI_CAPTION);
+    setText(GetDlgItem(window_, IDC_WAIT_MESSAGE), messageStringId_);
     HWND animation = GetDlgItem(window_, IDC_LAMP_ANIMATION);
     SetWindowLongPtrA(animation, GWL_STYLE, GetWindowLongPtrA(animation, GWL_STYLE) | ACS_TRANSPARENT);
     if (Animate_Open(animation, MAKEINTRESOURCE(IDR_LAMP_ANIMATION)))
         Animate_Play(animation, 0, -1, -1);
 }
 
-// A control whose id has a string-table entry shows that entry's
-// translation, when there is one.
-void LampWarmingDialog::localiseControls()
-{
-    for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        setText(child, static_cast<UINT>(GetDlgCtrlID(child)), true);
-}
-
-void LampWarmingDialog::setText(HWND control, UINT stringId, bool onlyTranslated)
+// The translation of the string, or its key when there is none.
+void LampWarmingDialog::setText(HWND control, UINT stringId)
 {
     alignas(WCHAR) char text[kTextBufferBytes] = {};
-    int length = sourceLoadLocalizedString(stringId, text, sizeof text);
-    if (length == -1 || (onlyTranslated && length <= 0))
-        return;
-    if (ansi_)
-        SetWindowTextA(control, text);
-    else
-        SetWindowTextW(control, reinterpret_cast<const WCHAR*>(text));
+    if (LoadLocalizedString(stringId, text, sizeof text) != -1)
+        SetLocalizedWindowText(control, text);
 }

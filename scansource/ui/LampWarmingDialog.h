@@ -26,10 +26,8 @@ public:
 private:
     static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void onInitDialog();
-    void localiseControls();
-    void setText(HWND control, UINT stringId, bool onlyTranslated);
+    void setText(HWND control, UINT stringId);
 
     HWND window_ = nullptr;
     UINT messageStringId_ = 0;
-    bool ansi_ = false;
 };

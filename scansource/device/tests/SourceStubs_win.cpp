@@ -1,7 +1,28 @@
 #include "SourceStubs_win.h"
 
 #include "twain/DebugTrace.h"
+#include "twain/Localization.h"
 #include "ui/MessageBoxes.h"
+
+// Wide texts from the test program's own resources: the templates' texts
+// stay as they are.
+bool ansiMode = false;
+HMODULE dllInstance = GetModuleHandleA(nullptr);
+
+int LoadLocalizedString(UINT stringId, void* buffer, int bufferBytes)
+{
+    int length = LoadStringW(dllInstance, stringId, static_cast<wchar_t*>(buffer), bufferBytes / 2);
+    return length > 0 ? length : -1;
+}
+
+void SetLocalizedWindowText(HWND window, const void* text)
+{
+    SetWindowTextW(window, static_cast<const wchar_t*>(text));
+}
+
+void LocalizeDialogControls(HWND)
+{
+}
 
 std::vector<ShownWarning>& recordedWarnings()
 {

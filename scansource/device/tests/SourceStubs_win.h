@@ -1,5 +1,6 @@
 #pragma once
-// Recording stand-ins for the entry layer's trace and message boxes.
+// Stand-ins for the entry layer: recorded trace and message boxes, and
+// localisation that leaves the templates' texts alone.
 #include <string>
 #include <vector>
 

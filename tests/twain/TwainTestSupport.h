@@ -1,0 +1,46 @@
+#pragma once
+// What the TWAIN tests share: the files a data source installation puts in
+// the Windows folder of the test prefix, and the source's registry key.
+#include <windows.h>
+
+#include <string>
+#include <thread>
+
+#include "twain.h"
+
+namespace twaintest {
+
+std::string windowsFolder();
+std::string programFolder();  // where the tests and the binaries are built
+std::string settingsFile();   // <Windows>\TWAIN_32\ZVP4\ZVP4T___.INI
+std::string translationFile();  // <Windows>\twain_32\ZVP4\ZVP4S___.cfg
+
+bool createFolders(const std::string& path);
+bool writeTextFile(const std::string& path, const std::string& contents);
+std::string readTextFile(const std::string& path);
+
+// The shipped translation file in the Windows folder (or none at all).
+void installTranslationFile();
+void removeTranslationFile();
+
+// The registry value "locale" of the source; empty removes it.
+void setRegistryLocale(const std::string& locale);
+
+// The application identity of the tests.
+TW_IDENTITY applicationIdentity();
+
+// Answers the next message box with this caption from a thread of its own:
+// keeps the box's text and presses OK, so the call that shows it returns.
+class MessageBoxAnswerer {
+public:
+    explicit MessageBoxAnswerer(const std::string& caption, DWORD timeoutMs = 10000);
+    ~MessageBoxAnswerer();
+    // Waits for the box to be answered (or the time-out); empty when none came.
+    std::string text();
+
+private:
+    std::string text_;
+    std::thread watcher_;
+};
+
+}  // namespace twaintest
