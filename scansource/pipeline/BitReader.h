@@ -1,9 +1,10 @@
 #pragma once
 // Most-significant-bit-first reader over the caller's circular input.
 //
-// The 64-bit accumulator holds `valid` bits, left-aligned; the bits below
-// them are always zero, so a look at the top bits never sees stale data.
-// Only the `buffered` bytes the caller says have arrived are ever loaded.
+// The 64-bit accumulator holds `valid` bits, left-aligned. The bits below
+// them are either zero or the stream's following bits, taken from bytes
+// that have arrived; never stale data. Only the `buffered` bytes the caller
+// says have arrived are ever read.
 #include <cstdint>
 #include <cstring>
 
@@ -59,6 +60,30 @@ public:
     }
 
     // count < 64
+    // Bytes that have arrived and lie before the end of the buffer.
+    int contiguousBytes() const { return buffered_ < inputSize_ - readIndex_ ? buffered_ : inputSize_ - readIndex_; }
+    const uint8_t* cursor() const { return input_ + readIndex_; }
+
+    // Takes back the state of a decoding loop that read straight from
+    // cursor(): its accumulator and the bytes it moved on by.
+    void advanceDirect(uint64_t bits, int valid, int bytesTaken)
+    {
+        bits_ = bits;
+        valid_ = valid;
+        readIndex_ += bytesTaken;
+        if (readIndex_ == inputSize_)
+            readIndex_ = 0;
+        buffered_ -= bytesTaken;
+        bytesLoaded_ += static_cast<uint64_t>(bytesTaken);
+    }
+
+    static uint64_t loadBigEndian(const uint8_t* p)
+    {
+        uint64_t value;
+        std::memcpy(&value, p, sizeof value);
+        return __builtin_bswap64(value);
+    }
+
     void skip(int count)
     {
         bits_ <<= count;
@@ -83,13 +108,6 @@ public:
     }
 
 private:
-    static uint64_t loadBigEndian(const uint8_t* p)
-    {
-        uint64_t value;
-        std::memcpy(&value, p, sizeof value);
-        return __builtin_bswap64(value);
-    }
-
     uint64_t bits_;
     int valid_;
     int readIndex_;

@@ -36,20 +36,19 @@ CategoryTables buildTables()
     CategoryTables tables{};
     for (uint32_t top8 = 0; top8 < 256; ++top8)
         tables.byPrefix[top8] = categoryOfPrefix(top8);
-    for (uint32_t window = 0; window < (1u << kPairWindowBits); ++window) {
-        SamplePairEntry& entry = tables.byWindow[window];
-        int first = 0;
-        if (!sampleInWindow(window, kPairWindowBits, tables, first, entry.difference[0]))
-            continue;
-        entry.bitCount = static_cast<uint8_t>(first);
-        entry.sampleCount = 1;
-        int restWidth = kPairWindowBits - first;
-        uint32_t rest = window & ((1u << restWidth) - 1);
-        int second = 0;
-        if (sampleInWindow(rest, restWidth, tables, second, entry.difference[1])) {
-            entry.bitCount = static_cast<uint8_t>(first + second);
-            entry.sampleCount = 2;
+    for (uint32_t window = 0; window < (1u << kRunWindowBits); ++window) {
+        SampleRunEntry& entry = tables.byWindow[window];
+        int used = 0;
+        while (entry.sampleCount < kLongestRun) {
+            int width = kRunWindowBits - used;
+            uint32_t rest = window & ((1u << width) - 1);
+            int bits = 0;
+            if (!sampleInWindow(rest, width, tables, bits, entry.difference[entry.sampleCount]))
+                break;
+            used += bits;
+            ++entry.sampleCount;
         }
+        entry.bitCount = static_cast<uint8_t>(used);
     }
     return tables;
 }

@@ -23,9 +23,9 @@ template <int Mode>
 inline int predict(int a, int b, int d)
 {
     if constexpr (Mode == PredictMedian) {
-        int low = std::min(a, b);
-        int high = std::max(a, b);
-        return d >= high ? low : (d <= low ? high : a + b - d);
+        // The median of a, b and a + b - d, without branches: noisy data
+        // makes the three cases unpredictable.
+        return std::min(std::max(a + b - d, std::min(a, b)), std::max(a, b));
     } else if constexpr (Mode == PredictLeft) {
         return a;
     } else if constexpr (Mode == PredictAbove) {

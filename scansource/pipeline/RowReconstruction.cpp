@@ -1,6 +1,12 @@
 #include "RowReconstruction.h"
 
+#include <cstring>
+
 #include "Prediction.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace scancodec {
 namespace {
@@ -32,6 +38,75 @@ void reconstructRest(const RowBuffers& rows, int width)
         }
     }
 }
+
+#if defined(__SSE2__)
+// The median predictor, the device's usual one, without branches (noisy
+// data makes its three cases unpredictable): the channels of a pixel go
+// through it side by side in one vector. Each step loads and stores four
+// bytes; those past the pixel belong to the next pixels and are rewritten
+// by them, and the last pixels are done one by one so that nothing outside
+// the row is touched.
+inline __m128i loadFourSamples(const uint8_t* p)
+{
+    uint32_t word;
+    std::memcpy(&word, p, sizeof word);
+    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(word)), _mm_setzero_si128());
+}
+
+inline void storeFourSamples(uint8_t* p, __m128i samples)
+{
+    uint32_t word = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(samples, samples)));
+    std::memcpy(p, &word, sizeof word);
+}
+
+template <int Channels>
+void reconstructMedianVector(const RowBuffers& rows, int width)
+{
+    // Pixels whose four-byte step would reach past the row.
+    constexpr int kTail = (4 + Channels - 1) / Channels - 1;
+    int vectorEnd = width - kTail;
+    const __m128i low8 = _mm_set1_epi16(0xFF);
+    int x = 1;
+    if (vectorEnd > 1) {
+        __m128i left = loadFourSamples(rows.current);
+        __m128i aboveLeft = loadFourSamples(rows.previous);
+        for (; x < vectorEnd; ++x) {
+            int at = Channels * x;
+            __m128i above = loadFourSamples(rows.previous + at);
+            __m128i gradient = _mm_sub_epi16(above, aboveLeft);
+            __m128i low = _mm_min_epi16(left, above);
+            __m128i high = _mm_max_epi16(left, above);
+            __m128i prediction = _mm_min_epi16(_mm_max_epi16(_mm_add_epi16(left, gradient), low), high);
+            __m128i sample = _mm_and_si128(_mm_add_epi16(prediction, loadFourSamples(rows.differences + at)), low8);
+            storeFourSamples(rows.current + at, sample);
+            storeFourSamples(rows.inverted + at, _mm_xor_si128(sample, low8));
+            left = sample;
+            aboveLeft = above;
+        }
+    }
+    for (; x < width; ++x)
+        for (int c = 0; c < Channels; ++c) {
+            int at = x * Channels + c;
+            int above = rows.previous[at];
+            int sample = (predict<PredictMedian>(rows.current[at - Channels], above, rows.previous[at - Channels])
+                          + rows.differences[at]) & 0xFF;
+            rows.current[at] = static_cast<uint8_t>(sample);
+            rows.inverted[at] = static_cast<uint8_t>(~sample);
+        }
+}
+
+template <>
+void reconstructRest<PredictMedian, 3>(const RowBuffers& rows, int width)
+{
+    reconstructMedianVector<3>(rows, width);
+}
+
+template <>
+void reconstructRest<PredictMedian, 1>(const RowBuffers& rows, int width)
+{
+    reconstructMedianVector<1>(rows, width);
+}
+#endif
 
 using RestRoutine = void (*)(const RowBuffers&, int);
 

@@ -1,6 +1,7 @@
 #include "StreamDecoder.h"
 
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -21,21 +22,21 @@ uint8_t* allocateRow(int size)
 
 enum class SampleOutcome { Decoded, Starved, Invalid };
 
-// One sample code from the top of the accumulator, never using bits that
-// have not arrived.
-inline SampleOutcome decodeSingleSample(BitReader& reader, const CategoryTables& tables, uint8_t& difference)
+// One sample code from the top of the accumulator, never using bits
+// beyond the valid ones.
+inline SampleOutcome decodeSingleSample(uint64_t& bits, int& valid, const CategoryTables& tables,
+                                        uint8_t& difference)
 {
-    CategoryEntry entry = tables.byPrefix[reader.bits() >> 56];
+    CategoryEntry entry = tables.byPrefix[bits >> 56];
     if (entry.codeLength == 0)
-        return reader.valid() >= 8 ? SampleOutcome::Invalid : SampleOutcome::Starved;
+        return valid >= 8 ? SampleOutcome::Invalid : SampleOutcome::Starved;
     int total = entry.codeLength + entry.category;
-    if (total > reader.valid())
+    if (total > valid)
         return SampleOutcome::Starved;
-    uint32_t extra = entry.category == 0
-                         ? 0
-                         : static_cast<uint32_t>((reader.bits() << entry.codeLength) >> (64 - entry.category));
+    uint32_t extra = entry.category == 0 ? 0 : static_cast<uint32_t>((bits << entry.codeLength) >> (64 - entry.category));
     difference = differenceFromExtraBits(extra, entry.category);
-    reader.skip(total);
+    bits <<= total;
+    valid -= total;
     return SampleOutcome::Decoded;
 }
 
@@ -51,7 +52,8 @@ int StreamDecoder::start(int width, int height, int channels, int bitsPerSample)
     channels_ = channels;
     rowSize_ = width * channels;
     bitsPerSample_ = bitsPerSample;
-    differences_.reset(allocateRow(rowSize_));
+    // Room for the lookup's four-byte stores at the row end.
+    differences_.reset(allocateRow(rowSize_ + 4));
     currentRow_.reset(allocateRow(rowSize_));
     previousRow_.reset(allocateRow(rowSize_));
     if (!differences_ || !currentRow_ || !previousRow_) {
@@ -191,47 +193,73 @@ int StreamDecoder::decodeCodedRow(BitReader& reader)
     return skipTrailer(reader);
 }
 
-int StreamDecoder::decodeSamples(BitReader& shared)
+// Where the bytes ahead have arrived and do not wrap around the buffer:
+// refills without checks, one table look per up to three samples, three
+// looks per refill. Stops near the row end, the buffer end or the last
+// arrived byte, and leaves the rest to the careful loop.
+int StreamDecoder::decodeSamplesDirect(BitReader& reader, const CategoryTables& tables)
+{
+    // Three looks take at most 48 bits; a refill leaves at least 56.
+    constexpr int kLooksPerRefill = 3;
+    constexpr int kSamplesPerRound = kLooksPerRefill * kLongestRun;
+    constexpr int kSlack = 8;  // bytes a refill may read past the ones it takes
+    int contiguous = reader.contiguousBytes();
+    if (contiguous < kSlack)
+        return samplesDecoded_;
+    const uint8_t* const start = reader.cursor();
+    const uint8_t* const end = start + contiguous - kSlack;
+    const uint8_t* cursor = start;
+    uint64_t bits = reader.bits();
+    int valid = reader.valid();
+    uint8_t* differences = differences_.get();
+    int at = samplesDecoded_;
+    // Each look stores four differences; the last two may lie past the row.
+    const int lastRound = rowSize_ - kSamplesPerRound - 1;
+    while (at <= lastRound && cursor <= end) {
+        bits |= BitReader::loadBigEndian(cursor) >> valid;
+        cursor += (63 - valid) >> 3;
+        valid |= 56;
+        for (int look = 0; look < kLooksPerRefill; ++look) {
+            const SampleRunEntry& run = tables.byWindow[bits >> (64 - kRunWindowBits)];
+            if (run.sampleCount == 0)
+                break;
+            std::memcpy(differences + at, run.difference, 4);
+            at += run.sampleCount;
+            bits <<= run.bitCount;
+            valid -= run.bitCount;
+        }
+        // A long code (or a bad one) is left to the careful loop.
+        if (tables.byWindow[bits >> (64 - kRunWindowBits)].sampleCount == 0 && valid >= kLongestSampleBits) {
+            if (decodeSingleSample(bits, valid, tables, differences[at]) != SampleOutcome::Decoded)
+                break;
+            ++at;
+        }
+    }
+    reader.advanceDirect(bits, valid, static_cast<int>(cursor - start));
+    return at;
+}
+
+int StreamDecoder::decodeSamples(BitReader& reader)
 {
     const CategoryTables& tables = categoryTables();
+    samplesDecoded_ = decodeSamplesDirect(reader, tables);
     uint8_t* differences = differences_.get();
-    const int count = rowSize_;
-    int at = samplesDecoded_;
-    // A private copy of the reader lives in registers; the byte stores
-    // below could otherwise alias it.
-    BitReader reader = shared;
-    int result = DecodeMoreRows;
-    while (at < count - 1) {
-        if (reader.valid() < kLongestSampleBits) {
-            reader.refill();
-            if (reader.valid() < kLongestSampleBits)
-                break;
-        }
-        const SamplePairEntry& pair = tables.byWindow[reader.bits() >> (64 - kPairWindowBits)];
-        if (pair.sampleCount != 0) {
-            differences[at] = pair.difference[0];
-            differences[at + 1] = pair.difference[1];
-            at += pair.sampleCount;
-            reader.skip(pair.bitCount);
-        } else if (decodeSingleSample(reader, tables, differences[at]) == SampleOutcome::Decoded) {
-            ++at;
-        } else {
-            result = DecodeCorruptData;
-            break;
-        }
-    }
-    while (result == DecodeMoreRows && at < count) {
+    while (samplesDecoded_ < rowSize_) {
         if (reader.valid() < kLongestSampleBits)
             reader.refill();
-        SampleOutcome outcome = decodeSingleSample(reader, tables, differences[at]);
-        if (outcome == SampleOutcome::Decoded)
-            ++at;
-        else
-            result = outcome == SampleOutcome::Starved ? DecodeNeedsInput : DecodeCorruptData;
+        uint64_t bits = reader.bits();
+        int valid = reader.valid();
+        switch (decodeSingleSample(bits, valid, tables, differences[samplesDecoded_])) {
+        case SampleOutcome::Decoded: break;
+        case SampleOutcome::Starved: return DecodeNeedsInput;
+        case SampleOutcome::Invalid: return DecodeCorruptData;
+        }
+        reader.skip(reader.valid() - valid);
+        ++samplesDecoded_;
+        if ((samplesDecoded_ & 63) == 0 && samplesDecoded_ + 64 < rowSize_)
+            samplesDecoded_ = decodeSamplesDirect(reader, tables);
     }
-    samplesDecoded_ = at;
-    shared = reader;
-    return result;
+    return DecodeMoreRows;
 }
 
 int StreamDecoder::decodeRawSamples(BitReader& reader)

@@ -35,6 +35,8 @@
 
 namespace scancodec {
 
+struct CategoryTables;
+
 enum DecoderStartResult : int {
     DecoderStarted = 5,
     DecoderOutOfMemory = 6,
@@ -77,6 +79,7 @@ private:
     HeaderOutcome readHeader(BitReader& reader, const uint8_t* input, int inputSize);
     int decodeCodedRow(BitReader& reader);
     int decodeSamples(BitReader& reader);
+    int decodeSamplesDirect(BitReader& reader, const CategoryTables& tables);
     int decodeRawSamples(BitReader& reader);
     int skipTrailer(BitReader& reader);
     int commitRow(uint8_t* output, int* produced);
