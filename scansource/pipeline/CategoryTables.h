@@ -1,7 +1,7 @@
 #pragma once
 // Lookup tables for the size-category codes. A sample code is at most
 // 16 bits (an 8-bit category code and 8 extra bits); most are far shorter,
-// so one look at the top 12 bits usually yields two or three whole samples.
+// so one look at the top 12 bits usually yields two to four whole samples.
 #include <cstdint>
 
 namespace scancodec {
@@ -15,13 +15,13 @@ struct CategoryEntry {
 // Indexed by the top 12 bits: the samples coded wholly inside them.
 struct SampleRunEntry {
     uint8_t bitCount;
-    uint8_t sampleCount;  // 0 to 3
-    uint8_t difference[4];  // the fourth is always 0, so that four bytes can be stored at once
+    uint8_t sampleCount;  // 0 to 4
+    uint8_t difference[4];  // unused ones are 0; all four are stored at once
     uint8_t unused[2];
 };
 
 constexpr int kRunWindowBits = 12;
-constexpr int kLongestRun = 3;
+constexpr int kLongestRun = 4;
 
 struct CategoryTables {
     CategoryEntry byPrefix[256];

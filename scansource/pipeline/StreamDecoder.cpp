@@ -194,14 +194,14 @@ int StreamDecoder::decodeCodedRow(BitReader& reader)
 }
 
 // Where the bytes ahead have arrived and do not wrap around the buffer:
-// refills without checks, one table look per up to three samples, three
+// refills without checks, one table look per up to four samples, three
 // looks per refill. Stops near the row end, the buffer end or the last
 // arrived byte, and leaves the rest to the careful loop.
 int StreamDecoder::decodeSamplesDirect(BitReader& reader, const CategoryTables& tables)
 {
     // Three looks take at most 48 bits; a refill leaves at least 56.
     constexpr int kLooksPerRefill = 3;
-    constexpr int kSamplesPerRound = kLooksPerRefill * kLongestRun;
+    constexpr int kSamplesPerRound = kLooksPerRefill * kLongestRun + 1;
     constexpr int kSlack = 8;  // bytes a refill may read past the ones it takes
     int contiguous = reader.contiguousBytes();
     if (contiguous < kSlack)
@@ -213,8 +213,8 @@ int StreamDecoder::decodeSamplesDirect(BitReader& reader, const CategoryTables& 
     int valid = reader.valid();
     uint8_t* differences = differences_.get();
     int at = samplesDecoded_;
-    // Each look stores four differences; the last two may lie past the row.
-    const int lastRound = rowSize_ - kSamplesPerRound - 1;
+    // Each look stores four differences, used or not; all stay in the row.
+    const int lastRound = rowSize_ - kSamplesPerRound;
     while (at <= lastRound && cursor <= end) {
         bits |= BitReader::loadBigEndian(cursor) >> valid;
         cursor += (63 - valid) >> 3;
