@@ -42,20 +42,23 @@ void reconstructRest(const RowBuffers& rows, int width)
 #if defined(__SSE2__)
 // The median predictor, the device's usual one, without branches (noisy
 // data makes its three cases unpredictable): the channels of a pixel go
-// through it side by side in one vector. Each step loads and stores four
-// bytes; those past the pixel belong to the next pixels and are rewritten
-// by them, and the last pixels are done one by one so that nothing outside
-// the row is touched.
-inline __m128i loadFourSamples(const uint8_t* p)
+// through it side by side in the bytes of one vector. With g = b - d the
+// median of a, b and a + g is b clamped to [a + min(g, 0), a + max(g, 0)];
+// saturating byte arithmetic gives those bounds (a bound beyond 0..255
+// clamps b just as well at 0 or 255), and only three steps depend on the
+// previous pixel. Each step loads and stores four bytes; those past the
+// pixel belong to the next pixels and are rewritten by them, and the last
+// pixels are done one by one so that nothing outside the row is touched.
+inline __m128i loadFourBytes(const uint8_t* p)
 {
     uint32_t word;
     std::memcpy(&word, p, sizeof word);
-    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(word)), _mm_setzero_si128());
+    return _mm_cvtsi32_si128(static_cast<int>(word));
 }
 
-inline void storeFourSamples(uint8_t* p, __m128i samples)
+inline void storeFourBytes(uint8_t* p, __m128i bytes)
 {
-    uint32_t word = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(samples, samples)));
+    uint32_t word = static_cast<uint32_t>(_mm_cvtsi128_si32(bytes));
     std::memcpy(p, &word, sizeof word);
 }
 
@@ -65,21 +68,21 @@ void reconstructMedianVector(const RowBuffers& rows, int width)
     // Pixels whose four-byte step would reach past the row.
     constexpr int kTail = (4 + Channels - 1) / Channels - 1;
     int vectorEnd = width - kTail;
-    const __m128i low8 = _mm_set1_epi16(0xFF);
+    const __m128i allOnes = _mm_set1_epi8(-1);
     int x = 1;
     if (vectorEnd > 1) {
-        __m128i left = loadFourSamples(rows.current);
-        __m128i aboveLeft = loadFourSamples(rows.previous);
+        __m128i left = loadFourBytes(rows.current);
+        __m128i aboveLeft = loadFourBytes(rows.previous);
         for (; x < vectorEnd; ++x) {
             int at = Channels * x;
-            __m128i above = loadFourSamples(rows.previous + at);
-            __m128i gradient = _mm_sub_epi16(above, aboveLeft);
-            __m128i low = _mm_min_epi16(left, above);
-            __m128i high = _mm_max_epi16(left, above);
-            __m128i prediction = _mm_min_epi16(_mm_max_epi16(_mm_add_epi16(left, gradient), low), high);
-            __m128i sample = _mm_and_si128(_mm_add_epi16(prediction, loadFourSamples(rows.differences + at)), low8);
-            storeFourSamples(rows.current + at, sample);
-            storeFourSamples(rows.inverted + at, _mm_xor_si128(sample, low8));
+            __m128i above = loadFourBytes(rows.previous + at);
+            __m128i fall = _mm_subs_epu8(aboveLeft, above);
+            __m128i rise = _mm_subs_epu8(above, aboveLeft);
+            __m128i prediction =
+                _mm_min_epu8(_mm_max_epu8(above, _mm_subs_epu8(left, fall)), _mm_adds_epu8(left, rise));
+            __m128i sample = _mm_add_epi8(prediction, loadFourBytes(rows.differences + at));
+            storeFourBytes(rows.current + at, sample);
+            storeFourBytes(rows.inverted + at, _mm_xor_si128(sample, allOnes));
             left = sample;
             aboveLeft = above;
         }
