@@ -33,14 +33,11 @@ protected:
         std::vector<const char*> argv;
         for (const std::string& word : words)
             argv.push_back(word.c_str());
-        FILE* errors = std::tmpfile();
+        std::string errorsFile = path("errors.txt");
+        FILE* errors = std::fopen(errorsFile.c_str(), "w");
         int status = runScanStream(static_cast<int>(argv.size()), argv.data(), errors);
-        std::rewind(errors);
-        messages_.clear();
-        int c;
-        while ((c = std::fgetc(errors)) != EOF)
-            messages_ += static_cast<char>(c);
         std::fclose(errors);
+        messages_ = readAll(errorsFile);
         return status;
     }
 
