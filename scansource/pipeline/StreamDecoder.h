@@ -9,29 +9,33 @@
 // input[i mod inputSize]; every call continues where the previous one
 // stopped, so the same buffer (same inputSize) must be passed each time.
 // `buffered` tells how many bytes have arrived from that point on (for a
-// receive loop that counts free space, inputSize - free). The decoder never
-// reads further; a row that needs bytes not yet arrived keeps its progress
-// and the call returns DecodeNeedsInput. *consumed is the number of bytes
-// taken out of the buffer by this call (the caller may overwrite them); it
-// is meaningful for every result.
+// receive loop that counts free space: inputSize - free). The decoder never
+// reads further. A row that needs bytes not yet arrived keeps its progress
+// and the call returns DecodeNeedsInput, having taken every byte that had
+// arrived, so a buffer of any size (even one smaller than a coded row)
+// keeps the stream moving. *consumed is the number of bytes taken out of
+// the buffer by this call, whatever the result; the caller may overwrite
+// them.
 //
 // Output: a whole row of width x channels bytes, each the bitwise inverse
 // of the reconstructed sample, channels interleaved in stream order
-// (R, G, B). outputSize must hold one row.
+// (R, G, B); outputSize must hold one row. DecodeMoreRows with nothing
+// produced is normal: the header call, and the first rows of a stream with
+// line offsets, which only fill the line ring.
 //
-// When the stream begins with a stream header, the first call takes the
-// header (1024 bytes, nothing produced; DecodeNeedsInput until all 1024
-// have arrived) and the components of every output
-// row are realigned by their line offsets; the stream must then carry
-// height + the largest offset coded rows.
+// Stream header: when the stream begins with one, the first call takes it
+// (1024 bytes; DecodeNeedsInput until all have arrived) and every output
+// row is assembled from later decoded rows by the header's line offsets;
+// the stream then carries height + the largest offset coded rows.
 //
 // End of stream: once the sender has delivered everything, a call that
 // still returns DecodeNeedsInput means the stream is short (truncated).
+// DecodeCorruptData and DecodeOutOfMemory stay until the next start().
 #include <cstdint>
 #include <memory>
 
-#include "LineRealigner.h"
 #include "BitReader.h"
+#include "LineRealigner.h"
 
 namespace scancodec {
 
@@ -66,8 +70,6 @@ public:
 
     void setTrace(DecoderTraceSink trace) { trace_ = trace; }
 
-    int predictor() const { return predictor_; }
-    bool hasStreamHeader() const { return realigner_.active(); }
 
 private:
     enum class RowPhase { RowField, Samples, Trailer };
