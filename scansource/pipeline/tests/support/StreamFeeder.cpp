@@ -3,6 +3,11 @@
 #include <algorithm>
 
 namespace scancodec {
+namespace {
+
+constexpr uint8_t kPoison = 0xFF;
+
+}  // namespace
 
 FeedResult feedStream(StreamDecoder& decoder, const std::vector<uint8_t>& stream, int width, int height,
                       int channels, const FeedPlan& plan)
@@ -12,7 +17,10 @@ FeedResult feedStream(StreamDecoder& decoder, const std::vector<uint8_t>& stream
     if (result.status != DecoderStarted)
         return result;
     const int rowSize = width * channels;
-    std::vector<uint8_t> ring(static_cast<size_t>(plan.ringSize));
+    // Bytes not yet arrived, or already taken, hold a code the decoder
+    // would report as corrupt: reading them cannot go unnoticed.
+    std::vector<uint8_t> ring(static_cast<size_t>(plan.ringSize), kPoison);
+    int readOffset = 0;
     std::vector<uint8_t> row(static_cast<size_t>(rowSize));
     size_t sent = 0;
     int writeOffset = 0;
@@ -35,6 +43,10 @@ FeedResult feedStream(StreamDecoder& decoder, const std::vector<uint8_t>& stream
             status = decoder.decodeBlock(ring.data(), plan.ringSize, plan.ringSize - freeBytes, &consumed,
                                          row.data(), rowSize, &produced);
             freeBytes += consumed;
+            for (int i = 0; i < consumed; ++i) {
+                ring[static_cast<size_t>(readOffset)] = kPoison;
+                readOffset = (readOffset + 1) % plan.ringSize;
+            }
             progress = progress || consumed > 0 || produced > 0;
             if (produced > 0) {
                 result.image.insert(result.image.end(), row.begin(), row.begin() + produced);
