@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <new>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace scancodec {
 
 bool LineRealigner::activate(const uint8_t offsets[kLineOffsetCount], int width, int channels)
@@ -17,6 +21,13 @@ bool LineRealigner::activate(const uint8_t offsets[kLineOffsetCount], int width,
     if (!ring_)
         return false;
     std::copy(offsets, offsets + kLineOffsetCount, readSlots_);
+    const int period = channels == 3 ? kLineOffsetCount : 2;
+    for (int phase = 0; phase < kChunkPhases; ++phase)
+        for (int i = 0; i < kChunk; ++i) {
+            int component = (phase * kChunk + i) % period;
+            for (int source = 0; source < kLineOffsetCount; ++source)
+                masks_[phase][source][i] = source == component ? 0xFF : 0x00;
+        }
     return true;
 }
 
@@ -39,40 +50,30 @@ bool LineRealigner::advance()
 
 void LineRealigner::assemble(uint8_t* output)
 {
-    int pairs = width_ / 2;
-    bool unpaired = width_ % 2 != 0;
+    const int period = channels_ == 3 ? kLineOffsetCount : 2;
+    const uint8_t* sources[kLineOffsetCount] = {};
     if (channels_ == 3) {
-        const uint8_t* redEven = line(readSlots_[RedEven]);
-        const uint8_t* redOdd = line(readSlots_[RedOdd]);
-        const uint8_t* greenEven = line(readSlots_[GreenEven]);
-        const uint8_t* greenOdd = line(readSlots_[GreenOdd]);
-        const uint8_t* blueEven = line(readSlots_[BlueEven]);
-        const uint8_t* blueOdd = line(readSlots_[BlueOdd]);
-        for (int j = 0; j < pairs; ++j) {
-            int at = 6 * j;
-            output[at] = redEven[at];
-            output[at + 1] = greenEven[at + 1];
-            output[at + 2] = blueEven[at + 2];
-            output[at + 3] = redOdd[at + 3];
-            output[at + 4] = greenOdd[at + 4];
-            output[at + 5] = blueOdd[at + 5];
-        }
-        if (unpaired) {
-            int at = 6 * pairs;
-            output[at] = redEven[at];
-            output[at + 1] = greenEven[at + 1];
-            output[at + 2] = blueEven[at + 2];
-        }
+        const int order[kLineOffsetCount] = {RedEven, GreenEven, BlueEven, RedOdd, GreenOdd, BlueOdd};
+        for (int i = 0; i < kLineOffsetCount; ++i)
+            sources[i] = line(readSlots_[order[i]]);
     } else {
-        const uint8_t* even = line(readSlots_[GreenEven]);
-        const uint8_t* odd = line(readSlots_[GreenOdd]);
-        for (int j = 0; j < pairs; ++j) {
-            output[2 * j] = even[2 * j];
-            output[2 * j + 1] = odd[2 * j + 1];
-        }
-        if (unpaired)
-            output[2 * pairs] = even[2 * pairs];
+        sources[0] = line(readSlots_[GreenEven]);
+        sources[1] = line(readSlots_[GreenOdd]);
     }
+    int p = 0;
+#if defined(__SSE2__)
+    for (int phase = 0; p + kChunk <= rowSize_; p += kChunk, phase = phase == kChunkPhases - 1 ? 0 : phase + 1) {
+        __m128i bytes = _mm_setzero_si128();
+        for (int source = 0; source < period; ++source) {
+            __m128i mask = _mm_load_si128(reinterpret_cast<const __m128i*>(masks_[phase][source]));
+            __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sources[source] + p));
+            bytes = _mm_or_si128(bytes, _mm_and_si128(chunk, mask));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(output + p), bytes);
+    }
+#endif
+    for (; p < rowSize_; ++p)
+        output[p] = sources[p % period][p];
     for (int& slot : readSlots_)
         slot = nextSlot(slot);
 }

@@ -32,6 +32,15 @@ private:
     uint8_t* line(int slot) { return ring_.get() + static_cast<size_t>(slot) * static_cast<size_t>(rowSize_); }
     int nextSlot(int slot) const { return slot == maxOffset_ ? 0 : slot + 1; }
 
+    // Output byte p comes from the source line of component p mod 6 (colour:
+    // red, green, blue of the even pixel, then of the odd one) or p mod 2
+    // (grey); an unpaired last pixel is an even one, so the rule holds to
+    // the row end. For sixteen bytes at a time, byte masks per component
+    // and per position of the chunk in the 48-byte cycle.
+    static constexpr int kChunk = 16;
+    static constexpr int kChunkPhases = 3;
+    alignas(16) uint8_t masks_[kChunkPhases][kLineOffsetCount][kChunk] = {};
+
     std::unique_ptr<uint8_t[]> ring_;
     int width_ = 0;
     int channels_ = 0;

@@ -194,13 +194,13 @@ int StreamDecoder::decodeCodedRow(BitReader& reader)
 }
 
 // Where the bytes ahead have arrived and do not wrap around the buffer:
-// refills without checks, one table look per up to four samples, three
+// refills without checks, one table look per up to four samples, four
 // looks per refill. Stops near the row end, the buffer end or the last
 // arrived byte, and leaves the rest to the careful loop.
 int StreamDecoder::decodeSamplesDirect(BitReader& reader, const CategoryTables& tables)
 {
-    // Three looks take at most 48 bits; a refill leaves at least 56.
-    constexpr int kLooksPerRefill = 3;
+    // Four looks take at most 48 bits; a refill leaves at least 56.
+    constexpr int kLooksPerRefill = 4;
     constexpr int kSamplesPerRound = kLooksPerRefill * kLongestRun + 1;
     constexpr int kSlack = 8;  // bytes a refill may read past the ones it takes
     int contiguous = reader.contiguousBytes();
