@@ -1,7 +1,6 @@
 #include "RowReconstruction.h"
 
-#include <cstring>
-
+#include "MedianRun.h"
 #include "Prediction.h"
 
 #if defined(__SSE2__)
@@ -39,77 +38,61 @@ void reconstructRest(const RowBuffers& rows, int width)
     }
 }
 
-#if defined(__SSE2__)
-// The median predictor, the device's usual one, without branches (noisy
-// data makes its three cases unpredictable): the channels of a pixel go
-// through it side by side in the bytes of one vector. With g = b - d the
-// median of a, b and a + g is b clamped to [a + min(g, 0), a + max(g, 0)];
-// saturating byte arithmetic gives those bounds (a bound beyond 0..255
-// clamps b just as well at 0 or 255), and only three steps depend on the
-// previous pixel. Each step loads and stores four bytes; those past the
-// pixel belong to the next pixels and are rewritten by them, and the last
-// pixels are done one by one so that nothing outside the row is touched.
-inline __m128i loadFourBytes(const uint8_t* p)
-{
-    uint32_t word;
-    std::memcpy(&word, p, sizeof word);
-    return _mm_cvtsi32_si128(static_cast<int>(word));
-}
-
-inline void storeFourBytes(uint8_t* p, __m128i bytes)
-{
-    uint32_t word = static_cast<uint32_t>(_mm_cvtsi128_si32(bytes));
-    std::memcpy(p, &word, sizeof word);
-}
-
+// The median predictor from pixel 1 to the row end, into rows.current.
 template <int Channels>
-void reconstructMedianVector(const RowBuffers& rows, int width)
+void reconstructMedianSamples(const RowBuffers& rows, int width)
 {
-    // Pixels whose four-byte step would reach past the row.
-    constexpr int kTail = (4 + Channels - 1) / Channels - 1;
-    int vectorEnd = width - kTail;
-    const __m128i allOnes = _mm_set1_epi8(-1);
+    const int runEnd = width - kMedianRunTail<Channels>;
     int x = 1;
-    if (vectorEnd > 1) {
-        __m128i left = loadFourBytes(rows.current);
-        __m128i aboveLeft = loadFourBytes(rows.previous);
-        for (; x < vectorEnd; ++x) {
-            int at = Channels * x;
-            __m128i above = loadFourBytes(rows.previous + at);
-            __m128i fall = _mm_subs_epu8(aboveLeft, above);
-            __m128i rise = _mm_subs_epu8(above, aboveLeft);
-            __m128i prediction =
-                _mm_min_epu8(_mm_max_epu8(above, _mm_subs_epu8(left, fall)), _mm_adds_epu8(left, rise));
-            __m128i sample = _mm_add_epi8(prediction, loadFourBytes(rows.differences + at));
-            storeFourBytes(rows.current + at, sample);
-            storeFourBytes(rows.inverted + at, _mm_xor_si128(sample, allOnes));
-            left = sample;
-            aboveLeft = above;
-        }
+    if (runEnd > 1) {
+        MedianRun<Channels> run(rows.previous, rows.differences, rows.current, 1);
+        while (run.pixel() < runEnd)
+            run.step();
+        x = run.pixel();
     }
     for (; x < width; ++x)
         for (int c = 0; c < Channels; ++c) {
             int at = x * Channels + c;
-            int above = rows.previous[at];
-            int sample = (predict<PredictMedian>(rows.current[at - Channels], above, rows.previous[at - Channels])
-                          + rows.differences[at]) & 0xFF;
-            rows.current[at] = static_cast<uint8_t>(sample);
-            rows.inverted[at] = static_cast<uint8_t>(~sample);
+            rows.current[at] = static_cast<uint8_t>(
+                predict<PredictMedian>(rows.current[at - Channels], rows.previous[at], rows.previous[at - Channels])
+                + rows.differences[at]);
         }
+}
+
+void invertRow(const uint8_t* samples, uint8_t* inverted, int size)
+{
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i allOnes = _mm_set1_epi8(-1);
+    for (; i + 16 <= size; i += 16) {
+        __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(samples + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(inverted + i), _mm_xor_si128(chunk, allOnes));
+    }
+#endif
+    for (; i < size; ++i)
+        inverted[i] = static_cast<uint8_t>(~samples[i]);
+}
+
+// The median predictor has its own vector run (MedianRun.h), then one
+// pass inverts the row.
+template <int Channels>
+void reconstructMedianRest(const RowBuffers& rows, int width)
+{
+    reconstructMedianSamples<Channels>(rows, width);
+    invertRow(rows.current + Channels, rows.inverted + Channels, (width - 1) * Channels);
 }
 
 template <>
 void reconstructRest<PredictMedian, 3>(const RowBuffers& rows, int width)
 {
-    reconstructMedianVector<3>(rows, width);
+    reconstructMedianRest<3>(rows, width);
 }
 
 template <>
 void reconstructRest<PredictMedian, 1>(const RowBuffers& rows, int width)
 {
-    reconstructMedianVector<1>(rows, width);
+    reconstructMedianRest<1>(rows, width);
 }
-#endif
 
 using RestRoutine = void (*)(const RowBuffers&, int);
 
@@ -130,17 +113,22 @@ RestRoutine restRoutine(int mode)
     }
 }
 
-}  // namespace
-
-void reconstructRow(const RowBuffers& rows, int width, int channels, int predictor, bool firstRow)
+// Pixel 0 into rows.current; it has no left neighbour.
+void reconstructFirstPixel(const RowBuffers& rows, int channels, int predictor, bool firstRow)
 {
     int firstMode = firstColumnMode(predictor, firstRow);
     for (int c = 0; c < channels; ++c) {
         int above = firstRow ? 0 : rows.previous[c];
-        int sample = (predictAny(firstMode, 0, above, 0) + rows.differences[c]) & 0xFF;
-        rows.current[c] = static_cast<uint8_t>(sample);
-        rows.inverted[c] = static_cast<uint8_t>(~sample);
+        rows.current[c] = static_cast<uint8_t>(predictAny(firstMode, 0, above, 0) + rows.differences[c]);
     }
+}
+
+}  // namespace
+
+void reconstructRow(const RowBuffers& rows, int width, int channels, int predictor, bool firstRow)
+{
+    reconstructFirstPixel(rows, channels, predictor, firstRow);
+    invertRow(rows.current, rows.inverted, channels);
     int restMode = restOfRowMode(predictor, firstRow);
     RestRoutine routine = channels == 3 ? restRoutine<3>(restMode) : restRoutine<1>(restMode);
     routine(rows, width);
