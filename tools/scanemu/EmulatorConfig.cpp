@@ -2,6 +2,7 @@
 
 #include "PageImage.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -86,6 +87,24 @@ bool applyNotLocked(const std::string& value, EmulatorConfig& c)
     return true;
 }
 
+bool applyLineOffsets(const std::string& value, EmulatorConfig& c)
+{
+    std::istringstream in(value);
+    uint8_t offsets[6];
+    for (uint8_t& offset : offsets) {
+        std::string word;
+        long long n = 0;
+        if (!(in >> word) || !parseInteger(word, n) || n < 0 || n > 255)
+            return false;
+        offset = static_cast<uint8_t>(n);
+    }
+    std::string extra;
+    if (in >> extra)
+        return false;
+    std::copy(offsets, offsets + 6, c.lineOffsets);
+    return true;
+}
+
 bool apply(const std::string& key, const std::string& value, const std::string& baseDir, EmulatorConfig& c)
 {
     // Parsed up front: a call's arguments are evaluated in no fixed order.
@@ -126,6 +145,10 @@ bool apply(const std::string& key, const std::string& value, const std::string& 
         return storeIf(isInteger && n >= 0, c.disconnectAtByte, n);
     if (key == "timeout-at")
         return storeIf(isInteger && n >= 0, c.timeoutAtByte, n);
+    if (key == "predictor")
+        return storeIf(isInteger && n >= 0 && n <= 9, c.predictor, n);
+    if (key == "line-offsets")
+        return applyLineOffsets(value, c);
     if (key == "block-size")
         return storeIf(isInteger && n >= 1 && n <= 65535, c.blockSize, n);
     return false;

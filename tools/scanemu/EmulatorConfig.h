@@ -23,6 +23,8 @@ struct EmulatorConfig {
     int64_t disconnectAtByte = kNever;  // bulk-in byte count where the device goes away
     int64_t timeoutAtByte = kNever;     // bulk-in byte count where the device stops answering
     int blockSize = 1024;
+    int predictor = 0;               // of the image stream, 0..9 (9: raw samples)
+    uint8_t lineOffsets[6] = {};     // red, green, blue; even and odd pixels
 };
 
 // Parses a configuration text; relative page paths are taken from baseDir.

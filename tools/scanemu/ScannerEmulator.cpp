@@ -1,6 +1,6 @@
 #include "ScannerEmulator.h"
 
-#include "RawStreamCoder.h"
+#include "StreamEncoder.h"
 
 #include <algorithm>
 
@@ -21,6 +21,7 @@ enum : uint8_t {
 };
 
 constexpr uint8_t kJamDetail = 15;
+constexpr uint8_t STATUS_DATA_SIZE_MISMATCH = 7;
 
 int word(const uint8_t* packet, int at) { return packet[at] | packet[at + 1] << 8; }
 
@@ -185,45 +186,52 @@ void ScannerEmulator::startScan()
         statusHeader(STATUS_FEEDER, static_cast<uint8_t>(feederDetail() == 0 ? 0 : kJamDetail));
         return;
     }
+    // The whole scan is coded at once: the encoder predicts every row from
+    // the one above it and places the colour components by the line offsets.
+    scancodec::EncoderSettings coding;
+    coding.predictor = config_.predictor;
+    coding.withHeader = true;
+    std::copy(std::begin(config_.lineOffsets), std::end(config_.lineOffsets), coding.offsets);
+    coded_.clear();
+    codedSent_ = 0;
+    if (scancodec::encodeStream(sampleImage().data(), settings_.width, settings_.height, settings_.channels, coding,
+                                coded_) != scancodec::EncodeDone) {
+        coded_.clear();
+        statusHeader(STATUS_DATA_SIZE_MISMATCH, 0);
+        return;
+    }
     scanning_ = true;
     stopRequested_ = false;
     blockNumber_ = 0;
-    nextRow_ = 0;
-    coded_.clear();
-    std::vector<uint8_t> header = rawStreamHeader();
-    coded_.insert(coded_.end(), header.begin(), header.end());
 }
 
-// Rows are coded only as the stream needs them, so a large scan never
-// sits in memory whole.
-bool ScannerEmulator::refillCodedBytes()
-{
-    while (coded_.size() < static_cast<size_t>(config_.blockSize) && nextRow_ < settings_.height)
-        codeRow(nextRow_++);
-    return !coded_.empty();
-}
-
-void ScannerEmulator::codeRow(int row)
+// The frame cut from the page at the scan's resolution, as grey levels or
+// RGB triples.
+std::vector<uint8_t> ScannerEmulator::sampleImage() const
 {
     const Scan& s = settings_;
-    int samples = s.width * s.channels;
-    rowLevels_.resize(static_cast<size_t>(std::max(samples, 0)));
-    // The device offsets the frame's top in lines of the horizontal
-    // resolution, just as the source computes it.
-    int64_t unitY = static_cast<int64_t>(s.y) * kUnitsPerInch / s.hdpi +
-                    static_cast<int64_t>(row) * kUnitsPerInch / s.vdpi;
-    int pageY = static_cast<int>(unitY * page_.width() / kBedWidthUnits);
-    for (int i = 0; i < s.width; ++i) {
-        int64_t unitX = static_cast<int64_t>(s.x + i) * kUnitsPerInch / s.hdpi;
-        int pageX = static_cast<int>(unitX * page_.width() / kBedWidthUnits);
-        if (s.channels == 3)
-            page_.rgb(pageX, pageY, &rowLevels_[static_cast<size_t>(i) * 3]);
-        else
-            rowLevels_[i] = page_.grey(pageX, pageY);
+    if (s.width <= 0 || s.height <= 0)
+        return {};
+    std::vector<uint8_t> image(static_cast<size_t>(s.width) * s.height * s.channels);
+    uint8_t* out = image.data();
+    for (int row = 0; row < s.height; ++row) {
+        // The device offsets the frame's top in lines of the horizontal
+        // resolution, just as the source computes it.
+        int64_t unitY = static_cast<int64_t>(s.y) * kUnitsPerInch / s.hdpi +
+                        static_cast<int64_t>(row) * kUnitsPerInch / s.vdpi;
+        int pageY = static_cast<int>(unitY * page_.width() / kBedWidthUnits);
+        for (int i = 0; i < s.width; ++i) {
+            int64_t unitX = static_cast<int64_t>(s.x + i) * kUnitsPerInch / s.hdpi;
+            int pageX = static_cast<int>(unitX * page_.width() / kBedWidthUnits);
+            if (s.channels == 3) {
+                page_.rgb(pageX, pageY, out);
+                out += 3;
+            } else {
+                *out++ = page_.grey(pageX, pageY);
+            }
+        }
     }
-    std::vector<uint8_t> out;
-    appendRawCodedRow(rowLevels_.data(), static_cast<uint32_t>(samples), out);
-    coded_.insert(coded_.end(), out.begin(), out.end());
+    return image;
 }
 
 void ScannerEmulator::produceNextBlock()
@@ -252,14 +260,15 @@ void ScannerEmulator::produceNextBlock()
         scanning_ = false;
         return;
     }
-    if (!refillCodedBytes()) {
+    if (codedSent_ == coded_.size()) {
         statusHeader(STATUS_OK, 0);
         scanning_ = false;
+        coded_ = {};
         return;
     }
-    uint32_t n = std::min<uint32_t>(static_cast<uint32_t>(config_.blockSize), static_cast<uint32_t>(coded_.size()));
+    size_t n = std::min(static_cast<size_t>(config_.blockSize), coded_.size() - codedSent_);
     const uint8_t header[8] = {0, 's', 'd', static_cast<uint8_t>(n & 0xFF), static_cast<uint8_t>(n >> 8), 0, 0, 0};
     bulkIn_.insert(bulkIn_.end(), header, header + 8);
-    bulkIn_.insert(bulkIn_.end(), coded_.begin(), coded_.begin() + n);
-    coded_.erase(coded_.begin(), coded_.begin() + n);
+    bulkIn_.insert(bulkIn_.end(), coded_.begin() + codedSent_, coded_.begin() + codedSent_ + n);
+    codedSent_ += n;
 }

@@ -44,8 +44,7 @@ private:
     void statusHeader(uint8_t status, uint8_t detail);
     void startScan();
     void produceNextBlock();
-    bool refillCodedBytes();
-    void codeRow(int row);
+    std::vector<uint8_t> sampleImage() const;
     uint8_t feederDetail() const;
     bool warming() const;
 
@@ -64,7 +63,6 @@ private:
     bool scanning_ = false;
     bool stopRequested_ = false;
     int blockNumber_ = 0;
-    int nextRow_ = 0;
-    std::deque<uint8_t> coded_;
-    std::vector<uint8_t> rowLevels_;
+    std::vector<uint8_t> coded_;
+    size_t codedSent_ = 0;
 };

@@ -4,10 +4,10 @@
 #include "EscCommands.h"
 #include "LampWarmingWait_win.h"
 #include "LiveWindow.h"
-#include "RawStreamCoder.h"
 #include "ScanCancel.h"
 #include "ScannerDevice_win.h"
 #include "SourceStubs_win.h"
+#include "StreamFeeder.h"
 #include "UsbTransport.h"
 #include "ui/LampWarmingDialog.h"
 
@@ -150,9 +150,9 @@ TEST(ScannerDeviceUnderWine, ScansAPageThroughTheTransport)
         stream.insert(stream.end(), buffer.begin(), buffer.begin() + length);
     }
     EXPECT_EQ(result, SCAN_REPLY_STATUS_OK);
-    uint32_t rowSize = rawCodedRowSize(100);
-    ASSERT_EQ(stream.size(), kStreamHeaderSize + 100 * rowSize);
-    EXPECT_EQ(255 - stream[kStreamHeaderSize + 37 * rowSize + 2 + 50], 87);
+    scancodec::FeedResult decoded = scancodec::decodeWhole(stream, 100, 100, 1);
+    ASSERT_EQ(decoded.status, scancodec::DecodeLastRow);
+    EXPECT_EQ(decoded.image[37 * 100 + 50], 87);
     EXPECT_EQ(writeEscCommand(makeCommand(CMD_UNLOCK)), 0);
     EXPECT_EQ(closeScanner(), 1);
 }

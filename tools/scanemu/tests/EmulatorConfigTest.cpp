@@ -23,7 +23,9 @@ TEST(EmulatorConfig, ReadsEveryKey)
         "overlong-payload = block 3\n"
         "disconnect-at = 5000\n"
         "timeout-at = 4000\n"
-        "block-size = 512\n";
+        "block-size = 512\n"
+        "predictor = 9\n"
+        "line-offsets = 4 4 2 2 0 0\n";
     EmulatorConfig c;
     std::string error;
     ASSERT_TRUE(parseEmulatorConfig(text, "/base", c, error)) << error;
@@ -43,6 +45,10 @@ TEST(EmulatorConfig, ReadsEveryKey)
     EXPECT_EQ(c.disconnectAtByte, 5000);
     EXPECT_EQ(c.timeoutAtByte, 4000);
     EXPECT_EQ(c.blockSize, 512);
+    EXPECT_EQ(c.predictor, 9);
+    EXPECT_EQ(c.lineOffsets[0], 4);
+    EXPECT_EQ(c.lineOffsets[3], 2);
+    EXPECT_EQ(c.lineOffsets[5], 0);
 }
 
 TEST(EmulatorConfig, RejectsWhatItCannotUse)
@@ -52,7 +58,9 @@ TEST(EmulatorConfig, RejectsWhatItCannotUse)
                          "page = a.pgm\njam = block\n",
                          "page = a.pgm\nblock-size = 0\n",
                          "page = a.pgm\nlamp = hot\n",
-                         "page = a.pgm\nwarming\n"};
+                         "page = a.pgm\nwarming\n",
+                         "page = a.pgm\npredictor = 10\n",
+                         "page = a.pgm\nline-offsets = 1 2 3\n"};
     for (const char* text : bad) {
         EmulatorConfig c;
         std::string error;

@@ -1,10 +1,10 @@
 // The emulator driven through the real transport and protocol code.
 #include "DeviceFakes.h"
 #include "EmulatedDeviceFiles.h"
-#include "RawStreamCoder.h"
 #include "ScanReplyResult.h"
 #include "ScannerLock.h"
 #include "ScannerProtocol.h"
+#include "StreamFeeder.h"
 #include "UsbTransportCore.h"
 
 #include <gtest/gtest.h>
@@ -109,39 +109,46 @@ TEST_F(EmulatorTest, AnswersTheDescriptorSearch)
     EXPECT_EQ(files->openHandles(), 0u);
 }
 
-TEST_F(EmulatorTest, GreyScanCarriesThePageRowByRow)
+TEST_F(EmulatorTest, GreyScanCarriesTheFrameOfThePage)
 {
     plugIn();
     startScan(PIXEL_TYPE_GREY);
     std::vector<uint8_t> stream;
     EXPECT_EQ(readStream(stream), SCAN_REPLY_STATUS_OK);
-    uint32_t rowSize = rawCodedRowSize(100);
-    ASSERT_EQ(stream.size(), kStreamHeaderSize + 50 * rowSize);
-    EXPECT_EQ(stream[0], 0xFF);
-    EXPECT_EQ(stream[1], 0x00);
-    EXPECT_EQ(stream[8], 9);
-    for (int y = 0; y < 50; y += 7) {
-        const uint8_t* row = stream.data() + kStreamHeaderSize + y * rowSize + 2;
-        for (int x = 0; x < 100; x += 9)
-            ASSERT_EQ(255 - row[x], (100 + x + 200 + y) & 0xFF) << x << "," << y;
-    }
+    scancodec::FeedResult decoded = scancodec::decodeWhole(stream, 100, 50, 1);
+    ASSERT_EQ(decoded.status, scancodec::DecodeLastRow);
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 100; ++x)
+            ASSERT_EQ(decoded.image[y * 100 + x], (100 + x + 200 + y) & 0xFF) << x << "," << y;
     EXPECT_EQ(command(makeCommand(CMD_UNLOCK)), 0);
     EXPECT_FALSE(files->emulator().locked());
 }
 
-TEST_F(EmulatorTest, ColourScanKeepsTheChannelOrder)
+TEST_F(EmulatorTest, ColourStreamsDecodeAlikeWithEveryPredictorAndLineOffsets)
 {
-    config.blockSize = 512;
-    plugIn(true);
-    startScan(PIXEL_TYPE_COLOUR);
-    std::vector<uint8_t> stream;
-    EXPECT_EQ(readStream(stream), SCAN_REPLY_STATUS_OK);
-    uint32_t rowSize = rawCodedRowSize(300);
-    ASSERT_EQ(stream.size(), kStreamHeaderSize + 50 * rowSize);
-    const uint8_t* row = stream.data() + kStreamHeaderSize + 3 * rowSize + 2;
-    EXPECT_EQ(255 - row[5 * 3], 105);     // red: x
-    EXPECT_EQ(255 - row[5 * 3 + 1], 203); // green: y
-    EXPECT_EQ(255 - row[5 * 3 + 2], 7);
+    std::vector<uint8_t> reference;
+    for (int predictor : {0, 1, 7, 9}) {
+        config = EmulatorConfig{};
+        config.predictor = predictor;
+        config.blockSize = 512;
+        const uint8_t offsets[6] = {4, 5, 2, 2, 0, 1};
+        if (predictor == 7)
+            std::copy(offsets, offsets + 6, config.lineOffsets);
+        plugIn(true);
+        startScan(PIXEL_TYPE_COLOUR);
+        std::vector<uint8_t> stream;
+        EXPECT_EQ(readStream(stream), SCAN_REPLY_STATUS_OK);
+        scancodec::FeedResult decoded = scancodec::decodeWhole(stream, 100, 50, 3);
+        ASSERT_EQ(decoded.status, scancodec::DecodeLastRow) << predictor;
+        const uint8_t* pixel = decoded.image.data() + (3 * 100 + 5) * 3;
+        EXPECT_EQ(pixel[0], 105) << "red: x";
+        EXPECT_EQ(pixel[1], 203) << "green: y";
+        EXPECT_EQ(pixel[2], 7);
+        if (reference.empty())
+            reference = decoded.image;
+        EXPECT_EQ(decoded.image, reference) << predictor;
+        transport->close();
+    }
 }
 
 TEST_F(EmulatorTest, AbortIsAnsweredAtTheNextHeader)
@@ -150,7 +157,7 @@ TEST_F(EmulatorTest, AbortIsAnsweredAtTheNextHeader)
     startScan(PIXEL_TYPE_GREY);
     std::vector<uint8_t> stream;
     EXPECT_EQ(readStream(stream, 2), SCAN_REPLY_STOP_REQUESTED);
-    EXPECT_LT(stream.size(), kStreamHeaderSize + 50 * rawCodedRowSize(100));
+    EXPECT_FALSE(files->emulator().scanning());
 }
 
 TEST_F(EmulatorTest, WarmingLampHoldsTheLockOff)
