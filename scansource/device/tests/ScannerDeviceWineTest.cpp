@@ -9,6 +9,7 @@
 #include "SourceStubs_win.h"
 #include "StreamFeeder.h"
 #include "UsbTransport.h"
+#include "twain/Localization.h"
 #include "ui/LampWarmingDialog.h"
 
 #include <windows.h>
@@ -88,7 +89,12 @@ public:
           })
     {
     }
-    ~LampDialogWatcher() { thread_.join(); }
+    ~LampDialogWatcher() { join(); }
+    void join()
+    {
+        if (thread_.joinable())
+            thread_.join();
+    }
 
     std::atomic<bool> seen{false};
     std::string message;
@@ -193,6 +199,7 @@ TEST(ScannerDeviceUnderWine, WarmingScannerShowsTheLampDialogUntilItLocks)
     {
         LampDialogWatcher watcher(false, "screenshots/lamp_warming.png");
         outcome = lockScannerForScan(nullptr);
+        watcher.join();
         seen = watcher.seen;
         message = watcher.message;
     }
@@ -211,11 +218,15 @@ TEST(ScannerDeviceUnderWine, CancelEndsTheLampWait)
     useEmulator(writeConfig("scanner_not_locked.cfg", "not-locked = 0\n"));
     ASSERT_EQ(openScanner(), 100);
     LockOutcome outcome;
+    ansiMode = true;
     {
         LampDialogWatcher watcher(true);
         outcome = lockScannerForScan(nullptr);
+        watcher.join();
         EXPECT_TRUE(watcher.seen);
+        EXPECT_EQ(watcher.message, "The lamp is warming - scanning will begin soon") << "the ANSI template";
     }
+    ansiMode = false;
     EXPECT_EQ(outcome, LockOutcome::cancelled);
     EXPECT_EQ(cancelRequested, 1);
     EXPECT_EQ(FindWindowA(nullptr, kDialogTitle), nullptr);
