@@ -37,6 +37,11 @@ start() {
   # A new prefix takes a while to create; later sessions reuse it.
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     /usr/lib/wine/wine64 wineboot --init >"$state/wineboot.log" 2>&1 || true
+    # Xvfb has no window manager: let Wine draw captions and frames itself,
+    # so screenshots show windows as a user would see them.
+    local key='HKCU\Software\Wine\X11 Driver'
+    /usr/lib/wine/wine64 reg add "$key" /v Decorated /d N /f >/dev/null 2>&1 || true
+    /usr/lib/wine/wine64 reg add "$key" /v Managed /d N /f >/dev/null 2>&1 || true
   fi
   wineserver -w 2>/dev/null || true
   echo "wine session on :$n, prefix $WINEPREFIX"

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# The demo: sets up the machine, builds the Windows programs and runs them
+# under Wine on a virtual display, saving a picture of each in out/demo/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+scripts/setup.sh
+cmake --preset win64 >/dev/null
+cmake --build --preset win64
+
+build=$root/build/win64
+out=$root/out/demo
+mkdir -p "$out"
+run() { "$root/tools/wine/run-in-prefix.sh" "$build" "$@"; }
+
+tools/wine/session.sh start "$build"
+trap 'tools/wine/session.sh stop "$build" >/dev/null' EXIT
+
+# shoot PROGRAM "Window title" picture.png [arguments...]
+shoot() {
+  local program=$1 title=$2 picture=$3; shift 3
+  (cd "$build/bin" && run "$program" "$@" >/dev/null 2>&1 &)
+  if run "$build/bin/winshot.exe" "$title" "$(run winepath -w "$out/$picture" 2>/dev/null)" 40 >/dev/null; then
+    echo "demo: $out/$picture"
+  else
+    echo "demo: $program did not show \"$title\"" >&2
+  fi
+  WINEPREFIX=$build/wineprefix wineserver -k 2>/dev/null || true
+  sleep 1
+}
+
+shoot uninstaller.exe "Désinstallation de l'imprimante" uninstaller.png
