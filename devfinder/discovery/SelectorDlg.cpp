@@ -235,14 +235,16 @@ void CSelectorDlg::Refresh()
     EndWaitCursor();
 }
 
-// Dispatches messages, the socket notifications among them, until the clock
-// has moved on by a second. It waits for messages with a deadline, so a
-// quiet queue cannot hold the search up.
+// Dispatches messages, the socket notifications among them, for one
+// second. The second is measured in milliseconds, not as a change of the
+// whole-second clock, which could end the wait after a few milliseconds and
+// miss every reply. Waiting has a deadline, so a quiet queue cannot hold
+// the search up either.
 void CSelectorDlg::PumpReplies()
 {
-    SystemClock clock;
-    const long long start = clock.NowSeconds();
-    while (clock.NowSeconds() < start + 1) {
+    constexpr DWORD kPumpMilliseconds = 1000;
+    const DWORD start = GetTickCount();
+    for (;;) {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {
@@ -252,7 +254,11 @@ void CSelectorDlg::PumpReplies()
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= kPumpMilliseconds) {
+            return;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kPumpMilliseconds - elapsed, QS_ALLINPUT);
     }
 }
 
