@@ -405,7 +405,8 @@ void CCheckListCtrl::OnMouseMove(LPARAM lParam)
     hit.pt.x = static_cast<short>(LOWORD(lParam));
     hit.pt.y = static_cast<short>(HIWORD(lParam));
     SendMessageA(list_, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-    const bool overCell = hit.iItem >= 0 && (hit.flags & LVHT_ONITEM);
+    // With full-row select every part of a cell counts, also an empty one.
+    const bool overCell = hit.iItem >= 0 && hit.iSubItem >= 0;
     const int toolId = overCell ? ToolIdForCell(hit.iItem, hit.iSubItem) : 0;
     if (toolId != currentToolId_) {
         // A new cell: take the old tip down so the new cell's text is asked for.
