@@ -6,3 +6,10 @@
 
 int ShowWarning(HWND owner, UINT stringId, BOOL show);
 int ShowWarningFormatted(HWND owner, UINT stringId, int value, BOOL show);
+
+// Localised text and caption with OK and Cancel; returns IDOK or IDCANCEL.
+int AskOkCancel(HWND owner, UINT textId, UINT captionId);
+
+// The untranslated string-table text with the caption "Calder TWAIN
+// Driver" and the warning icon; traces "text\n\nline @ sourceName".
+int ShowPlainWarning(HWND owner, UINT stringId, int line, const char* sourceName);

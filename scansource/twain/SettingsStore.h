@@ -1,0 +1,21 @@
+#pragma once
+// The settings file "<Windows folder>\TWAIN_32\ZVP4\ZVP4T___.INI" and the
+// source's process-wide copy of the settings it holds.
+#include <windows.h>
+
+#include <string>
+
+#include "SettingsFile.h"
+
+StoredSettings& storedSettings();
+std::string settingsFilePath();
+
+// Read at MSG_OPENDS, written at MSG_CLOSEDS.
+void LoadSettings();
+void SaveSettings();
+// The four custom frame keys, written when the user draws a selection.
+void SaveCustomFrame();
+
+// Single keys named by string-table ids; each write flushes the file.
+ProfileValue ReadProfileValue(UINT sectionId, UINT keyId, const ProfileValue& defaultValue);
+void WriteProfileValue(UINT sectionId, UINT keyId, const ProfileValue& value);

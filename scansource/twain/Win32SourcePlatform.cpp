@@ -1,0 +1,40 @@
+#include "Win32SourcePlatform.h"
+
+#include <windows.h>
+
+#include "Localization.h"
+#include "ManagerLink.h"
+#include "ScanWindowHost.h"
+#include "ScannerTransport.h"
+#include "SettingsStore.h"
+#include "SupportLibrary.h"
+#include "ui/MessageBoxes.h"
+
+namespace {
+class Win32SourcePlatform : public SourcePlatform {
+public:
+    void bindSupportLibrary() override { BindSupportLibrary(dllInstance); }
+    void releaseSupportLibrary() override { UnloadSupportLibrary(); }
+    void loadSettings() override { LoadSettings(); }
+    void saveSettings() override { SaveSettings(); }
+    void decideAnsiMode() override { ::decideAnsiMode(); }
+    bool scannerReachable() override { return checkScannerReachable() != 0; }
+    bool closeScannerChannel() override { return closeScanner() != 0; }
+    void traceWarning(unsigned stringId) override { ShowWarning(nullptr, stringId, FALSE); }
+    void sendManagerNotification(TW_UINT16 message) override { SendManagerNotification(message); }
+    bool createScanWindow(void* parentWindow) override { return CreateScanWindow(static_cast<HWND>(parentWindow)); }
+    bool scanWindowExists() override { return ScanWindowExists(); }
+    void destroyScanWindow() override { DestroyScanWindow(); }
+    bool consumeWindowMessage(void* windowMessage) override
+    {
+        return ScanWindowConsumes(static_cast<const MSG*>(windowMessage));
+    }
+};
+
+Win32SourcePlatform platform;
+}
+
+SourcePlatform& win32SourcePlatform()
+{
+    return platform;
+}

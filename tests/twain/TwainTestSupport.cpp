@@ -1,0 +1,106 @@
+#include "TwainTestSupport.h"
+
+#include <string.h>
+
+namespace twaintest {
+
+std::string windowsFolder()
+{
+    char folder[MAX_PATH];
+    GetWindowsDirectoryA(folder, MAX_PATH);
+    return folder;
+}
+
+std::string programFolder()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\'));
+}
+
+std::string settingsFile()
+{
+    return windowsFolder() + "\\TWAIN_32\\ZVP4\\ZVP4T___.INI";
+}
+
+std::string translationFile()
+{
+    return windowsFolder() + "\\twain_32\\ZVP4\\ZVP4S___.cfg";
+}
+
+bool createFolders(const std::string& path)
+{
+    for (size_t separator = path.find('\\', 3); separator != std::string::npos;
+         separator = path.find('\\', separator + 1))
+        CreateDirectoryA(path.substr(0, separator).c_str(), nullptr);
+    return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool writeTextFile(const std::string& path, const std::string& contents)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == contents.size();
+}
+
+std::string readTextFile(const std::string& path)
+{
+    std::string contents;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return contents;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        contents.append(buffer, read);
+    CloseHandle(file);
+    return contents;
+}
+
+void installTranslationFile()
+{
+    createFolders(windowsFolder() + "\\twain_32\\ZVP4");
+    CopyFileA((programFolder() + "\\ZVP4S___.cfg").c_str(), translationFile().c_str(), FALSE);
+}
+
+void removeTranslationFile()
+{
+    DeleteFileA(translationFile().c_str());
+}
+
+void setRegistryLocale(const std::string& locale)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\ARVEL NORVANE\\Vivaro 5310MF", 0, nullptr, 0, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    if (locale.empty())
+        RegDeleteValueA(key, "locale");
+    else
+        RegSetValueExA(key, "locale", 0, REG_SZ, reinterpret_cast<const BYTE*>(locale.c_str()),
+                       static_cast<DWORD>(locale.size() + 1));
+    RegCloseKey(key);
+}
+
+TW_IDENTITY applicationIdentity()
+{
+    TW_IDENTITY identity{};
+    identity.Version.MajorNum = 1;
+    identity.Version.Language = TWLG_USA;
+    identity.Version.Country = TWCY_USA;
+    strcpy(identity.Version.Info, "test");
+    identity.ProtocolMajor = TWON_PROTOCOLMAJOR;
+    identity.ProtocolMinor = TWON_PROTOCOLMINOR;
+    identity.SupportedGroups = DG_CONTROL | DG_IMAGE;
+    strcpy(identity.Manufacturer, "Vivaro tests");
+    strcpy(identity.ProductFamily, "TWAIN tests");
+    strcpy(identity.ProductName, "Vivaro test application");
+    return identity;
+}
+
+}  // namespace twaintest

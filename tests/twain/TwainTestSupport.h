@@ -1,0 +1,31 @@
+#pragma once
+// What the TWAIN tests share: the files a data source installation puts in
+// the Windows folder of the test prefix, and the source's registry key.
+#include <windows.h>
+
+#include <string>
+
+#include "twain.h"
+
+namespace twaintest {
+
+std::string windowsFolder();
+std::string programFolder();  // where the tests and the binaries are built
+std::string settingsFile();   // <Windows>\TWAIN_32\ZVP4\ZVP4T___.INI
+std::string translationFile();  // <Windows>\twain_32\ZVP4\ZVP4S___.cfg
+
+bool createFolders(const std::string& path);
+bool writeTextFile(const std::string& path, const std::string& contents);
+std::string readTextFile(const std::string& path);
+
+// The shipped translation file in the Windows folder (or none at all).
+void installTranslationFile();
+void removeTranslationFile();
+
+// The registry value "locale" of the source; empty removes it.
+void setRegistryLocale(const std::string& locale);
+
+// The application identity of the tests.
+TW_IDENTITY applicationIdentity();
+
+}  // namespace twaintest

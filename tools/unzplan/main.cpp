@@ -1,0 +1,9 @@
+#include "Unzplan.h"
+
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    return RunUnzplan(arguments, std::cout, std::cerr);
+}

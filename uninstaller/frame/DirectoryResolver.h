@@ -1,0 +1,8 @@
+#pragma once
+
+#include "OsInfo.h"
+#include "PathSpec.h"
+
+// Resolves a directory code to a path. Never fails: a directory that
+// cannot be found comes back empty.
+PathSpec resolveDirectoryCode(int code, const OsInfo& os);

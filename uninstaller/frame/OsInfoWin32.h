@@ -1,0 +1,5 @@
+#pragma once
+
+#include "OsInfo.h"
+
+OsInfo readOsInfo();

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// The diagnostic trace: the debugger output, and the file named by the
+// environment variable VIVARO_TRACE_FILE when it is set.
+void writeTrace(const std::string& line);

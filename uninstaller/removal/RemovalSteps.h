@@ -1,0 +1,33 @@
+#pragma once
+
+// What the removal phases ask of the removal steps (spooler objects,
+// clean-up actions, restart handling), one call per piece of work, in the
+// order the phases run them.
+enum class MaskingToolState { Running, Finished };
+
+class RemovalSteps {
+ public:
+  virtual ~RemovalSteps() = default;
+
+  // When the phases start: the flat and recursive directory lists.
+  virtual void buildDirectoryLists() = 0;
+
+  virtual void buildRemovalPlan() = 0;
+  virtual MaskingToolState maskingToolStep() = 0;
+  virtual void removePrinters() = 0;
+  virtual void removeDrivers() = 0;
+  virtual void removeMonitors() = 0;
+  virtual void callHooks() = 0;
+  virtual void removePrintProcessors() = 0;
+  virtual void removeServices() = 0;
+  virtual void stopSpooler() = 0;
+  virtual void addPackageDirectories() = 0;
+  virtual void removeShortcuts() = 0;
+  virtual void removeIniEntries() = 0;
+  virtual void removeStartupEntries() = 0;
+  virtual void removeFiles() = 0;
+  virtual void removeRegistryEntries() = 0;
+  virtual void startSpooler() = 0;
+  // Final messages and the offer to restart.
+  virtual void finishRemoval() = 0;
+};

@@ -1,0 +1,190 @@
+#include "MainWindow.h"
+
+#include "AboutDialog.h"
+#include "ComponentDialog.h"
+#include "DirectoryResolver.h"
+#include "OsInfoWin32.h"
+#include "PendingLoading.h"
+#include "ScannerUninstall.h"
+#include "Trace.h"
+#include "UninstallerMessages.h"
+#include "resource.h"
+
+MainWindow::MainWindow(HINSTANCE instance)
+    : textSource_(instance),
+      texts_(textSource_),
+      os_(readOsInfo()),
+      removalSteps_(writeTrace),
+      selectionPanel_(texts_),
+      removalPanel_(texts_, removalSteps_) {
+  switches_.Parse(GetCommandLineA());
+}
+
+int MainWindow::run() {
+  return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr), "IDD_MAIN_NOBMP", nullptr,
+                                          sharedDialogProcedure, reinterpret_cast<LPARAM>(this)));
+}
+
+void MainWindow::prepareSystemMenu() {
+  HMENU menu = GetSystemMenu(window_, FALSE);
+  EnableMenuItem(menu, SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
+  EnableMenuItem(menu, SC_MAXIMIZE, MF_BYCOMMAND | MF_GRAYED);
+  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(menu, MF_STRING, IDM_ABOUT, texts_.text(IDS_ABOUT_MENU));
+}
+
+void MainWindow::createPanels() {
+  HWND placeholder = GetDlgItem(window_, IDC_PLACEHOLDER);
+  RECT area;
+  GetWindowRect(placeholder, &area);
+  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&area), 2);
+  selectionPanel_.create(window_, area);
+  removalPanel_.create(window_, area);
+  ShowWindow(removalPanel_.window(), SW_SHOW);
+}
+
+void MainWindow::showPanel(Panel panel) {
+  ShowWindow(selectionPanel_.window(), panel == Panel::Selection ? SW_SHOW : SW_HIDE);
+  ShowWindow(removalPanel_.window(), panel == Panel::Removal ? SW_SHOW : SW_HIDE);
+}
+
+void MainWindow::enableButton(int id, bool enabled) { EnableWindow(GetDlgItem(window_, id), enabled ? TRUE : FALSE); }
+
+void MainWindow::end(int result) { EndDialog(window_, result); }
+
+void MainWindow::offerSelection() {
+  showPanel(Panel::Selection);
+  ShowWindow(window_, SW_SHOW);
+  loaded_.offeredPrinters = selectionPanel_.fillList();
+  // With nothing to pick, Uninstall still runs the scripts' removal.
+  enableButton(IDC_UNINSTALL, loaded_.offeredPrinters == 0);
+  enableButton(IDC_EXIT, true);
+}
+
+void MainWindow::initialise() {
+  ShowWindow(GetDlgItem(window_, IDC_PLACEHOLDER), SW_HIDE);
+  prepareSystemMenu();
+  SetWindowTextA(window_, texts_.text(IDS_TITLE));
+  SetDlgItemTextA(window_, IDC_UNINSTALL, texts_.text(IDS_UNINSTALL));
+  SetDlgItemTextA(window_, IDC_EXIT, texts_.text(IDS_CANCEL));
+  createPanels();
+  ShowWindow(selectionPanel_.window(), SW_HIDE);
+
+  RECT bounds, desktop;
+  GetWindowRect(window_, &bounds);
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &desktop, 0);
+  SetWindowPos(window_, nullptr, desktop.left + (desktop.right - desktop.left - (bounds.right - bounds.left)) / 2,
+               desktop.top + (desktop.bottom - desktop.top - (bounds.bottom - bounds.top)) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  enableButton(IDC_UNINSTALL, false);
+  enableButton(IDC_EXIT, false);
+  loaded_ = runPendingLoading();
+  if (!loaded_.prepared) {
+    end(0);
+    return;
+  }
+
+  const bool filterSwitchGiven = switches_.Has("MFG") || switches_.Has("UNVEN") || switches_.Has("PRN");
+  const bool nopickSwitch = switches_.Has("NOPICK");
+  InitialView view = initialView(filterSwitchGiven, nopickSwitch, loaded_.pickingAllowed);
+  showPanel(view.panel);
+  if (view.showWindow) ShowWindow(window_, SW_SHOW);
+  if (view.fillList) loaded_.offeredPrinters = selectionPanel_.fillList();
+  if (view.enableExit) enableButton(IDC_EXIT, true);
+
+  ComponentChoice choice = ComponentChoice::PrinterOnly;
+  if (loaded_.scannerUninstallRequested) {
+    ComponentDialog component(texts_);
+    if (component.run(window_) != 1) {
+      end(0);
+      return;
+    }
+    choice = component.choice();
+  }
+  scannerUninstallPending_ = choice != ComponentChoice::PrinterOnly;
+
+  switch (stepAfterComponentChoice(choice, loaded_.pickingAllowed)) {
+    case NextStep::EndAndStartScannerUninstall:
+      end(0);
+      startScannerUninstall(loaded_.productGuid, texts_);
+      break;
+    case NextStep::OfferSelection:
+      offerSelection();
+      break;
+    case NextStep::StartRemoval:
+      startRemoval();
+      break;
+  }
+}
+
+void MainWindow::startRemoval() {
+  // Uninstall and the list's menu can both ask; the phases run once.
+  if (removalPanel_.phasesRunning()) return;
+  showPanel(Panel::Removal);
+  EnableMenuItem(GetSystemMenu(window_, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+  enableButton(IDC_EXIT, false);
+  removalPanel_.startPhases(resolveDirectoryCode(26, os_));
+}
+
+void MainWindow::onRemovalFinished() {
+  SetDlgItemTextA(window_, IDC_EXIT, texts_.text(IDS_CLOSE));
+  if (panelAfterRemoval(loaded_.offeredPrinters, restartPending_) == Panel::Selection) {
+    showPanel(Panel::Selection);
+    loaded_.offeredPrinters = selectionPanel_.fillList();
+  }
+  enableButton(IDC_EXIT, true);
+  if (scannerUninstallPending_) {
+    scannerUninstallPending_ = false;
+    end(0);
+    startScannerUninstall(loaded_.productGuid, texts_);
+  }
+}
+
+INT_PTR MainWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      window_ = window;
+      initialise();
+      return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDC_UNINSTALL:
+          selectionPanel_.recordSelection();
+          startRemoval();
+          return TRUE;
+        case IDC_EXIT:
+        case IDOK:
+        case IDCANCEL:
+          end(0);
+          return TRUE;
+        default:
+          return FALSE;
+      }
+    case WM_SYSCOMMAND:
+      if (wParam == IDM_ABOUT) {
+        AboutDialog(texts_, os_).run(window);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_CLOSE:
+      // Posted, so that a message posted after WM_CLOSE (1129 at the end of
+      // the removal) is still handled before the dialog ends.
+      PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+      return TRUE;
+    case WM_UNINSTALLER_ENABLE_UNINSTALL:
+      enableButton(IDC_UNINSTALL, wParam != 0);
+      return TRUE;
+    case WM_UNINSTALLER_START_REMOVAL:
+      startRemoval();
+      return TRUE;
+    case WM_UNINSTALLER_REMOVAL_FINISHED:
+      onRemovalFinished();
+      return TRUE;
+    case WM_UNINSTALLER_NO_SCANNER_PENDING:
+      SetWindowLongPtrA(window, DWLP_MSGRESULT, scannerUninstallPending_ ? 0 : 1);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <windows.h>
+
+#include "CommandLineSwitches.h"
+#include "DialogProcedure.h"
+#include "LoadingResult.h"
+#include "MainWindowFlow.h"
+#include "OsInfo.h"
+#include "PendingRemovalSteps.h"
+#include "RemovalPanel.h"
+#include "SelectionPanel.h"
+#include "StringSourceWin32.h"
+#include "StringTable.h"
+
+// The main window "IDD_MAIN_NOBMP": the selection and removal panels over
+// the placeholder frame, the Uninstall and Exit buttons.
+class MainWindow : public DialogObject {
+ public:
+  explicit MainWindow(HINSTANCE instance);
+
+  // Runs the modal main dialog; its result is the exit status.
+  int run();
+
+  INT_PTR handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void initialise();
+  void prepareSystemMenu();
+  void createPanels();
+  void showPanel(Panel panel);
+  void offerSelection();
+  void startRemoval();
+  void onRemovalFinished();
+  void enableButton(int id, bool enabled);
+  void end(int result);
+
+  StringSourceWin32 textSource_;
+  StringTable texts_;
+  CommandLineSwitches switches_;
+  OsInfo os_;
+  PendingRemovalSteps removalSteps_;
+  SelectionPanel selectionPanel_;
+  RemovalPanel removalPanel_;
+  LoadingResult loaded_;
+  HWND window_ = nullptr;
+  bool scannerUninstallPending_ = false;
+  bool restartPending_ = false;
+};
