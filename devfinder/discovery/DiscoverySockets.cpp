@@ -139,7 +139,7 @@ LRESULT CALLBACK SocketNotifyWindow::WindowProc(HWND window, UINT message, WPARA
 
 void SocketNotifyWindow::OnSnmpReceive()
 {
-    static std::uint8_t buffer[PacketRecord::kCapacity];
+    std::uint8_t buffer[PacketRecord::kCapacity];
     sockaddr_in from = {};
     int fromLength = sizeof from;
     const int received = recvfrom(snmp_, reinterpret_cast<char*>(buffer), sizeof buffer, 0,
