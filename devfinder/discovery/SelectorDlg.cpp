@@ -109,6 +109,10 @@ INT_PTR CSelectorDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
         return FALSE;
+    case WM_SYSCOLORCHANGE:
+        // Only top-level windows hear of it; the list re-reads its colours.
+        SendMessageA(list_.Handle(), WM_SYSCOLORCHANGE, wParam, lParam);
+        return FALSE;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(icon_);
     case WM_SETCURSOR:

@@ -186,4 +186,27 @@ TEST_F(SelectorInLab, WithoutSetupLayerATickIsTakenBackAndRefreshSearchesAgain)
     EXPECT_EQ(ReadRows(rows), before);
 }
 
+// Run on its own, while every local port from 1025 to 1034 is taken.
+TEST(SelectorWithoutPorts, SaysTheSearchCannotRunAndEnds)
+{
+    if (Environment("VIVARO_NETLAB_PORTS_TAKEN").empty()) {
+        GTEST_SKIP() << "runs only while the lab holds ports 1025 to 1034";
+    }
+    wintest::RunningProgram program;
+    ASSERT_TRUE(program.Start("devfinder.exe"));
+    HWND box = wintest::WaitForTopWindow("Arvel-Norvane 5320MF Network Printer Locator", program.ProcessId(),
+                                         kWindowTimeoutMs);
+    ASSERT_NE(nullptr, box);
+    bool saysWhy = false;
+    for (const auto& control : wintest::ReadControls(box)) {
+        saysWhy = saysWhy || control.text.find("cannot run") != std::string::npos;
+    }
+    EXPECT_TRUE(saysWhy);
+    EXPECT_EQ(nullptr, FindWindowA(nullptr, kTitle)) << "the selector never opens without its socket";
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    DWORD exitCode = 0;
+    EXPECT_TRUE(program.WaitForExit(15000, &exitCode));
+    EXPECT_EQ(exitCode, 1u);
+}
+
 }  // namespace

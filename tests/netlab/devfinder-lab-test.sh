@@ -90,5 +90,18 @@ lab_capture_stop
 
 # Two windows each searched once at start, and one Refresh: three searches.
 lab_check_requests "$state/devfinder.pcap" 3 || status=1
+
+# With every port from 1025 to 1034 taken in the host namespace (by an
+# agent listening on all of them), devfinder must say so and end.
+mkdir -p "$state/blocker"
+ports=$(seq -s, -f 'udp:%g' 1025 1034)
+printf 'agentAddress %s\nrocommunity unused\n' "$ports" >"$state/blocker/snmpd.conf"
+lab_spawn host env SNMP_PERSISTENT_DIR="$state/blocker" MIBS= MIBDIRS="$state/blocker" \
+  snmpd -f -C -c "$state/blocker/snmpd.conf" -Lf "$state/blocker/snmpd.log"
+sleep 1
+(
+  cd "$build/bin" &&
+  lab_run host env VIVARO_NETLAB_PORTS_TAKEN=1 "$wine" selector_lab_tests.exe --gtest_filter='SelectorWithoutPorts.*'
+) || status=1
 [ -f "$build/bin/screenshots/devfinder-lab.png" ] && lab_log "screenshot: $build/bin/screenshots/devfinder-lab.png"
 exit "$status"
