@@ -91,14 +91,34 @@ lab_capture_stop
 # Two windows each searched once at start, and one Refresh: three searches.
 lab_check_requests "$state/devfinder.pcap" 3 || status=1
 
+# The console tool's Windows build finds the same devices through Winsock
+# and the Windows DNS client (the host name's address: no --local).
+(cd "$build/bin" && lab_run host "$wine" findprinters.exe) 2>"$state/findprinters.err" | tr -d '\r' | sort >"$state/found.txt"
+want=$(printf 'prn-lab\t10.77.1.21\tprn-lab\t\t%s FW 1.04\nPRN-NB\t10.77.1.24\t\tPRN-NB\t%s\n10.77.1.25\t10.77.1.25\t\t\t%s rev B\n' \
+  "$LAB_MODEL" "$LAB_MODEL" "$LAB_MODEL" | sort)
+if [ "$(cat "$state/found.txt")" = "$want" ]; then
+  lab_log "findprinters.exe listed exactly the three matching devices"
+else
+  lab_log "findprinters.exe listed:"; cat "$state/found.txt" "$state/findprinters.err" >&2
+  status=1
+fi
+
 # With every port from 1025 to 1034 taken in the host namespace (by an
 # agent listening on all of them), devfinder must say so and end.
 mkdir -p "$state/blocker"
 ports=$(seq -s, -f 'udp:%g' 1025 1034)
 printf 'agentAddress %s\nrocommunity unused\n' "$ports" >"$state/blocker/snmpd.conf"
-lab_spawn host env SNMP_PERSISTENT_DIR="$state/blocker" MIBS= MIBDIRS="$state/blocker" \
-  snmpd -f -C -c "$state/blocker/snmpd.conf" -Lf "$state/blocker/snmpd.log"
-sleep 1
+ports_taken() {
+  [ "$(lab_run host ss -Hlun | awk '{print $4}' | grep -cE ':(102[5-9]|103[0-4])$')" -eq 10 ]
+}
+# A port may still be held for a moment by the programs that just ended.
+for _ in 1 2 3 4 5; do
+  lab_spawn host env SNMP_PERSISTENT_DIR="$state/blocker" MIBS= MIBDIRS="$state/blocker" \
+    snmpd -f -C -c "$state/blocker/snmpd.conf" -Lf "$state/blocker/snmpd.log"
+  sleep 1
+  ports_taken && break
+done
+ports_taken || { lab_log "could not take ports 1025 to 1034"; status=1; }
 (
   cd "$build/bin" &&
   lab_run host env VIVARO_NETLAB_PORTS_TAKEN=1 "$wine" selector_lab_tests.exe --gtest_filter='SelectorWithoutPorts.*'
