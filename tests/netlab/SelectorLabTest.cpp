@@ -186,6 +186,25 @@ TEST_F(SelectorInLab, WithoutSetupLayerATickIsTakenBackAndRefreshSearchesAgain)
     EXPECT_EQ(ReadRows(rows), before);
 }
 
+// The window's icons cannot be checked from here: under Wine, WM_GETICON
+// sent from another process answers 0 even where the icon is set.
+TEST_F(SelectorInLab, SystemMenuAboutShowsTheDescription)
+{
+    PostMessageA(window, WM_SYSCOMMAND, 0x1000, 0);
+    HWND about = wintest::WaitForTopWindow("About Network Printer Selector", program.ProcessId(), 20000);
+    ASSERT_NE(nullptr, about);
+    const auto controls = wintest::ReadControls(about);
+    const wintest::ControlInfo* text = wintest::FindControl(controls, 2015);
+    ASSERT_NE(nullptr, text);
+    EXPECT_EQ(text->text.rfind("The network printer selector application allows you to connect your PC", 0), 0u);
+    EXPECT_NE(text->text.find("\"enable\" checkbox"), std::string::npos);
+    PostMessageA(about, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 50 && IsWindow(about); ++i) {
+        Sleep(100);
+    }
+    EXPECT_FALSE(IsWindow(about));
+}
+
 // Run on its own, while every local port from 1025 to 1034 is taken.
 TEST(SelectorWithoutPorts, SaysTheSearchCannotRunAndEnds)
 {
