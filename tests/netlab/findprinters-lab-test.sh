@@ -13,6 +13,7 @@ state=$(realpath -m "$2")
 lab_require
 rm -rf "$state"
 trap lab_down EXIT
+trap 'exit 143' TERM INT
 lab_up "$state"
 
 lab_capture_start "$state/findprinters.pcap"

@@ -108,7 +108,23 @@ lab_start_announcer() {  # lab_start_announcer NODE NAME
   lab_spawn "$node" bash -c "while :; do cat '$file' >/dev/udp/$LAB_HOST_ADDRESS/138 2>/dev/null; sleep 0.2; done"
 }
 
+# A lab whose test was killed (a time-out, say) could not clean up after
+# itself: its namespaces carry the dead test's process id. Their processes
+# are ended and the namespaces removed.
+lab_remove_stale() {
+  local ns owner pid
+  for ns in $(ip netns list | awk '{print $1}' | grep -E '^vlab[0-9]+-'); do
+    owner=${ns#vlab}; owner=${owner%%-*}
+    kill -0 "$owner" 2>/dev/null && continue
+    for pid in $(ip netns pids "$ns" 2>/dev/null); do kill -9 "$pid" 2>/dev/null; done
+    ip netns del "$ns" 2>/dev/null
+    rm -rf "/etc/netns/$ns"
+    lab_log "removed $ns, left behind by an earlier run"
+  done
+}
+
 lab_up() {  # lab_up STATE_DIR
+  lab_remove_stale
   LAB_DIR=$1
   mkdir -p "$LAB_DIR"
   : >"$LAB_DIR/pids"
