@@ -9,12 +9,12 @@ namespace {
 
 constexpr COLORREF kHeaderImageMask = RGB(255, 0, 255);
 
-struct ColumnSpec {
+struct ColumnLayout {
     const char* header;
     int insertFormat;
 };
 
-const ColumnSpec kColumns[kSelectorColumnCount] = {
+const ColumnLayout kColumns[kSelectorColumnCount] = {
     {"Enabled", LVCFMT_CENTER},  {"Unit Name", LVCFMT_LEFT},    {"IP Address", LVCFMT_CENTER},
     {"Port Name", LVCFMT_CENTER}, {"Printer Name", LVCFMT_CENTER}, {"Confirm", LVCFMT_LEFT},
 };
@@ -164,19 +164,19 @@ void CSelectorDlg::InsertColumns()
     GetWindowRect(list_.Handle(), &outer);
     const auto widths = SelectorColumnWidths(outer.right - outer.left);
     for (int column = 0; column < kSelectorColumnCount; ++column) {
-        LVCOLUMNA spec = {};
-        spec.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        spec.fmt = kColumns[column].insertFormat;
-        spec.pszText = const_cast<char*>(kColumns[column].header);
-        spec.cx = widths[column];
-        spec.iSubItem = column;
-        SendMessageA(list_.Handle(), LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&spec));
+        LVCOLUMNA columnInfo = {};
+        columnInfo.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        columnInfo.fmt = kColumns[column].insertFormat;
+        columnInfo.pszText = const_cast<char*>(kColumns[column].header);
+        columnInfo.cx = widths[column];
+        columnInfo.iSubItem = column;
+        SendMessageA(list_.Handle(), LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&columnInfo));
     }
     for (int column = 0; column <= kColumnPrinterName; ++column) {
-        LVCOLUMNA spec = {};
-        spec.mask = LVCF_FMT;
-        spec.fmt = LVCFMT_CENTER;
-        SendMessageA(list_.Handle(), LVM_SETCOLUMNA, column, reinterpret_cast<LPARAM>(&spec));
+        LVCOLUMNA columnInfo = {};
+        columnInfo.mask = LVCF_FMT;
+        columnInfo.fmt = LVCFMT_CENTER;
+        SendMessageA(list_.Handle(), LVM_SETCOLUMNA, column, reinterpret_cast<LPARAM>(&columnInfo));
     }
     // The list view keeps its first column left-aligned; the header, which
     // the cells follow, is told directly.

@@ -31,11 +31,11 @@ std::string Environment(const char* name)
 std::map<std::string, std::string> ExpectedRows()
 {
     std::map<std::string, std::string> rows;
-    std::string spec = Environment("VIVARO_NETLAB_EXPECT");
+    std::string expectation = Environment("VIVARO_NETLAB_EXPECT");
     std::size_t start = 0;
-    while (start < spec.size()) {
-        const std::size_t end = std::min(spec.find(';', start), spec.size());
-        const std::string entry = spec.substr(start, end - start);
+    while (start < expectation.size()) {
+        const std::size_t end = std::min(expectation.find(';', start), expectation.size());
+        const std::string entry = expectation.substr(start, end - start);
         const std::size_t equals = entry.find('=');
         if (equals != std::string::npos) {
             rows[entry.substr(0, equals)] = entry.substr(equals + 1);

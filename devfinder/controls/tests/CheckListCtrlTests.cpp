@@ -33,12 +33,12 @@ public:
         SendMessageA(list.Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
         const char* headers[] = {"Enabled", "Unit Name", "IP Address"};
         for (int column = 0; column < 3; ++column) {
-            LVCOLUMNA spec = {};
-            spec.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
-            spec.fmt = LVCFMT_CENTER;
-            spec.pszText = const_cast<char*>(headers[column]);
-            spec.cx = 120;
-            SendMessageA(list.Handle(), LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&spec));
+            LVCOLUMNA columnInfo = {};
+            columnInfo.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
+            columnInfo.fmt = LVCFMT_CENTER;
+            columnInfo.pszText = const_cast<char*>(headers[column]);
+            columnInfo.cx = 120;
+            SendMessageA(list.Handle(), LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&columnInfo));
         }
         list.EnableToolTips(true);
     }
