@@ -77,3 +77,24 @@ TEST(ReverseName, LabelIsTheTextBeforeTheFirstDot)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(NetbiosName, RandomDatagramsDecodeToAtMostSixteenBytes)
+{
+    std::uint32_t state = 777;
+    std::vector<std::uint8_t> datagram(256);
+    for (int round = 0; round < 2000; ++round) {
+        for (auto& byte : datagram) {
+            state = state * 1664525u + 1013904223u;
+            byte = static_cast<std::uint8_t>(state >> 24);
+        }
+        const std::size_t length = state % 257;
+        const std::string name = DecodeNetbiosSourceName(datagram.data(), length);
+        EXPECT_LE(name.size(), 16u);
+        EXPECT_EQ(name.find('\0'), std::string::npos);
+        EXPECT_EQ(name.find(' '), std::string::npos);
+    }
+}
+
+}  // namespace

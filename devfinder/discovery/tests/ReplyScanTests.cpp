@@ -93,3 +93,37 @@ TEST(ReplyScan, TwoMatchingStringsInOneReplyGiveTwoTexts)
 }
 
 }  // namespace
+
+namespace {
+
+// Whatever arrives on the sockets is scanned or decoded: random datagrams of
+// every length must never read outside the record and only ever yield texts
+// that start with the model string.
+TEST(ReplyScan, RandomDatagramsAreScannedSafely)
+{
+    std::uint32_t state = 12345;
+    auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<std::uint8_t>(state >> 24);
+    };
+    for (int round = 0; round < 2000; ++round) {
+        PacketRecord record;
+        record.length = static_cast<std::int32_t>(next()) * 4 + next() % 4;
+        for (int i = 0; i < record.length; ++i) {
+            const std::uint8_t byte = next();
+            // Plenty of tags and plausible lengths, and now and then the model itself.
+            record.data[i] = byte < 40 ? 0x04 : byte < 60 ? static_cast<std::uint8_t>(kDiscoveryModel.size() + byte % 8)
+                                                          : byte;
+        }
+        if (round % 7 == 0 && record.length > 40) {
+            record.data[10] = 0x04;
+            record.data[11] = static_cast<std::uint8_t>(kDiscoveryModel.size());
+            std::copy(kDiscoveryModel.begin(), kDiscoveryModel.end(), record.data + 12);
+        }
+        for (const auto& text : FindModelTexts(record, kDiscoveryModel)) {
+            EXPECT_EQ(text.compare(0, kDiscoveryModel.size(), kDiscoveryModel), 0);
+        }
+    }
+}
+
+}  // namespace
