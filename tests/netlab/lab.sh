@@ -56,7 +56,7 @@ lab_spawn() {
 lab_add_node() {  # lab_add_node NODE ADDRESS...
   local node=$1; shift
   local ns; ns=$(lab_ns "$node")
-  ip netns add "$ns"
+  ip netns add "$ns" || { lab_log "cannot create $ns"; exit 1; }
   echo "$ns" >>"$LAB_DIR/namespaces"
   # Created inside the switch namespace and handed over: no interface of
   # the lab ever exists in the machine's own namespace.
@@ -132,7 +132,7 @@ lab_up() {  # lab_up STATE_DIR
   cc -shared -fPIC -O2 -o "$LAB_DIR/broadcast_reply.so" "$(dirname "${BASH_SOURCE[0]}")/snmpd_broadcast_reply.c" -ldl
 
   local sw; sw=$(lab_ns sw)
-  ip netns add "$sw"
+  ip netns add "$sw" || { lab_log "cannot create $sw"; exit 1; }
   echo "$sw" >>"$LAB_DIR/namespaces"
   ip -n "$sw" link add br0 type bridge
   ip -n "$sw" link set br0 up
