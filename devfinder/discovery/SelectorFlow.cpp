@@ -35,9 +35,11 @@ int CreateForRow(int row, SelectorList& list, const DeviceTable& devices, const 
     case CreateOutcome::Created:
         searchAgain();
         return kTickKept;
-    case CreateOutcome::Refused:
     case CreateOutcome::Unavailable:
-        // Nothing was created: a tick left standing would claim a port that does not exist.
+        // Without the port monitor nothing can be asked of the spooler; the
+        // tick stays as the user left it and the next search shows the truth.
+        return kTickKept;
+    case CreateOutcome::Refused:
         break;
     }
     return TakeBack(list, row, kClear);

@@ -168,7 +168,7 @@ TEST_F(SelectorFlowTest, DefaultNameFallsBackToTheAddress)
     EXPECT_EQ(editor.shownPortName, "10.0.0.7");
 }
 
-TEST_F(SelectorFlowTest, CancelRefusalAndMissingMonitorTakeTheTickBackWithoutSearching)
+TEST_F(SelectorFlowTest, CancelAndRefusalTakeTheTickBackWithoutSearching)
 {
     AddDevice(AddressFromBytes(10, 0, 0, 7), "prn-lab", "");
     editor.pressOk = false;
@@ -177,11 +177,19 @@ TEST_F(SelectorFlowTest, CancelRefusalAndMissingMonitorTakeTheTickBackWithoutSea
     EXPECT_EQ(setup.calls.size(), 1u) << "only the row's port look-up; nothing created";
 
     editor.pressOk = true;
-    for (const auto outcome : {CreateOutcome::Refused, CreateOutcome::Unavailable}) {
-        setup.outcome = outcome;
-        EXPECT_EQ(Click(0), kTickTakenBack);
-        EXPECT_EQ(list.rows[0][0].check, 0);
-    }
+    setup.outcome = CreateOutcome::Refused;
+    EXPECT_EQ(Click(0), kTickTakenBack);
+    EXPECT_EQ(list.rows[0][0].check, 0);
+    EXPECT_EQ(searches, 0);
+}
+
+TEST_F(SelectorFlowTest, MissingMonitorLeavesTheTickAndRunsNoSearch)
+{
+    AddDevice(AddressFromBytes(10, 0, 0, 7), "prn-lab", "");
+    editor.pressOk = true;
+    setup.outcome = CreateOutcome::Unavailable;
+    EXPECT_EQ(Click(0), kTickKept);
+    EXPECT_EQ(list.rows[0][0].check, 1);
     EXPECT_EQ(searches, 0);
 }
 
