@@ -199,7 +199,9 @@ TEST_F(DirectEntry, EnableWithoutScannerAnswersCheckDeviceOnline)
 {
     load();
     ASSERT_EQ(open(), TWRC_SUCCESS);
+    MessageBoxAnswerer box("Vivaro 5310MF Scan");
     EXPECT_EQ(enable(0), TWRC_FAILURE);
+    EXPECT_EQ(box.text(), "The scanner could not be opened. Check that it is connected and turned on.");
     EXPECT_EQ(status(), TWCC_CHECKDEVICEONLINE);
     EXPECT_EQ(call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, nullptr), TWRC_FAILURE)
         << "the source stayed open, not enabled";
@@ -308,7 +310,9 @@ TEST_F(DirectEntry, AMissingSupportLibraryIsReportedOnceAndNothingCrashes)
 
     EXPECT_EQ(field(askIdentity(nullptr).ProductName), "TWAINUI");
     ASSERT_EQ(open(), TWRC_SUCCESS) << "no second box: the open would block on it";
+    MessageBoxAnswerer noScanner("TWAINUI_CAPTION");
     EXPECT_EQ(enable(0), TWRC_FAILURE);
+    EXPECT_EQ(noScanner.text(), "IDS_ERROR_CANT_OPEN_CHANNEL") << "the scanner's absence is told by key";
     EXPECT_EQ(close(), TWRC_SUCCESS);
     unload();
     DeleteFileA(copy.c_str());

@@ -105,8 +105,10 @@ TEST_F(ManagerPath, OpenEnableDisableAndCloseThroughTheManager)
     EXPECT_EQ(sourceStatus(), TWCC_SUCCESS);
 
     TW_USERINTERFACE userInterface{0, 0, applicationWindow};
+    MessageBoxAnswerer box("Vivaro 5310MF Scan");
     EXPECT_EQ(toSource(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &userInterface), TWRC_FAILURE)
         << "no scanner is attached in the test prefix";
+    EXPECT_FALSE(box.text().empty());
     EXPECT_EQ(sourceStatus(), TWCC_CHECKDEVICEONLINE);
 
     MSG message{};

@@ -103,4 +103,34 @@ TW_IDENTITY applicationIdentity()
     return identity;
 }
 
+MessageBoxAnswerer::MessageBoxAnswerer(const std::string& caption, DWORD timeoutMs)
+    : watcher_([this, caption, timeoutMs] {
+          DWORD start = GetTickCount();
+          while (GetTickCount() - start < timeoutMs) {
+              if (HWND box = FindWindowA("#32770", caption.c_str())) {
+                  char text[1024] = "";
+                  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                  text_ = text;
+                  PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                  return;
+              }
+              Sleep(50);
+          }
+      })
+{
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer()
+{
+    if (watcher_.joinable())
+        watcher_.join();
+}
+
+std::string MessageBoxAnswerer::text()
+{
+    if (watcher_.joinable())
+        watcher_.join();
+    return text_;
+}
+
 }  // namespace twaintest

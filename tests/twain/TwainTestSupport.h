@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 
 #include "twain.h"
 
@@ -27,5 +28,19 @@ void setRegistryLocale(const std::string& locale);
 
 // The application identity of the tests.
 TW_IDENTITY applicationIdentity();
+
+// Answers the next message box with this caption from a thread of its own:
+// keeps the box's text and presses OK, so the call that shows it returns.
+class MessageBoxAnswerer {
+public:
+    explicit MessageBoxAnswerer(const std::string& caption, DWORD timeoutMs = 10000);
+    ~MessageBoxAnswerer();
+    // Waits for the box to be answered (or the time-out); empty when none came.
+    std::string text();
+
+private:
+    std::string text_;
+    std::thread watcher_;
+};
 
 }  // namespace twaintest

@@ -1,0 +1,3 @@
+#include "ScanCancel.h"
+
+int cancelRequested = 0;

@@ -1,0 +1,108 @@
+// The data source finding the emulated scanner when the application
+// enables it, and telling the user when another program holds it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "LiveWindow.h"
+#include "TwainTestSupport.h"
+
+using namespace twaintest;
+
+namespace {
+
+const char kBoxCaption[] = "Vivaro 5310MF Scan";
+
+std::string writePage()
+{
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    std::string path = std::string(folder) + "source_enable_page.pgm";
+    std::ofstream out(path, std::ios::binary);
+    out << "P5\n85 110\n255\n" << std::string(85 * 110, '\x80');
+    return path;
+}
+
+class SourceEnable : public ::testing::Test {
+protected:
+    HMODULE source = nullptr;
+    DSENTRYPROC entry = nullptr;
+    TW_IDENTITY application = applicationIdentity();
+    TW_IDENTITY identity{};
+
+    void SetUp() override
+    {
+        installTranslationFile();
+        setRegistryLocale("");
+        createFolders(windowsFolder() + "\\TWAIN_32\\ZVP4");
+        SetEnvironmentVariableA("ZVP4_EMULATOR", writePage().c_str());
+        application.Id = 1;
+        source = LoadLibraryA("ZVP4T___.ds");
+        ASSERT_NE(source, nullptr) << GetLastError();
+        entry = reinterpret_cast<DSENTRYPROC>(reinterpret_cast<void*>(GetProcAddress(source, "DS_Entry")));
+        ASSERT_NE(entry, nullptr);
+        identity.Id = 5;
+        ASSERT_EQ(call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &identity), TWRC_SUCCESS);
+    }
+
+    void TearDown() override
+    {
+        if (source)
+            FreeLibrary(source);
+        SetEnvironmentVariableA("ZVP4_EMULATOR", nullptr);
+    }
+
+    TW_UINT16 call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
+    {
+        return entry(&application, dg, dat, msg, data);
+    }
+
+    TW_UINT16 enable()
+    {
+        TW_USERINTERFACE userInterface{FALSE, FALSE, nullptr};
+        return call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &userInterface);
+    }
+
+    TW_UINT16 status()
+    {
+        TW_STATUS answer{0xdead, 0xbeef};
+        EXPECT_EQ(call(DG_CONTROL, DAT_STATUS, MSG_GET, &answer), TWRC_SUCCESS);
+        return answer.ConditionCode;
+    }
+};
+
+}  // namespace
+
+TEST_F(SourceEnable, EnableFindsTheEmulatedScanner)
+{
+    EXPECT_EQ(enable(), TWRC_SUCCESS);
+    EXPECT_EQ(status(), TWCC_SUCCESS);
+    EXPECT_EQ(FindWindowA("#32770", kBoxCaption), nullptr) << "no complaint";
+}
+
+TEST_F(SourceEnable, AnotherProcessHoldingTheScannerIsReportedAsInUse)
+{
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, "source-enable-holder-ready");
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, "source-enable-holder-release");
+    wintest::RunningProgram holder;
+    ASSERT_TRUE(holder.Start("scanner_holder.exe source-enable-holder-ready source-enable-holder-release"));
+    ASSERT_EQ(WaitForSingleObject(ready, 20000), WAIT_OBJECT_0) << "the holder could not open the scanner";
+
+    {
+        MessageBoxAnswerer box(kBoxCaption);
+        EXPECT_EQ(enable(), TWRC_FAILURE);
+        EXPECT_EQ(box.text(), "Another application is using the scanner. Try again when it has finished.");
+    }
+    EXPECT_EQ(status(), TWCC_CHECKDEVICEONLINE);
+
+    SetEvent(release);
+    DWORD exitCode = 99;
+    EXPECT_TRUE(holder.WaitForExit(20000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(enable(), TWRC_SUCCESS) << "the scanner is free again";
+    CloseHandle(ready);
+    CloseHandle(release);
+}

@@ -1,0 +1,238 @@
+#include "DeviceFakes.h"
+#include "ScanReplyResult.h"
+#include "UsbTransportCore.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+const std::string kName0 = "\\\\.\\Usbscan0\\0";
+
+struct TransportTest : ::testing::Test {
+    FakeDeviceFiles files;
+    FakeMutexes mutexes;
+    UsbTransportCore transport{files, mutexes};
+
+    void openScanner()
+    {
+        files.plug(0, kScannerVendorId, kScannerPrimaryProductId);
+        ASSERT_EQ(transport.open(), SCAN_REPLY_SUCCESS);
+        files.writes.clear();
+    }
+};
+
+}  // namespace
+
+TEST(UsbTransportNames, DeviceFileAndMutexNames)
+{
+    EXPECT_EQ(usbscanDeviceName(0, 0), kName0);
+    EXPECT_EQ(usbscanDeviceName(126, 1), "\\\\.\\Usbscan126\\1");
+    EXPECT_EQ(scannerAccessMutexName(kName0), "Calder-Scanner-Access-Mutex-$$.$Usbscan0$0");
+}
+
+TEST_F(TransportTest, SearchesIndicesInOrderAndOpensBothPipes)
+{
+    files.plug(3, kScannerVendorId, kScannerPrimaryProductId);
+    files.plug(1, 0x1234, kScannerPrimaryProductId);
+    EXPECT_EQ(transport.open(), SCAN_REPLY_SUCCESS);
+    std::vector<std::string> expected;
+    for (int n = 0; n <= 3; ++n)
+        expected.push_back(usbscanDeviceName(n, 0) + " rw");
+    expected.push_back(usbscanDeviceName(3, 0) + " r");
+    expected.push_back(usbscanDeviceName(3, 1) + " rw");
+    EXPECT_EQ(files.opened, expected);
+    EXPECT_TRUE(transport.pipesOpen());
+    EXPECT_TRUE(transport.holdsMutex());
+    // Both probe handles (the foreign device's and ours) are closed again.
+    EXPECT_EQ(files.handles.size(), 2u);
+}
+
+TEST_F(TransportTest, TriesIndexLimitAndThenTheSecondaryProduct)
+{
+    files.plug(127, kScannerVendorId, kScannerPrimaryProductId);
+    EXPECT_EQ(transport.open(), SCAN_REPLY_DEVICE_ERROR);
+    EXPECT_EQ(files.opened.size(), 2u * 127u);
+    EXPECT_EQ(files.opened.front(), usbscanDeviceName(0, 0) + " rw");
+    EXPECT_EQ(files.opened[126], usbscanDeviceName(126, 0) + " rw");
+    EXPECT_EQ(files.opened[127], usbscanDeviceName(0, 0) + " rw");
+    transport.close();
+
+    files.devices.clear();
+    files.opened.clear();
+    files.plug(5, kScannerVendorId, kScannerSecondaryProductId);
+    EXPECT_EQ(transport.open(), SCAN_REPLY_SUCCESS);
+    EXPECT_EQ(files.opened.size(), 127u + 6u + 2u);
+}
+
+TEST_F(TransportTest, NestedOpensShareOneDeviceAndMutex)
+{
+    openScanner();
+    size_t opens = files.opened.size();
+    EXPECT_EQ(transport.open(), SCAN_REPLY_SUCCESS);
+    EXPECT_EQ(files.opened.size(), opens);
+    EXPECT_EQ(transport.useCount(), 2);
+    EXPECT_EQ(transport.close(), 1);
+    EXPECT_TRUE(transport.pipesOpen());
+    EXPECT_TRUE(transport.holdsMutex());
+    EXPECT_EQ(transport.close(), 1);
+    EXPECT_FALSE(transport.pipesOpen());
+    EXPECT_FALSE(transport.holdsMutex());
+    EXPECT_TRUE(files.handles.empty());
+    EXPECT_EQ(mutexes.log.back(), "close");
+}
+
+TEST_F(TransportTest, FailedOpenIsBalancedByItsClose)
+{
+    EXPECT_EQ(transport.open(), SCAN_REPLY_DEVICE_ERROR);
+    EXPECT_EQ(transport.useCount(), 1);
+    EXPECT_EQ(transport.close(), 1);
+    EXPECT_EQ(transport.useCount(), 0);
+    files.plug(0, kScannerVendorId, kScannerPrimaryProductId);
+    EXPECT_EQ(transport.open(), SCAN_REPLY_SUCCESS);
+    EXPECT_TRUE(transport.pipesOpen());
+}
+
+TEST_F(TransportTest, CreatesTheMutexOnceAndWaitsASecond)
+{
+    openScanner();
+    std::string name = "Calder-Scanner-Access-Mutex-$$.$Usbscan0$0";
+    std::vector<std::string> expected = {"open " + name, "create " + name, "release", "wait 1000"};
+    EXPECT_EQ(mutexes.log, expected);
+}
+
+TEST_F(TransportTest, MutexHeldElsewhereMeansInUse)
+{
+    files.plug(0, kScannerVendorId, kScannerPrimaryProductId);
+    files.plug(1, kScannerVendorId, kScannerSecondaryProductId);
+    mutexes.waitResult = MutexWait::timedOut;
+    EXPECT_EQ(transport.open(), SCAN_REPLY_IN_USE);
+    // In use stops the search: the secondary product is not tried.
+    EXPECT_EQ(files.opened.size(), 1u);
+    EXPECT_FALSE(transport.holdsMutex());
+    EXPECT_TRUE(files.handles.empty());
+    EXPECT_EQ(transport.close(), 1);
+
+    mutexes.waitResult = MutexWait::abandoned;
+    EXPECT_EQ(transport.open(), SCAN_REPLY_IN_USE);
+    transport.close();
+
+    mutexes.existing.clear();
+    mutexes.canCreate = false;
+    mutexes.waitResult = MutexWait::signalled;
+    EXPECT_EQ(transport.open(), SCAN_REPLY_IN_USE);
+    transport.close();
+}
+
+TEST_F(TransportTest, FailedHandleCloseIsReported)
+{
+    openScanner();
+    files.closeSucceeds = false;
+    EXPECT_EQ(transport.close(), 0);
+    EXPECT_FALSE(transport.holdsMutex());
+}
+
+TEST_F(TransportTest, SixtyFourByteWriteLeavesAs63And1)
+{
+    openScanner();
+    std::vector<uint8_t> data(64, 0x5A);
+    EXPECT_EQ(transport.write(data.data(), 64), USB_OK);
+    EXPECT_EQ(files.writeSizes(), (std::vector<uint32_t>{63, 1}));
+}
+
+TEST_F(TransportTest, LongWriteGoesInChunksThatAreNeverMultiplesOf64)
+{
+    openScanner();
+    std::vector<uint8_t> data(10000);
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<uint8_t>(i * 7);
+    EXPECT_EQ(transport.write(data.data(), 10000), USB_OK);
+    EXPECT_EQ(files.writeSizes(), (std::vector<uint32_t>{4095, 4095, 1810}));
+    std::vector<uint8_t> sent;
+    for (auto& w : files.writes)
+        sent.insert(sent.end(), w.begin(), w.end());
+    EXPECT_EQ(sent, data);
+    EXPECT_EQ(mutexes.sleptMs, 0u);
+
+    files.writes.clear();
+    std::vector<uint8_t> eight(8, 1);
+    EXPECT_EQ(transport.write(eight.data(), 8), USB_OK);
+    EXPECT_EQ(files.writeSizes(), (std::vector<uint32_t>{8}));
+}
+
+TEST_F(TransportTest, WriteFailureEndsTheWrite)
+{
+    openScanner();
+    files.writesLeftBeforeFailure = 1;
+    std::vector<uint8_t> data(5000, 3);
+    EXPECT_EQ(transport.write(data.data(), 5000), USB_FAILED);
+    EXPECT_EQ(transport.lastError(), 31u);
+    EXPECT_EQ(transport.pendingSendBytes(), 5000u - 4095u);
+}
+
+TEST_F(TransportTest, EightByteReadsAreServedFromOneTransfer)
+{
+    openScanner();
+    std::vector<uint8_t> transfer(1024);
+    for (size_t i = 0; i < transfer.size(); ++i)
+        transfer[i] = static_cast<uint8_t>(i);
+    files.deliver(transfer);
+    uint8_t reply[8];
+    for (int i = 0; i < 128; ++i) {
+        ASSERT_EQ(transport.read(reply, 8), USB_OK);
+        ASSERT_EQ(reply[0], static_cast<uint8_t>(i * 8));
+    }
+    EXPECT_EQ(files.readSizes, (std::vector<uint32_t>{1024}));
+    EXPECT_EQ(transport.read(reply, 8), USB_FAILED);  // nothing more arrives
+    EXPECT_EQ(transport.lastError(), kErrorTimeout);
+}
+
+TEST_F(TransportTest, ReadGathersSeveralTransfersAndKeepsTheRest)
+{
+    openScanner();
+    files.deliver({1, 2, 3});
+    files.deliver({4, 5, 6, 7, 8, 9, 10});
+    uint8_t out[8];
+    ASSERT_EQ(transport.read(out, 8), USB_OK);
+    EXPECT_EQ(out[7], 8);
+    EXPECT_EQ(transport.bufferedReceiveBytes(), 2u);
+    uint8_t rest[2];
+    ASSERT_EQ(transport.read(rest, 2), USB_OK);
+    EXPECT_EQ(rest[1], 10);
+    EXPECT_EQ(files.readSizes, (std::vector<uint32_t>{1024, 1024}));
+}
+
+TEST_F(TransportTest, ReadsThatCanNeverBeServedFailAtOnce)
+{
+    openScanner();
+    std::vector<uint8_t> big(2048);
+    EXPECT_EQ(transport.read(big.data(), 2048), USB_FAILED);
+    EXPECT_TRUE(files.readSizes.empty());
+
+    // Once more than 1023 bytes wait in the ring, no transfer fits and a
+    // request longer than what is buffered could never be served.
+    files.deliver(std::vector<uint8_t>(1024, 1));
+    files.deliver(std::vector<uint8_t>(6, 2));
+    uint8_t first[1];
+    ASSERT_EQ(transport.read(first, 1), USB_OK);
+    EXPECT_EQ(transport.read(big.data(), 1030), USB_FAILED);
+    EXPECT_EQ(files.readSizes, (std::vector<uint32_t>{1024, 1024}));
+    EXPECT_EQ(transport.bufferedReceiveBytes(), 1029u);
+    ASSERT_EQ(transport.read(big.data(), 1029), USB_OK);
+}
+
+TEST_F(TransportTest, UsbInReadsOnlyWhenATransferFits)
+{
+    openScanner();
+    files.deliver(std::vector<uint8_t>(1024, 9));
+    EXPECT_EQ(transport.usbIn(), 1);
+    EXPECT_EQ(transport.bufferedReceiveBytes(), 1024u);
+    // 1023 bytes free now: no read at all.
+    EXPECT_EQ(transport.usbIn(), 1);
+    EXPECT_EQ(files.readSizes.size(), 1u);
+    uint8_t out[8];
+    ASSERT_EQ(transport.read(out, 8), USB_OK);
+    EXPECT_EQ(transport.usbIn(), 0);  // a read that times out
+    EXPECT_EQ(files.readSizes.size(), 2u);
+}

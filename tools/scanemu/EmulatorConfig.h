@@ -1,0 +1,36 @@
+#pragma once
+// What the emulated scanner has on its glass and which faults it shows.
+// Written as "key = value" lines; see README.md.
+#include <cstdint>
+#include <string>
+
+constexpr int kNever = -1;
+
+struct EmulatorConfig {
+    std::string pagePath;
+    int deviceIndex = 0;             // answers on \\.\Usbscan<index>\0 and \1
+    uint16_t vendorId = 0;           // 0: the family's ids
+    uint16_t productId = 0;
+    int feederDetail = 1;            // detail byte of F: 0 empty, 1 loaded, 2 absent, 3 unit open, 5 cover open
+    bool scanCoverOpen = false;      // F answers detail 4
+    double warmingSeconds = 0;       // L and F answer status 3 until then
+    int notLockedDetail = kNever;    // L answers status 2 with this detail ...
+    double notLockedSeconds = 0;     // ... for this long, or for ever when 0
+    bool jamAtLock = false;          // L answers status 15
+    int jamAtBlock = kNever;         // the data stream's block n becomes a jam status
+    int garbageHeaderAtBlock = kNever;
+    int overlongPayloadAtBlock = kNever;
+    int64_t disconnectAtByte = kNever;  // bulk-in byte count where the device goes away
+    int64_t timeoutAtByte = kNever;     // bulk-in byte count where the device stops answering
+    int blockSize = 1024;
+    int predictor = 0;               // of the image stream, 0..9 (9: raw samples)
+    uint8_t lineOffsets[6] = {};     // red, green, blue; even and odd pixels
+};
+
+// Parses a configuration text; relative page paths are taken from baseDir.
+bool parseEmulatorConfig(const std::string& text, const std::string& baseDir, EmulatorConfig& config,
+                         std::string& error);
+
+// ZVP4_EMULATOR's value: a page image (a healthy scanner with that page) or
+// a configuration file.
+bool loadEmulatorSetting(const std::string& path, EmulatorConfig& config, std::string& error);

@@ -1,0 +1,274 @@
+#include "ScannerEmulator.h"
+
+#include "StreamEncoder.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr uint32_t kErrorTimeout = 1460;
+constexpr uint32_t kErrorDeviceNotConnected = 1167;
+constexpr int kUnitsPerInch = 4800;
+constexpr int kBedWidthUnits = 40800;
+
+enum : uint8_t {
+    STATUS_OK = 0,
+    STATUS_ILLEGAL_COMMAND = 1,
+    STATUS_NOT_LOCKED = 2,
+    STATUS_WARMING = 3,
+    STATUS_STOP_REQUESTED = 9,
+    STATUS_FEEDER = 15,
+};
+
+constexpr uint8_t kJamDetail = 15;
+constexpr uint8_t STATUS_DATA_SIZE_MISMATCH = 7;
+
+int word(const uint8_t* packet, int at) { return packet[at] | packet[at + 1] << 8; }
+
+}  // namespace
+
+ScannerEmulator::ScannerEmulator(EmulatorConfig config, PageImage page, Clock clock)
+    : config_(std::move(config)), page_(std::move(page)), clock_(std::move(clock))
+{
+}
+
+bool ScannerEmulator::warming() const { return clock_() < config_.warmingSeconds; }
+
+uint8_t ScannerEmulator::feederDetail() const
+{
+    return config_.scanCoverOpen ? 4 : static_cast<uint8_t>(config_.feederDetail);
+}
+
+bool ScannerEmulator::write(const uint8_t* src, uint32_t size, uint32_t* written, uint32_t* error)
+{
+    *written = 0;
+    if (disconnected_) {
+        *error = kErrorDeviceNotConnected;
+        return false;
+    }
+    commandBytes_.insert(commandBytes_.end(), src, src + size);
+    *written = size;
+    size_t whole = commandBytes_.size() / 8 * 8;
+    for (size_t at = 0; at < whole; at += 8)
+        handleCommand(commandBytes_.data() + at);
+    commandBytes_.erase(commandBytes_.begin(), commandBytes_.begin() + whole);
+    return true;
+}
+
+bool ScannerEmulator::read(uint8_t* dst, uint32_t size, uint32_t* received, uint32_t* error)
+{
+    *received = 0;
+    if (disconnected_) {
+        *error = kErrorDeviceNotConnected;
+        return false;
+    }
+    while (scanning_ && bulkIn_.size() < size)
+        produceNextBlock();
+    uint32_t n = std::min<uint32_t>(size, static_cast<uint32_t>(bulkIn_.size()));
+    int64_t limit = kNever;
+    if (config_.disconnectAtByte != kNever)
+        limit = config_.disconnectAtByte;
+    if (config_.timeoutAtByte != kNever && (limit == kNever || config_.timeoutAtByte < limit))
+        limit = config_.timeoutAtByte;
+    if (limit != kNever && bytesDelivered_ + n >= limit) {
+        n = static_cast<uint32_t>(std::max<int64_t>(0, limit - bytesDelivered_));
+        if (n == 0) {
+            bool gone = config_.disconnectAtByte != kNever && bytesDelivered_ >= config_.disconnectAtByte;
+            disconnected_ = gone;
+            *error = gone ? kErrorDeviceNotConnected : kErrorTimeout;
+            return false;
+        }
+    }
+    if (n == 0) {
+        *error = kErrorTimeout;
+        return false;
+    }
+    std::copy_n(bulkIn_.begin(), n, dst);
+    bulkIn_.erase(bulkIn_.begin(), bulkIn_.begin() + n);
+    bytesDelivered_ += n;
+    *received = n;
+    return true;
+}
+
+void ScannerEmulator::reply(uint8_t letter, uint8_t status, uint8_t detail)
+{
+    const uint8_t packet[8] = {0x1B, 0x53, letter, status, detail, 0, 0, 0};
+    bulkIn_.insert(bulkIn_.end(), packet, packet + 8);
+}
+
+void ScannerEmulator::statusHeader(uint8_t status, uint8_t detail)
+{
+    const uint8_t header[8] = {0, 'S', 'S', status, detail, 0, 0, 0};
+    bulkIn_.insert(bulkIn_.end(), header, header + 8);
+}
+
+void ScannerEmulator::handleCommand(const uint8_t* p)
+{
+    uint8_t letter = p[2];
+    commandLog_.push_back(letter);
+    if (p[0] != 0x1B || p[1] != 0x53) {
+        reply(letter, STATUS_ILLEGAL_COMMAND, 0);
+        return;
+    }
+    if (letter == 'A') {
+        if (scanning_)
+            stopRequested_ = true;
+        return;
+    }
+    if (letter == 'G') {
+        if (!locked_) {
+            statusHeader(STATUS_NOT_LOCKED, 0);
+            return;
+        }
+        startScan();
+        return;
+    }
+    if (letter == 'F') {
+        reply(letter, warming() ? STATUS_WARMING : STATUS_OK, feederDetail());
+        return;
+    }
+    if (letter == 'L') {
+        if (config_.jamAtLock) {
+            reply(letter, STATUS_FEEDER, kJamDetail);
+        } else if (warming()) {
+            reply(letter, STATUS_WARMING, 0);
+        } else if (config_.notLockedDetail != kNever &&
+                   (config_.notLockedSeconds == 0 || clock_() < config_.notLockedSeconds)) {
+            reply(letter, STATUS_NOT_LOCKED, static_cast<uint8_t>(config_.notLockedDetail));
+        } else {
+            locked_ = true;
+            reply(letter, STATUS_OK, 0);
+        }
+        return;
+    }
+    if (letter == 'U') {
+        locked_ = false;
+        reply(letter, STATUS_OK, 0);
+        return;
+    }
+    static const uint8_t kSettings[] = {'C', 'D', 'O', 'Z', 'S', 'M', 'I'};
+    if (std::find(std::begin(kSettings), std::end(kSettings), letter) == std::end(kSettings)) {
+        reply(letter, STATUS_ILLEGAL_COMMAND, 0);
+        return;
+    }
+    if (!locked_) {
+        reply(letter, STATUS_NOT_LOCKED, 0);
+        return;
+    }
+    switch (letter) {
+    case 'C':
+        settings_.channels = p[3] == 3 ? 3 : 1;
+        break;
+    case 'D':
+        settings_.hdpi = std::max(1, word(p, 3));
+        settings_.vdpi = std::max(1, word(p, 5));
+        break;
+    case 'O':
+        settings_.x = word(p, 3);
+        settings_.y = word(p, 5);
+        break;
+    case 'Z':
+        settings_.width = word(p, 3);
+        settings_.height = word(p, 5);
+        break;
+    case 'S':
+        settings_.fromFeeder = p[3] == 0;
+        break;
+    default:
+        break;
+    }
+    reply(letter, STATUS_OK, 0);
+}
+
+void ScannerEmulator::startScan()
+{
+    if (settings_.fromFeeder && feederDetail() != 1) {
+        statusHeader(STATUS_FEEDER, static_cast<uint8_t>(feederDetail() == 0 ? 0 : kJamDetail));
+        return;
+    }
+    // The whole scan is coded at once: the encoder predicts every row from
+    // the one above it and places the colour components by the line offsets.
+    scancodec::EncoderSettings coding;
+    coding.predictor = config_.predictor;
+    coding.withHeader = true;
+    std::copy(std::begin(config_.lineOffsets), std::end(config_.lineOffsets), coding.offsets);
+    coded_.clear();
+    codedSent_ = 0;
+    if (scancodec::encodeStream(sampleImage().data(), settings_.width, settings_.height, settings_.channels, coding,
+                                coded_) != scancodec::EncodeDone) {
+        coded_.clear();
+        statusHeader(STATUS_DATA_SIZE_MISMATCH, 0);
+        return;
+    }
+    scanning_ = true;
+    stopRequested_ = false;
+    blockNumber_ = 0;
+}
+
+// The frame cut from the page at the scan's resolution, as grey levels or
+// RGB triples.
+std::vector<uint8_t> ScannerEmulator::sampleImage() const
+{
+    const Scan& s = settings_;
+    if (s.width <= 0 || s.height <= 0)
+        return {};
+    std::vector<uint8_t> image(static_cast<size_t>(s.width) * s.height * s.channels);
+    uint8_t* out = image.data();
+    for (int row = 0; row < s.height; ++row) {
+        // The device offsets the frame's top in lines of the horizontal
+        // resolution, just as the source computes it.
+        int64_t unitY = static_cast<int64_t>(s.y) * kUnitsPerInch / s.hdpi +
+                        static_cast<int64_t>(row) * kUnitsPerInch / s.vdpi;
+        int pageY = static_cast<int>(unitY * page_.width() / kBedWidthUnits);
+        for (int i = 0; i < s.width; ++i) {
+            int64_t unitX = static_cast<int64_t>(s.x + i) * kUnitsPerInch / s.hdpi;
+            int pageX = static_cast<int>(unitX * page_.width() / kBedWidthUnits);
+            if (s.channels == 3) {
+                page_.rgb(pageX, pageY, out);
+                out += 3;
+            } else {
+                *out++ = page_.grey(pageX, pageY);
+            }
+        }
+    }
+    return image;
+}
+
+void ScannerEmulator::produceNextBlock()
+{
+    int block = blockNumber_++;
+    if (stopRequested_) {
+        statusHeader(STATUS_STOP_REQUESTED, 0);
+        scanning_ = false;
+        return;
+    }
+    if (block == config_.jamAtBlock) {
+        statusHeader(STATUS_FEEDER, kJamDetail);
+        scanning_ = false;
+        return;
+    }
+    if (block == config_.garbageHeaderAtBlock) {
+        const uint8_t garbage[8] = {0x5A, 'x', 'y', 0x12, 0x34, 0, 0, 0};
+        bulkIn_.insert(bulkIn_.end(), garbage, garbage + 8);
+        scanning_ = false;
+        return;
+    }
+    if (block == config_.overlongPayloadAtBlock) {
+        const uint8_t header[8] = {0, 's', 'd', 0xA0, 0x0F, 0, 0, 0};  // 4000 bytes announced
+        bulkIn_.insert(bulkIn_.end(), header, header + 8);
+        bulkIn_.insert(bulkIn_.end(), 4000, 0);
+        scanning_ = false;
+        return;
+    }
+    if (codedSent_ == coded_.size()) {
+        statusHeader(STATUS_OK, 0);
+        scanning_ = false;
+        coded_ = {};
+        return;
+    }
+    size_t n = std::min(static_cast<size_t>(config_.blockSize), coded_.size() - codedSent_);
+    const uint8_t header[8] = {0, 's', 'd', static_cast<uint8_t>(n & 0xFF), static_cast<uint8_t>(n >> 8), 0, 0, 0};
+    bulkIn_.insert(bulkIn_.end(), header, header + 8);
+    bulkIn_.insert(bulkIn_.end(), coded_.begin() + codedSent_, coded_.begin() + codedSent_ + n);
+    codedSent_ += n;
+}
