@@ -57,7 +57,7 @@ TEST(PortNameEditorLive, ShowsBothNamesAndRefusesUntilTheyPass)
     SetText(dialog, IDC_EDIT_PORT_NAME_PORT, "IP_lab");
     PressOk(dialog);
     EXPECT_EQ("This port name is already being used - please choose another port name.", MessageLine(dialog));
-    ASSERT_TRUE(IsWindow(dialog)) << "a refused OK keeps the dialog open";
+    ASSERT_TRUE(IsWindowVisible(dialog)) << "a refused OK keeps the dialog open";
     wintest::LetWindowsSettle();
     EXPECT_TRUE(wintest::SaveWindowPng(dialog, "screenshots\\port_name_editor_refused.png"));
 
@@ -130,7 +130,7 @@ TEST(PortNameEditorInProcess, MessageLineIsRedOnATransparentBackgroundAndCleared
         SetText(dialog, IDC_EDIT_PORT_NAME_PORT, "a/b");
         PressOk(dialog);
         messageAfterCorrection = MessageLine(dialog);
-        stayedOpen = IsWindow(dialog) != FALSE;
+        stayedOpen = IsWindowVisible(dialog) != FALSE;
         SetText(dialog, IDC_EDIT_PORT_NAME_PORT, "IP_prn-lab");
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     });
