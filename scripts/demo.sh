@@ -29,4 +29,17 @@ shoot() {
   sleep 1
 }
 
+# install_source: puts the data source where Wine's data source manager
+# looks for a 64-bit source, with its support library and translations.
+install_source() {
+  local windows=$build/wineprefix/drive_c/windows
+  mkdir -p "$windows/twain_64" "$windows/twain_32/ZVP4" "$windows/TWAIN_32/ZVP4"
+  cp "$build/bin/ZVP4T___.ds" "$windows/twain_64/sane.ds"
+  cp "$build/bin/ZVP4_d__.dll" "$windows/twain_64/"
+  cp "$build/bin/ZVP4S___.cfg" "$windows/twain_32/ZVP4/"
+}
+
 shoot uninstaller.exe "Désinstallation de l'imprimante" uninstaller.png
+
+install_source
+shoot twainapp.exe "TWAIN test application" twainapp.png
