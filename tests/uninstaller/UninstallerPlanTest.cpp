@@ -352,8 +352,8 @@ protected:
     // printers, starts the removal with startCommand (a WM_COMMAND id, or
     // message 1128 when 0), waits for the phases to end, then runs unzplan
     // on the same scripts and printers. Returns the program's plan, after
-    // checking that it is unzplan's.
-    std::vector<std::string> RunAndCompare(const std::string& switches, int offeredPrinters, int startCommand,
+    // checking that it is unzplan's, and the printers it was built for.
+    TracedRun RunAndCompare(const std::string& switches, int offeredPrinters, int startCommand,
                                            const std::string& screenshot)
     {
         DeleteFileA(kTraceFile);
@@ -412,7 +412,7 @@ protected:
         }
 
         EXPECT_EQ(ReadLines("uninstaller_plan_unzplan.txt"), run.plan);
-        return run.plan;
+        return run;
     }
 
     std::string driverSubdirectory_;
@@ -432,7 +432,7 @@ const char kMakerKey[] = "plan.RegistryKeys\tHKLM,\"SOFTWARE\\ARVEL NORVANE\",\"
 // full removal: the scripts themselves and the maker's keys go too.
 TEST_F(UninstallerPlan, WithoutPrintersTheWholePackageGoes)
 {
-    const std::vector<std::string> plan = RunAndCompare("", 0, 1080, "uninstaller_plan_no_printers");
+    const std::vector<std::string> plan = RunAndCompare("", 0, 1080, "uninstaller_plan_no_printers").plan;
     EXPECT_TRUE(Has(plan, std::string("plan.Files\t") + kScriptName));
     EXPECT_TRUE(Has(plan, kMakerKey));
     EXPECT_TRUE(Has(plan, "flag.picking\t1")) << "the rejected script's NOPICK is not applied";
@@ -443,7 +443,7 @@ TEST_F(UninstallerPlan, WithoutPrintersTheWholePackageGoes)
 
 TEST_F(UninstallerPlan, WithUnvenOnlyTheMaskingToolIsSelected)
 {
-    const std::vector<std::string> plan = RunAndCompare("/UNVEN", 0, 1080, "uninstaller_plan_unven");
+    const std::vector<std::string> plan = RunAndCompare("/UNVEN", 0, 1080, "uninstaller_plan_unven").plan;
     EXPECT_TRUE(Has(plan, "selected.Hooks\tVENHOOK.DLL,VenUnhook"));
     EXPECT_FALSE(Has(plan, "selected.Files\tZV5310.DLL"));
 }
@@ -451,7 +451,7 @@ TEST_F(UninstallerPlan, WithUnvenOnlyTheMaskingToolIsSelected)
 TEST_F(UninstallerPlan, FilterSwitchesWithoutPrintersChangeNothingOfThePlan)
 {
     const std::vector<std::string> plan =
-        RunAndCompare("/MFG:ARVEL /PRN:\"Other Drv\"", 0, 1080, "uninstaller_plan_filters");
+        RunAndCompare("/MFG:ARVEL /PRN:\"Other Drv\"", 0, 1080, "uninstaller_plan_filters").plan;
     EXPECT_TRUE(Has(plan, kMakerKey));
 }
 
@@ -482,7 +482,22 @@ protected:
 // printer goes, the other vendor's printer is never offered nor counted.
 TEST_F(UninstallerPlanWithPrinters, EveryOfferedPrinterGoes)
 {
-    const std::vector<std::string> plan = RunAndCompare("", 3, 0, "uninstaller_plan_printers");
+    const TracedRun run = RunAndCompare("", 3, 0, "uninstaller_plan_printers");
+    // What the program made of the spooler's answers; which printer is the
+    // default is the prefix's business, so that flag is left out.
+    std::vector<std::string> printers;
+    for (std::string printer : run.printers) {
+        const size_t flags = printer.rfind('\t') + 1;
+        printer.erase(std::remove(printer.begin() + static_cast<std::ptrdiff_t>(flags), printer.end(), 'd'),
+                      printer.end());
+        printers.push_back(printer);
+    }
+    std::sort(printers.begin(), printers.end());
+    EXPECT_EQ((std::vector<std::string>{"Plan Guest\tOther Drv\t\t\t", "Plan Lab\tARVEL Vivaro 5310MF\t\t\to",
+                                        "Plan Office\tARVEL Vivaro 5320MF\t\t\to",
+                                        "Plan Office (masked)\tVeneer\tPlan Office\t\t"}),
+              printers);
+    const std::vector<std::string>& plan = run.plan;
     EXPECT_TRUE(Has(plan, "counter.going\t3"));
     EXPECT_TRUE(Has(plan, "counter.staying\t0"));
     EXPECT_TRUE(Has(plan, std::string("plan.Files\t") + kScriptName));
@@ -494,7 +509,7 @@ TEST_F(UninstallerPlanWithPrinters, EveryOfferedPrinterGoes)
 TEST_F(UninstallerPlanWithPrinters, APrinterKeptByPrnProtectsItsProfile)
 {
     const std::vector<std::string> plan =
-        RunAndCompare("/PRN:\"ARVEL Vivaro 5320MF\"", 1, 0, "uninstaller_plan_printers_prn");
+        RunAndCompare("/PRN:\"ARVEL Vivaro 5320MF\"", 1, 0, "uninstaller_plan_printers_prn").plan;
     EXPECT_TRUE(Has(plan, "counter.going\t2"));
     EXPECT_TRUE(Has(plan, "counter.staying\t1"));
     EXPECT_TRUE(Has(plan, "protected.Files\tZV5310.DLL"));

@@ -12,14 +12,9 @@ constexpr DWORD kRpcServerUnavailable = 1722;
 constexpr DWORD kPrinterUseRights = 0x20008;
 constexpr DWORD kMaskedBaseNameBytes = 256;
 
-struct ListFailure {
-    const char* function;
-    const char* description;
-};
-
-std::string FailureText(const ListFailure& failure, DWORD error)
+std::string FailureText(const char* function, const char* description, DWORD error)
 {
-    return std::string(failure.function) + ": " + failure.description + " (error " + std::to_string(error) + ")";
+    return std::string(function) + ": " + description + " (error " + std::to_string(error) + ")";
 }
 
 // The printer names of an enumeration buffer at the given level.
@@ -103,14 +98,14 @@ SpoolerPrinterList ListInstalledPrinters(int platformClass)
     if (needed == 0) {
         if (GetLastError() == kRpcServerUnavailable) {
             list.status = PrinterListStatus::SpoolerNotAnswering;
-            list.failure = FailureText({"EnumPrinters", "the spooler does not answer"}, kRpcServerUnavailable);
+            list.failure = FailureText("EnumPrinters", "the spooler does not answer", kRpcServerUnavailable);
         }
         return list;
     }
     std::vector<BYTE> buffer(needed);
     if (!EnumPrintersA(flags, nullptr, static_cast<DWORD>(level), buffer.data(), needed, &needed, &count)) {
         list.status = PrinterListStatus::Failed;
-        list.failure = FailureText({"EnumPrinters", "failed to enum printers"}, GetLastError());
+        list.failure = FailureText("EnumPrinters", "failed to enum printers", GetLastError());
         return list;
     }
 
@@ -130,7 +125,7 @@ SpoolerPrinterList ListInstalledPrinters(int platformClass)
         if (!level2Read) {
             // One unreadable printer spoils the list: the sequence starts over.
             list.status = PrinterListStatus::Failed;
-            list.failure = FailureText({"GetPrinter", "unable to GetPrinter level 2 data"}, error);
+            list.failure = FailureText("GetPrinter", "unable to GetPrinter level 2 data", error);
             list.printers.clear();
             return list;
         }
