@@ -349,12 +349,12 @@ protected:
     }
 
     // Runs the program with switches until its list offers offeredPrinters
-    // printers, starts the removal with startCommand (a WM_COMMAND id, or
-    // message 1128 when 0), waits for the phases to end, then runs unzplan
-    // on the same scripts and printers. Returns the program's plan, after
-    // checking that it is unzplan's, and the printers it was built for.
-    TracedRun RunAndCompare(const std::string& switches, int offeredPrinters, int startCommand,
-                                           const std::string& screenshot)
+    // printers, lets start begin the removal, waits for the phases to end,
+    // then runs unzplan on the same scripts and printers. Returns the
+    // program's plan, after checking that it is unzplan's, and the printers
+    // it was built for.
+    TracedRun RunAndCompare(const std::string& switches, int offeredPrinters, const std::string& screenshot,
+                            const std::function<void(HWND main, HWND list)>& start)
     {
         DeleteFileA(kTraceFile);
         SetEnvironmentVariableA("VIVARO_TRACE_FILE", kTraceFile);
@@ -373,10 +373,7 @@ protected:
         EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(main, 1080)) == (offeredPrinters == 0); }, 10000));
         wintest::LetWindowsSettle();
         wintest::SaveWindowPng(main, "screenshots\\" + screenshot + ".png");
-        if (startCommand)
-            PostMessageA(main, WM_COMMAND, static_cast<WPARAM>(startCommand), 0);
-        else
-            PostMessageA(main, 1128, 0, 0);
+        start(main, list);
         DWORD exitCode = 0xdeadbeef;
         EXPECT_TRUE(uninstaller.WaitForExit(60000, &exitCode)) << "the program ends after the phases";
         EXPECT_EQ(0u, exitCode);
@@ -421,6 +418,16 @@ protected:
     std::vector<std::pair<std::string, std::string>> placed_;
 };
 
+// Uninstall records the list's selection, then starts the removal.
+void PressUninstall(HWND main, HWND)
+{
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, 1080)));
+    PostMessageA(main, WM_COMMAND, 1080, 0);
+}
+
+// Message 1128 starts the removal without recording a selection.
+void StartRemovalMessage(HWND main, HWND) { PostMessageA(main, 1128, 0, 0); }
+
 bool Has(const std::vector<std::string>& plan, const std::string& line)
 {
     return std::find(plan.begin(), plan.end(), line) != plan.end();
@@ -432,7 +439,7 @@ const char kMakerKey[] = "plan.RegistryKeys\tHKLM,\"SOFTWARE\\ARVEL NORVANE\",\"
 // full removal: the scripts themselves and the maker's keys go too.
 TEST_F(UninstallerPlan, WithoutPrintersTheWholePackageGoes)
 {
-    const std::vector<std::string> plan = RunAndCompare("", 0, 1080, "uninstaller_plan_no_printers").plan;
+    const std::vector<std::string> plan = RunAndCompare("", 0, "uninstaller_plan_no_printers", PressUninstall).plan;
     EXPECT_TRUE(Has(plan, std::string("plan.Files\t") + kScriptName));
     EXPECT_TRUE(Has(plan, kMakerKey));
     EXPECT_TRUE(Has(plan, "flag.picking\t1")) << "the rejected script's NOPICK is not applied";
@@ -443,7 +450,7 @@ TEST_F(UninstallerPlan, WithoutPrintersTheWholePackageGoes)
 
 TEST_F(UninstallerPlan, WithUnvenOnlyTheMaskingToolIsSelected)
 {
-    const std::vector<std::string> plan = RunAndCompare("/UNVEN", 0, 1080, "uninstaller_plan_unven").plan;
+    const std::vector<std::string> plan = RunAndCompare("/UNVEN", 0, "uninstaller_plan_unven", PressUninstall).plan;
     EXPECT_TRUE(Has(plan, "selected.Hooks\tVENHOOK.DLL,VenUnhook"));
     EXPECT_FALSE(Has(plan, "selected.Files\tZV5310.DLL"));
 }
@@ -451,7 +458,7 @@ TEST_F(UninstallerPlan, WithUnvenOnlyTheMaskingToolIsSelected)
 TEST_F(UninstallerPlan, FilterSwitchesWithoutPrintersChangeNothingOfThePlan)
 {
     const std::vector<std::string> plan =
-        RunAndCompare("/MFG:ARVEL /PRN:\"Other Drv\"", 0, 1080, "uninstaller_plan_filters").plan;
+        RunAndCompare("/MFG:ARVEL /PRN:\"Other Drv\"", 0, "uninstaller_plan_filters", PressUninstall).plan;
     EXPECT_TRUE(Has(plan, kMakerKey));
 }
 
@@ -482,7 +489,7 @@ protected:
 // printer goes, the other vendor's printer is never offered nor counted.
 TEST_F(UninstallerPlanWithPrinters, EveryOfferedPrinterGoes)
 {
-    const TracedRun run = RunAndCompare("", 3, 0, "uninstaller_plan_printers");
+    const TracedRun run = RunAndCompare("", 3, "uninstaller_plan_printers", StartRemovalMessage);
     // What the program made of the spooler's answers; which printer is the
     // default is the prefix's business, so that flag is left out.
     std::vector<std::string> printers;
@@ -509,13 +516,34 @@ TEST_F(UninstallerPlanWithPrinters, EveryOfferedPrinterGoes)
 TEST_F(UninstallerPlanWithPrinters, APrinterKeptByPrnProtectsItsProfile)
 {
     const std::vector<std::string> plan =
-        RunAndCompare("/PRN:\"ARVEL Vivaro 5320MF\"", 1, 0, "uninstaller_plan_printers_prn").plan;
+        RunAndCompare("/PRN:\"ARVEL Vivaro 5320MF\"", 1, "uninstaller_plan_printers_prn", StartRemovalMessage).plan;
     EXPECT_TRUE(Has(plan, "counter.going\t2"));
     EXPECT_TRUE(Has(plan, "counter.staying\t1"));
     EXPECT_TRUE(Has(plan, "protected.Files\tZV5310.DLL"));
     EXPECT_FALSE(Has(plan, "plan.Files\tZV5310.DLL"));
     EXPECT_FALSE(Has(plan, std::string("plan.Files\t") + kScriptName));
     EXPECT_FALSE(Has(plan, kMakerKey));
+}
+
+// The user picks one printer: the others offered stay, except the masked
+// copy, which goes with its base printer.
+TEST_F(UninstallerPlanWithPrinters, UninstallRemovesOnlyTheSelectedPrinter)
+{
+    const std::vector<std::string> plan =
+        RunAndCompare("", 3, "uninstaller_plan_printers_offered", [](HWND main, HWND list) {
+            // The first item has the focus; the arrow key selects the
+            // second, "Plan Office" in the spooler's order.
+            PostMessageA(list, WM_KEYDOWN, VK_DOWN, 0);
+            EXPECT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == 1; }, 5000));
+            EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(main, 1080)) != FALSE; }, 5000));
+            wintest::LetWindowsSettle();
+            wintest::SaveWindowPng(main, "screenshots\\uninstaller_plan_printer_selected.png");
+            PressUninstall(main, list);
+        }).plan;
+    EXPECT_TRUE(Has(plan, "counter.going\t2"));
+    EXPECT_TRUE(Has(plan, "counter.staying\t1"));
+    EXPECT_TRUE(Has(plan, "protected.Files\tZV5310.DLL"));
+    EXPECT_TRUE(Has(plan, "plan.Files\tother-copy.dll"));
 }
 
 }  // namespace
