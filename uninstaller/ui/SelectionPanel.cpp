@@ -50,6 +50,7 @@ void SelectionPanel::addPrinter(int row, const InstalledPrinter& printer) {
   item.iItem = row;
   item.pszText = const_cast<char*>(printer.name.c_str());
   row = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  // At most four texts from the table: it keeps four alive at a time.
   const char* columns[] = {
       printer.driver.c_str(),
       printer.server.empty() ? texts_.text(IDS_LOCAL) : printer.server.c_str(),
