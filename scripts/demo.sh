@@ -43,3 +43,12 @@ shoot uninstaller.exe "Désinstallation de l'imprimante" uninstaller.png
 
 install_source
 shoot twainapp.exe "TWAIN test application" twainapp.png
+
+# devfinder searches the network as soon as its window opens, so it is only
+# shown inside the network lab (needs root and network namespaces).
+if tests/netlab/devfinder-lab-test.sh "$build" "$build/netlab-demo" >"$out/devfinder-lab.log" 2>&1; then
+  cp "$build/bin/screenshots/devfinder-lab.png" "$out/devfinder.png"
+  echo "demo: $out/devfinder.png"
+else
+  echo "demo: devfinder not shown; the network lab is not available here (see $out/devfinder-lab.log)" >&2
+fi

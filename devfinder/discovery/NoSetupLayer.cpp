@@ -1,0 +1,7 @@
+// Built only while the program has no printer-setup layer.
+#include "SetupLayerFactory.h"
+
+OwnedSetupLayer CreateSetupLayer()
+{
+    return OwnedSetupLayer{};
+}

@@ -1,0 +1,45 @@
+#include "ReplyScan.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr std::uint8_t kOctetStringTag = 0x04;
+
+std::string TextUpToZero(const std::uint8_t* bytes, int count)
+{
+    const void* zero = std::memchr(bytes, 0, static_cast<std::size_t>(count));
+    const auto length = zero ? static_cast<const std::uint8_t*>(zero) - bytes : count;
+    return std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length));
+}
+
+}  // namespace
+
+std::vector<std::string> FindModelTexts(const PacketRecord& reply, std::string_view model)
+{
+    std::vector<std::string> texts;
+    const int modelLength = static_cast<int>(model.size());
+    int length = reply.length;
+    if (length > PacketRecord::kCapacity) {
+        length = PacketRecord::kCapacity;
+    }
+    if (modelLength == 0) {
+        return texts;
+    }
+    const std::uint8_t* data = reply.data;
+    int t = 0;
+    while (t < length - modelLength) {
+        if (data[t] != kOctetStringTag) {
+            ++t;
+            continue;
+        }
+        // A long-form length (0x81 and up) reads as negative and never qualifies.
+        const int contentLength = static_cast<std::int8_t>(data[t + 1]);
+        const bool insideReply = modelLength <= contentLength && contentLength < length - (t + 1);
+        if (insideReply && std::memcmp(data + t + 2, model.data(), model.size()) == 0) {
+            texts.push_back(TextUpToZero(data + t + 2, contentLength));
+        }
+        t += 2;
+    }
+    return texts;
+}

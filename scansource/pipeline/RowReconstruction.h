@@ -1,0 +1,18 @@
+#pragma once
+// Second stage of a row: from the decoded differences and the previous
+// row to the reconstructed samples, written twice: as they are (for the
+// next row's prediction) and inverted (what the device means by them).
+#include <cstdint>
+
+namespace scancodec {
+
+struct RowBuffers {
+    const uint8_t* differences;
+    const uint8_t* previous;
+    uint8_t* current;
+    uint8_t* inverted;
+};
+
+void reconstructRow(const RowBuffers& rows, int width, int channels, int predictor, bool firstRow);
+
+}  // namespace scancodec

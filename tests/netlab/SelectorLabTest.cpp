@@ -1,0 +1,231 @@
+// The selector window inside the network lab: started in the lab's host
+// namespace, it must list exactly the lab's matching devices under their
+// unit names, each with a clear tick and its tooltips, and without a
+// printer-setup layer a click on a tick must be taken back.
+//   VIVARO_NETLAB_EXPECT      "unit=address;unit=address;..."
+//   VIVARO_NETLAB_SCREENSHOT  where to save the window's picture
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "LiveWindow.h"
+#include "RemoteListView.h"
+
+namespace {
+
+const char kTitle[] = "Arvel-Norvane Vivaro 5320MF network printer selector";
+constexpr int kListId = 2002;
+constexpr int kRefreshId = 22;
+constexpr DWORD kWindowTimeoutMs = 60000;
+
+std::string Environment(const char* name)
+{
+    char value[1024] = {};
+    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    return length > 0 && length < sizeof value ? std::string(value, length) : std::string();
+}
+
+std::map<std::string, std::string> ExpectedRows()
+{
+    std::map<std::string, std::string> rows;
+    std::string expectation = Environment("VIVARO_NETLAB_EXPECT");
+    std::size_t start = 0;
+    while (start < expectation.size()) {
+        const std::size_t end = std::min(expectation.find(';', start), expectation.size());
+        const std::string entry = expectation.substr(start, end - start);
+        const std::size_t equals = entry.find('=');
+        if (equals != std::string::npos) {
+            rows[entry.substr(0, equals)] = entry.substr(equals + 1);
+        }
+        start = end + 1;
+    }
+    return rows;
+}
+
+struct ToolTipSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindVisibleToolTip(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<ToolTipSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window) && wintest::WindowClass(window) == "tooltips_class32") {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Moves the mouse as a user would: Wine ignores the pointer motion that its
+// own SetCursorPos causes, so only injected input reaches the tooltip.
+void MoveMouseTo(POINT screen)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+// Moves the mouse to the middle of a cell and returns the tooltip text that
+// shows, or "" when none shows within the time.
+std::string HoverToolTip(HWND list, DWORD processId, const RECT& cell)
+{
+    POINT away = {cell.left + 2, cell.bottom + 400};
+    ClientToScreen(list, &away);
+    MoveMouseTo(away);
+    Sleep(400);
+    POINT middle = {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    ClientToScreen(list, &middle);
+    // One move, then stillness: every move restarts the tooltip's delay.
+    MoveMouseTo(middle);
+    for (int attempt = 0; attempt < 30; ++attempt) {
+        Sleep(100);
+        ToolTipSearch search{processId, nullptr};
+        EnumWindows(&FindVisibleToolTip, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            return wintest::WindowText(search.found);
+        }
+    }
+    return std::string();
+}
+
+class SelectorInLab : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (Environment("VIVARO_NETLAB").empty()) {
+            GTEST_SKIP() << "devfinder searches the network at start; it runs only inside the network lab";
+        }
+        ASSERT_TRUE(program.Start("devfinder.exe"));
+        window = wintest::WaitForTopWindow(kTitle, program.ProcessId(), kWindowTimeoutMs);
+        ASSERT_NE(nullptr, window);
+        list = GetDlgItem(window, kListId);
+        ASSERT_NE(nullptr, list);
+        SetForegroundWindow(window);
+        wintest::LetWindowsSettle(500);
+    }
+
+    void TearDown() override
+    {
+        if (window) {
+            PostMessageA(window, WM_COMMAND, IDOK, 0);
+            EXPECT_TRUE(program.WaitForExit(15000));
+        }
+    }
+
+    std::map<std::string, std::string> ReadRows(const RemoteListView& rows) const
+    {
+        std::map<std::string, std::string> found;
+        for (int row = 0; row < rows.Count(); ++row) {
+            found[rows.Text(row, 1)] = rows.Text(row, 2);
+        }
+        return found;
+    }
+
+    void WaitUntilSearchEnds() const
+    {
+        for (int i = 0; i < 200 && !IsWindowEnabled(GetDlgItem(window, kRefreshId)); ++i) {
+            Sleep(100);
+        }
+    }
+
+    wintest::RunningProgram program;
+    HWND window = nullptr;
+    HWND list = nullptr;
+};
+
+TEST_F(SelectorInLab, ListsExactlyTheMatchingDevicesWithClearTicksAndTooltips)
+{
+    RemoteListView rows(list, program.ProcessId());
+    ASSERT_TRUE(rows.Ready());
+    const auto expected = ExpectedRows();
+    ASSERT_FALSE(expected.empty()) << "VIVARO_NETLAB_EXPECT names the lab's devices";
+    EXPECT_EQ(ReadRows(rows), expected);
+    for (int row = 0; row < rows.Count(); ++row) {
+        EXPECT_EQ(rows.Checkbox(row), 0) << "row " << row << ": no port exists, so no tick";
+        EXPECT_EQ(rows.Text(row, 0), "");
+        EXPECT_EQ(rows.Text(row, 3), "");
+        EXPECT_EQ(rows.Text(row, 4), "");
+    }
+    const std::string screenshot = Environment("VIVARO_NETLAB_SCREENSHOT");
+    if (!screenshot.empty()) {
+        EXPECT_TRUE(wintest::SaveWindowPng(window, screenshot));
+    }
+    ASSERT_GT(rows.Count(), 0);
+    EXPECT_EQ(HoverToolTip(list, program.ProcessId(), rows.CellRect(0, 0)), "Disabled");
+    EXPECT_EQ(HoverToolTip(list, program.ProcessId(), rows.CellRect(0, 1)), rows.Text(0, 1));
+    EXPECT_EQ(HoverToolTip(list, program.ProcessId(), rows.CellRect(0, 2)), rows.Text(0, 2));
+    EXPECT_EQ(HoverToolTip(list, program.ProcessId(), rows.CellRect(0, 3)), "") << "an empty cell has no tooltip";
+}
+
+TEST_F(SelectorInLab, WithoutSetupLayerATickIsTakenBackAndRefreshSearchesAgain)
+{
+    RemoteListView rows(list, program.ProcessId());
+    ASSERT_TRUE(rows.Ready());
+    ASSERT_GT(rows.Count(), 0);
+    const RECT cell = rows.CellRect(0, 0);
+    const LPARAM point = MAKELPARAM(cell.right - 3, (cell.top + cell.bottom) / 2);
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageA(list, WM_LBUTTONUP, 0, point);
+    wintest::LetWindowsSettle(500);
+    EXPECT_EQ(rows.Checkbox(0), 0) << "the click toggled the tick and the window took it back";
+
+    const auto before = ReadRows(rows);
+    PostMessageA(window, WM_COMMAND, kRefreshId, 0);
+    Sleep(300);
+    WaitUntilSearchEnds();
+    EXPECT_TRUE(IsWindowEnabled(list));
+    EXPECT_EQ(ReadRows(rows), before);
+}
+
+// The window's icons cannot be checked from here: under Wine, WM_GETICON
+// sent from another process answers 0 even where the icon is set.
+TEST_F(SelectorInLab, SystemMenuAboutShowsTheDescription)
+{
+    PostMessageA(window, WM_SYSCOMMAND, 0x1000, 0);
+    HWND about = wintest::WaitForTopWindow("About Network Printer Selector", program.ProcessId(), 20000);
+    ASSERT_NE(nullptr, about);
+    const auto controls = wintest::ReadControls(about);
+    const wintest::ControlInfo* text = wintest::FindControl(controls, 2015);
+    ASSERT_NE(nullptr, text);
+    EXPECT_EQ(text->text.rfind("The network printer selector application allows you to connect your PC", 0), 0u);
+    EXPECT_NE(text->text.find("\"enable\" checkbox"), std::string::npos);
+    PostMessageA(about, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 50 && IsWindow(about); ++i) {
+        Sleep(100);
+    }
+    EXPECT_FALSE(IsWindow(about));
+}
+
+// Run on its own, while every local port from 1025 to 1034 is taken.
+TEST(SelectorWithoutPorts, SaysTheSearchCannotRunAndEnds)
+{
+    if (Environment("VIVARO_NETLAB_PORTS_TAKEN").empty()) {
+        GTEST_SKIP() << "runs only while the lab holds ports 1025 to 1034";
+    }
+    wintest::RunningProgram program;
+    ASSERT_TRUE(program.Start("devfinder.exe"));
+    HWND box = wintest::WaitForTopWindow("Arvel-Norvane 5320MF Network Printer Locator", program.ProcessId(),
+                                         kWindowTimeoutMs);
+    ASSERT_NE(nullptr, box);
+    bool saysWhy = false;
+    for (const auto& control : wintest::ReadControls(box)) {
+        saysWhy = saysWhy || control.text.find("cannot run") != std::string::npos;
+    }
+    EXPECT_TRUE(saysWhy);
+    EXPECT_EQ(nullptr, FindWindowA(nullptr, kTitle)) << "the selector never opens without its socket";
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    DWORD exitCode = 0;
+    EXPECT_TRUE(program.WaitForExit(15000, &exitCode));
+    EXPECT_EQ(exitCode, 1u);
+}
+
+}  // namespace

@@ -1,0 +1,194 @@
+// The console tool's sockets and reverse look-ups on POSIX systems.
+#include <arpa/inet.h>
+#include <arpa/nameser.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <resolv.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+
+#include "BrowseRequest.h"
+#include "ConsoleNetwork.h"
+#include "ReverseName.h"
+#include "SnmpRequest.h"
+
+namespace {
+
+Ipv4Address AddressOf(const sockaddr_in& from)
+{
+    std::uint8_t wire[4];
+    std::memcpy(wire, &from.sin_addr, 4);
+    return AddressFromWire(wire);
+}
+
+int OpenBoundSocket(unsigned short port)
+{
+    const int handle = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    if (handle < 0) {
+        return -1;
+    }
+    sockaddr_in local = {};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(port);
+    local.sin_addr.s_addr = htonl(INADDR_ANY);
+    if (bind(handle, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+        close(handle);
+        return -1;
+    }
+    return handle;
+}
+
+void SendWithBroadcast(int handle, Ipv4Address to, unsigned short port, const std::uint8_t* bytes, std::size_t length)
+{
+    if (handle < 0) {
+        return;
+    }
+    const int allow = 1;
+    setsockopt(handle, SOL_SOCKET, SO_BROADCAST, &allow, sizeof allow);
+    sockaddr_in target = {};
+    target.sin_family = AF_INET;
+    target.sin_port = htons(port);
+    std::uint8_t wire[4];
+    AddressToWire(to, wire);
+    std::memcpy(&target.sin_addr, wire, 4);
+    sendto(handle, bytes, length, 0, reinterpret_cast<const sockaddr*>(&target), sizeof target);
+}
+
+class PosixConsoleNetwork : public ConsoleNetwork {
+public:
+    ~PosixConsoleNetwork() override
+    {
+        if (snmp_ >= 0) close(snmp_);
+        if (browse_ >= 0) close(browse_);
+    }
+
+    bool Open() override
+    {
+        browse_ = OpenBoundSocket(kNetbiosDatagramPort);
+        for (unsigned short port = 1025; port <= 1034 && snmp_ < 0; ++port) {
+            snmp_ = OpenBoundSocket(port);
+        }
+        return snmp_ >= 0;
+    }
+
+    bool HasBrowseSocket() const override { return browse_ >= 0; }
+
+    bool ResolveLocalAddress(Ipv4Address& address) override
+    {
+        char name[256] = {};
+        if (gethostname(name, sizeof name - 1) != 0) {
+            return false;
+        }
+        const hostent* host = gethostbyname(name);
+        if (!host || host->h_addrtype != AF_INET || !host->h_addr_list || !host->h_addr_list[0]) {
+            return false;
+        }
+        address = AddressFromWire(reinterpret_cast<const std::uint8_t*>(host->h_addr_list[0]));
+        return true;
+    }
+
+    void SendSnmpDatagram(Ipv4Address to, const std::uint8_t* bytes, std::size_t length) override
+    {
+        SendWithBroadcast(snmp_, to, kSnmpPort, bytes, length);
+    }
+
+    void SendBrowseDatagram(Ipv4Address to, const std::uint8_t* bytes, std::size_t length) override
+    {
+        SendWithBroadcast(browse_, to, kNetbiosDatagramPort, bytes, length);
+    }
+
+    void Listen(DiscoverySearch& search, int milliseconds) override
+    {
+        using Clock = std::chrono::steady_clock;
+        const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            if (left <= 0) {
+                return;
+            }
+            pollfd sockets[2] = {{snmp_, POLLIN, 0}, {browse_, POLLIN, 0}};
+            if (poll(sockets, 2, static_cast<int>(left)) <= 0) {
+                continue;
+            }
+            if (sockets[0].revents & POLLIN) {
+                Receive(snmp_, PacketRecord::kCapacity, [&](Ipv4Address from, const std::uint8_t* data, int n) {
+                    search.StoreReply(from, data, n);
+                });
+            }
+            if (browse_ >= 0 && (sockets[1].revents & POLLIN)) {
+                Receive(browse_, kBrowseReceiveBufferSize, [&](Ipv4Address from, const std::uint8_t* data, int n) {
+                    search.StoreBrowseDatagram(from, data, n);
+                });
+            }
+        }
+    }
+
+private:
+    // A datagram larger than the buffer is dropped, as the window's sockets do.
+    template <typename Store>
+    static void Receive(int handle, std::size_t capacity, Store store)
+    {
+        std::uint8_t buffer[PacketRecord::kCapacity + 1];
+        sockaddr_in from = {};
+        socklen_t fromLength = sizeof from;
+        const ssize_t received = recvfrom(handle, buffer, capacity + 1, MSG_DONTWAIT,
+                                          reinterpret_cast<sockaddr*>(&from), &fromLength);
+        if (received > 0 && static_cast<std::size_t>(received) <= capacity) {
+            store(AddressOf(from), buffer, static_cast<int>(received));
+        }
+    }
+
+    int snmp_ = -1;
+    int browse_ = -1;
+};
+
+class ResolverDns : public DnsResolver {
+public:
+    int LookUpDnsName(Ipv4Address address, std::string& hostLabel) override
+    {
+        hostLabel.clear();
+        unsigned char answer[NS_PACKETSZ * 4];
+        const int length = res_query(ReverseLookupName(address).c_str(), ns_c_in, ns_t_ptr, answer, sizeof answer);
+        if (length < 0) {
+            return h_errno == 0 ? -1 : h_errno;
+        }
+        ns_msg message;
+        if (ns_initparse(answer, length, &message) != 0) {
+            return -1;
+        }
+        for (int i = 0; i < ns_msg_count(message, ns_s_an); ++i) {
+            ns_rr record;
+            if (ns_parserr(&message, ns_s_an, i, &record) != 0 || ns_rr_type(record) != ns_t_ptr) {
+                continue;
+            }
+            char target[NS_MAXDNAME];
+            if (dn_expand(ns_msg_base(message), ns_msg_end(message), ns_rr_rdata(record), target, sizeof target) < 0) {
+                return -1;
+            }
+            hostLabel = HostLabel(target);
+            return 0;
+        }
+        return -1;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<ConsoleNetwork> MakeConsoleNetwork()
+{
+    return std::make_unique<PosixConsoleNetwork>();
+}
+
+std::unique_ptr<DnsResolver> MakeDnsResolver()
+{
+    return std::make_unique<ResolverDns>();
+}
+
+bool StartSockets()
+{
+    return true;
+}
