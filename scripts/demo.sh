@@ -41,8 +41,15 @@ install_source() {
 
 shoot uninstaller.exe "Désinstallation de l'imprimante" uninstaller.png
 
+# The scanner is the emulator, with a page made here on its glass.
 install_source
-shoot twainapp.exe "TWAIN test application" twainapp.png
+convert -size 1275x1650 gradient:white-lightsteelblue \
+  -fill navy -draw 'rectangle 120,120 1155,200' \
+  -fill firebrick -draw 'circle 640,800 640,1100' \
+  -fill black -draw 'rectangle 120,1400 1155,1410' -depth 8 "$out/page.ppm"
+export ZVP4_EMULATOR=$(run winepath -w "$out/page.ppm" 2>/dev/null)
+shoot twainapp.exe "Vivaro 5310MF Scan" scan-window.png
+unset ZVP4_EMULATOR
 
 # devfinder searches the network as soon as its window opens, so it is only
 # shown inside the network lab (needs root and network namespaces).

@@ -2,8 +2,8 @@
 
 #include "CommandLineSwitches.h"
 #include "PlanReport.h"
-#include "PrinterFilter.h"
 #include "PrinterListFile.h"
+#include "ScriptLoading.h"
 #include "StreamScriptStorage.h"
 #include "UninstallDatabase.h"
 
@@ -50,17 +50,6 @@ std::string ParseArguments(const std::vector<std::string>& arguments, Arguments&
     return {};
 }
 
-PrinterFilter FilterFromSwitches(const CommandLineSwitches& switches)
-{
-    PrinterFilter filter;
-    filter.manufacturerSwitch = switches.Has("MFG");
-    filter.manufacturerPrefixes = switches.UnquotedValues("MFG");
-    filter.driverSwitch = switches.Has("PRN");
-    filter.driverNames = switches.UnquotedValues("PRN");
-    filter.includeMaskingTool = switches.Has("UNVEN");
-    return filter;
-}
-
 }  // namespace
 
 int RunUnzplan(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
@@ -99,12 +88,7 @@ int RunUnzplan(const std::vector<std::string>& arguments, std::ostream& out, std
             err << "unzplan: script " << script << " skipped: " << ScriptRejectionReason(result) << "\n";
     }
 
-    PrinterFilter filter = FilterFromSwitches(parsed.switches);
-    database.CollectSelectedSet();
-    database.ApplyMaskingToolChoice(filter.includeMaskingTool);
-    database.Printers() = std::move(printers.printers);
-    for (InstalledPrinter& printer : database.Printers())
-        ApplyPrinterFilter(filter, printer);
+    ApplySelectionRules(database, PrinterFilterFromSwitches(parsed.switches), std::move(printers.printers));
     database.BuildRemovalPlan();
     WritePlanReport(database, out);
     return out.good() ? 0 : kFileError;

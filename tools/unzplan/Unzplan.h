@@ -9,6 +9,10 @@
 // to out. Arguments before --printers are program switches; everything
 // after FILE is a script path (so absolute paths starting with "/" work).
 //
+// The uninstaller writes the printers it built its plan for to its trace
+// (VIVARO_TRACE_FILE) as "printer<TAB>..." lines: without that prefix they
+// form FILE, and the run can be replayed here.
+//
 // Exit status: 0 done, 1 a file could not be read, 2 bad arguments.
 
 #include <ostream>

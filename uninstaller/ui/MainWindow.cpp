@@ -14,8 +14,9 @@ MainWindow::MainWindow(HINSTANCE instance)
     : textSource_(instance),
       texts_(textSource_),
       os_(readOsInfo()),
-      removalSteps_(writeTrace),
-      selectionPanel_(texts_),
+      database_(os_.platformClass),
+      removalSteps_(database_, writeTrace),
+      selectionPanel_(texts_, database_),
       removalPanel_(texts_, removalSteps_) {
   switches_.Parse(GetCommandLineA());
 }
@@ -79,7 +80,7 @@ void MainWindow::initialise() {
 
   enableButton(IDC_UNINSTALL, false);
   enableButton(IDC_EXIT, false);
-  loaded_ = runPendingLoading();
+  loaded_ = runPendingLoading(database_, switches_, os_, texts_, window_);
   if (!loaded_.prepared) {
     end(0);
     return;

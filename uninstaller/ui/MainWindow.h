@@ -7,11 +7,12 @@
 #include "LoadingResult.h"
 #include "MainWindowFlow.h"
 #include "OsInfo.h"
-#include "PendingRemovalSteps.h"
+#include "PlanBuildingRemovalSteps.h"
 #include "RemovalPanel.h"
 #include "SelectionPanel.h"
 #include "StringSourceWin32.h"
 #include "StringTable.h"
+#include "UninstallDatabase.h"
 
 // The main window "IDD_MAIN_NOBMP": the selection and removal panels over
 // the placeholder frame, the Uninstall and Exit buttons.
@@ -39,7 +40,8 @@ class MainWindow : public DialogObject {
   StringTable texts_;
   CommandLineSwitches switches_;
   OsInfo os_;
-  PendingRemovalSteps removalSteps_;
+  UninstallDatabase database_;
+  PlanBuildingRemovalSteps removalSteps_;
   SelectionPanel selectionPanel_;
   RemovalPanel removalPanel_;
   LoadingResult loaded_;

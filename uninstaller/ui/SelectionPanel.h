@@ -4,11 +4,12 @@
 
 #include "DialogProcedure.h"
 #include "StringTable.h"
+#include "UninstallDatabase.h"
 
 // The printer list "IDD_SELECT", laid over the main window's placeholder.
 class SelectionPanel : public DialogObject {
  public:
-  explicit SelectionPanel(StringTable& texts) : texts_(texts) {}
+  SelectionPanel(StringTable& texts, UninstallDatabase& database) : texts_(texts), database_(database) {}
 
   HWND create(HWND mainWindow, const RECT& area);
   HWND window() const { return window_; }
@@ -22,8 +23,10 @@ class SelectionPanel : public DialogObject {
 
  private:
   void initialise();
+  void addPrinter(int row, const InstalledPrinter& printer);
 
   StringTable& texts_;
+  UninstallDatabase& database_;
   HWND window_ = nullptr;
   HWND mainWindow_ = nullptr;
 };

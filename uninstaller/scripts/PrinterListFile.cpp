@@ -69,3 +69,15 @@ PrinterListResult ParsePrinterList(std::string_view text)
     }
     return result;
 }
+
+std::string FormatPrinterListLine(const InstalledPrinter& printer)
+{
+    std::string flags;
+    if (printer.isDefault)
+        flags += 'd';
+    if (printer.ours)
+        flags += 'o';
+    if (printer.keep)
+        flags += 'k';
+    return printer.name + '\t' + printer.driver + '\t' + printer.baseName + '\t' + printer.server + '\t' + flags;
+}
