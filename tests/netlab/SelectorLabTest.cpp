@@ -1,7 +1,7 @@
 // The selector window inside the network lab: started in the lab's host
 // namespace, it must list exactly the lab's matching devices under their
-// unit names, each with a clear tick and its tooltips, and without a
-// printer-setup layer a click on a tick must be taken back.
+// unit names, each with a clear tick and its tooltips; a click on a tick
+// opens the Port Name Editor with the unit name in both fields.
 //   VIVARO_NETLAB_EXPECT      "unit=address;unit=address;..."
 //   VIVARO_NETLAB_SCREENSHOT  where to save the window's picture
 #include <gtest/gtest.h>
@@ -166,17 +166,45 @@ TEST_F(SelectorInLab, ListsExactlyTheMatchingDevicesWithClearTicksAndTooltips)
     EXPECT_EQ(HoverToolTip(list, program.ProcessId(), rows.CellRect(0, 3)), "") << "an empty cell has no tooltip";
 }
 
-TEST_F(SelectorInLab, WithoutSetupLayerATickIsTakenBackAndRefreshSearchesAgain)
+// Wine's spooler has no Standard TCP/IP Port monitor: after OK in the editor
+// nothing can be created, the tick stays as the user left it and no search
+// runs (the lab script counts the searches on the wire).
+TEST_F(SelectorInLab, ATickOpensTheEditorWithTheUnitNameInBothFields)
 {
     RemoteListView rows(list, program.ProcessId());
     ASSERT_TRUE(rows.Ready());
     ASSERT_GT(rows.Count(), 0);
+    const std::string unitName = rows.Text(0, 1);
     const RECT cell = rows.CellRect(0, 0);
     const LPARAM point = MAKELPARAM(cell.right - 3, (cell.top + cell.bottom) / 2);
-    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
-    PostMessageA(list, WM_LBUTTONUP, 0, point);
+    const auto clickTick = [&] {
+        PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+        PostMessageA(list, WM_LBUTTONUP, 0, point);
+        return wintest::WaitForTopWindow("Port Name Editor", program.ProcessId(), kWindowTimeoutMs);
+    };
+
+    HWND editor = clickTick();
+    ASSERT_NE(nullptr, editor);
+    const auto controls = wintest::ReadControls(editor);
+    const wintest::ControlInfo* portName = wintest::FindControl(controls, 2011);
+    const wintest::ControlInfo* printerName = wintest::FindControl(controls, 2012);
+    ASSERT_NE(nullptr, portName);
+    ASSERT_NE(nullptr, printerName);
+    EXPECT_EQ(portName->text, unitName);
+    EXPECT_EQ(printerName->text, unitName);
+    EXPECT_FALSE(IsWindowEnabled(window)) << "the editor is modal to the selector";
+    PostMessageA(editor, WM_COMMAND, IDCANCEL, 0);
     wintest::LetWindowsSettle(500);
-    EXPECT_EQ(rows.Checkbox(0), 0) << "the click toggled the tick and the window took it back";
+    EXPECT_EQ(rows.Checkbox(0), 0) << "cancelled: the window took the tick back";
+
+    editor = clickTick();
+    ASSERT_NE(nullptr, editor);
+    PostMessageA(editor, WM_COMMAND, IDOK, 0);
+    wintest::LetWindowsSettle(500);
+    // Wine's IsWindow can stay true a while for another process's destroyed window.
+    EXPECT_FALSE(IsWindowVisible(editor)) << "the names pass, so OK closes the editor";
+    EXPECT_EQ(rows.Checkbox(0), 1) << "no port monitor: the tick stays";
+    EXPECT_TRUE(IsWindowEnabled(list)) << "and no search started";
 
     const auto before = ReadRows(rows);
     PostMessageA(window, WM_COMMAND, kRefreshId, 0);
@@ -184,6 +212,7 @@ TEST_F(SelectorInLab, WithoutSetupLayerATickIsTakenBackAndRefreshSearchesAgain)
     WaitUntilSearchEnds();
     EXPECT_TRUE(IsWindowEnabled(list));
     EXPECT_EQ(ReadRows(rows), before);
+    EXPECT_EQ(rows.Checkbox(0), 0) << "the search shows that no port exists";
 }
 
 // The window's icons cannot be checked from here: under Wine, WM_GETICON
