@@ -2,7 +2,7 @@
 
 #include "DirectoryCodes.h"
 #include "OsInfo.h"
-#include "PathSpec.h"
+#include "PathParts.h"
 
 namespace {
 

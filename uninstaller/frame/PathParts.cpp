@@ -1,4 +1,4 @@
-#include "PathSpec.h"
+#include "PathParts.h"
 
 namespace {
 
