@@ -254,3 +254,21 @@ TEST_F(ManagerPath, TheManagerMayOpenTheSourceAgainWithoutUnloadingIt)
     EXPECT_EQ(sourceStatus(), TWCC_CAPUNSUPPORTED);
     EXPECT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source), TWRC_SUCCESS);
 }
+
+TEST_F(ManagerPath, SettingsLiveInTheWindowsFolderAcrossSessions)
+{
+    const std::string path = settingsFile();
+    DeleteFileA(path.c_str());
+    selectAndOpen();
+    ASSERT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source), TWRC_SUCCESS);
+    char value[64];
+    GetPrivateProfileStringA("Settings", "Resolution", "<missing>", value, sizeof value, path.c_str());
+    EXPECT_STREQ(value, "150") << "the close wrote the defaults";
+
+    WritePrivateProfileStringA("Settings", "Resolution", "300", path.c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+    selectAndOpen();
+    ASSERT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source), TWRC_SUCCESS);
+    GetPrivateProfileStringA("Settings", "Resolution", "<missing>", value, sizeof value, path.c_str());
+    EXPECT_STREQ(value, "300") << "the next session read the file and kept the value";
+}
