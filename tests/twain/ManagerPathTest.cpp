@@ -1,19 +1,37 @@
 // The data source behind Wine's own data source manager. Wine's twain_32
 // scans no folder: on 64-bit it loads only <Windows>\twain_64\sane.ds (then
-// gphoto2.ds), so the source is installed under that name.
+// gphoto2.ds), so the source is installed under that name. The emulated
+// scanner stands on the glass for the whole suite: the source picks its
+// device files once per process, and Wine never unloads the source.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string.h>
 
+#include <fstream>
 #include <string>
 
+#include "LiveWindow.h"
 #include "TwainTestSupport.h"
+#include "resource.h"
 
 using namespace twaintest;
 
 namespace {
+
+const char kScanCaption[] = "Vivaro 5310MF Scan";
+
+std::string writePage()
+{
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    std::string path = std::string(folder) + "manager_path_page.pgm";
+    std::ofstream out(path, std::ios::binary);
+    out << "P5\n85 110\n255\n" << std::string(85 * 110, '\x60');
+    return path;
+}
+
 class ManagerPath : public ::testing::Test {
 protected:
     static HMODULE manager;
@@ -32,6 +50,7 @@ protected:
         installTranslationFile();
         setRegistryLocale("");
         createFolders(windowsFolder() + "\\TWAIN_32\\ZVP4");
+        SetEnvironmentVariableA("ZVP4_EMULATOR", writePage().c_str());
 
         manager = LoadLibraryA("twain_32.dll");
         ASSERT_NE(manager, nullptr);
@@ -45,6 +64,7 @@ protected:
     {
         if (applicationWindow)
             DestroyWindow(applicationWindow);
+        SetEnvironmentVariableA("ZVP4_EMULATOR", nullptr);
     }
 
     void SetUp() override
@@ -70,6 +90,42 @@ protected:
         TW_STATUS status{0xdead, 0};
         EXPECT_EQ(toSource(DG_CONTROL, DAT_STATUS, MSG_GET, &status), TWRC_SUCCESS);
         return status.ConditionCode;
+    }
+
+    // The application's message loop: every message goes to the source
+    // first, as TWAIN asks, and the manager hands the source's requests back
+    // through it. Returns the first request, or MSG_NULL when none came.
+    TW_UINT16 runMessageLoopForRequest(DWORD timeoutMs = 5000)
+    {
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < timeoutMs) {
+            MSG message{};
+            if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                Sleep(10);
+                continue;
+            }
+            TW_EVENT event{&message, MSG_NULL};
+            TW_UINT16 result = toSource(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
+            if (result == TWRC_DSEVENT && event.TWMessage != MSG_NULL)
+                return event.TWMessage;
+            if (result == TWRC_NOTDSEVENT) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
+        return MSG_NULL;
+    }
+
+    TW_UINT16 enable(TW_BOOL showUI)
+    {
+        TW_USERINTERFACE userInterface{showUI, FALSE, applicationWindow};
+        return toSource(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &userInterface);
+    }
+
+    TW_UINT16 disable()
+    {
+        TW_USERINTERFACE userInterface{FALSE, FALSE, applicationWindow};
+        return toSource(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &userInterface);
     }
 
     void selectAndOpen()
@@ -99,17 +155,45 @@ TEST_F(ManagerPath, TheManagerListsTheSourceByItsTranslatedIdentity)
     EXPECT_STREQ(byDefault.ProductName, "Vivaro 5310MF Scanner");
 }
 
-TEST_F(ManagerPath, OpenEnableDisableAndCloseThroughTheManager)
+TEST_F(ManagerPath, SelectOpenEnableWithoutInterfaceDisableAndClose)
 {
-    selectAndOpen();
+    ASSERT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_GETDEFAULT, &source), TWRC_SUCCESS);
+    ASSERT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &source), TWRC_SUCCESS);
     EXPECT_EQ(sourceStatus(), TWCC_SUCCESS);
 
-    TW_USERINTERFACE userInterface{0, 0, applicationWindow};
-    MessageBoxAnswerer box("Vivaro 5310MF Scan");
-    EXPECT_EQ(toSource(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &userInterface), TWRC_FAILURE)
-        << "no scanner is attached in the test prefix";
-    EXPECT_FALSE(box.text().empty());
+    ASSERT_EQ(enable(FALSE), TWRC_SUCCESS);
+    EXPECT_EQ(sourceStatus(), TWCC_SUCCESS);
+    EXPECT_EQ(runMessageLoopForRequest(), MSG_XFERREADY) << "the transfer is offered through the application's loop";
+    EXPECT_EQ(FindWindowA("#32770", kScanCaption), nullptr) << "neither the window nor a complaint";
+
+    EXPECT_EQ(enable(FALSE), TWRC_FAILURE) << "a transfer is ready: the source is no longer just open";
+    EXPECT_EQ(sourceStatus(), TWCC_SEQERROR);
+    EXPECT_EQ(runMessageLoopForRequest(300), MSG_NULL) << "the transfer is offered once";
+
+    EXPECT_EQ(disable(), TWRC_SUCCESS);
+    EXPECT_EQ(disable(), TWRC_FAILURE);
+    EXPECT_EQ(sourceStatus(), TWCC_SEQERROR);
+    EXPECT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source), TWRC_SUCCESS);
+    EXPECT_EQ(toManager(DG_CONTROL, DAT_PARENT, MSG_CLOSEDSM, &applicationWindow), TWRC_SUCCESS);
+    EXPECT_EQ(toManager(DG_CONTROL, DAT_PARENT, MSG_OPENDSM, &applicationWindow), TWRC_SUCCESS);
+}
+
+TEST_F(ManagerPath, ScannerHeldByAnotherProgramIsReportedThroughTheManager)
+{
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, "manager-path-holder-ready");
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, "manager-path-holder-release");
+    wintest::RunningProgram holder;
+    ASSERT_TRUE(holder.Start("scanner_holder.exe manager-path-holder-ready manager-path-holder-release"));
+    ASSERT_EQ(WaitForSingleObject(ready, 20000), WAIT_OBJECT_0) << "the holder could not open the scanner";
+    selectAndOpen();
+
+    {
+        MessageBoxAnswerer box(kScanCaption);
+        EXPECT_EQ(enable(FALSE), TWRC_FAILURE);
+        EXPECT_EQ(box.text(), "Another application is using the scanner. Try again when it has finished.");
+    }
     EXPECT_EQ(sourceStatus(), TWCC_CHECKDEVICEONLINE);
+    EXPECT_EQ(runMessageLoopForRequest(300), MSG_NULL);
 
     MSG message{};
     message.hwnd = applicationWindow;
@@ -117,8 +201,45 @@ TEST_F(ManagerPath, OpenEnableDisableAndCloseThroughTheManager)
     TW_EVENT event{&message, MSG_NULL};
     EXPECT_EQ(toSource(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event), TWRC_NOTDSEVENT);
 
-    EXPECT_EQ(toSource(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &userInterface), TWRC_FAILURE);
+    EXPECT_EQ(disable(), TWRC_FAILURE);
     EXPECT_EQ(sourceStatus(), TWCC_SEQERROR);
+    EXPECT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source), TWRC_SUCCESS);
+
+    SetEvent(release);
+    DWORD exitCode = 99;
+    EXPECT_TRUE(holder.WaitForExit(20000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    CloseHandle(ready);
+    CloseHandle(release);
+}
+
+TEST_F(ManagerPath, TheScanWindowShowsAndItsExitAsksTheApplicationToClose)
+{
+    selectAndOpen();
+    ASSERT_EQ(enable(TRUE), TWRC_SUCCESS);
+    EXPECT_EQ(runMessageLoopForRequest(500), MSG_NULL) << "nothing is offered before the user scans";
+
+    HWND window = wintest::WaitForTopWindow(kScanCaption, GetCurrentProcessId(), 5000);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(wintest::WindowClass(window), "#32770");
+    const std::vector<wintest::ControlInfo> controls = wintest::ReadControls(window);
+    const wintest::ControlInfo* scan = wintest::FindControl(controls, IDC_BUTTON_SCAN);
+    const wintest::ControlInfo* exit = wintest::FindControl(controls, IDC_BUTTON_EXIT);
+    ASSERT_NE(scan, nullptr);
+    ASSERT_NE(exit, nullptr);
+    EXPECT_EQ(scan->text, "Scan");
+    EXPECT_EQ(exit->text, "Exit");
+    EXPECT_TRUE(exit->visible && exit->enabled);
+    SetForegroundWindow(window);
+    runMessageLoopForRequest(300);
+    EXPECT_TRUE(wintest::SaveWindowPng(window, "screenshots\\twain_manager_scan_window.png"));
+
+    PostMessageA(GetDlgItem(window, IDC_BUTTON_EXIT), BM_CLICK, 0, 0);
+    EXPECT_EQ(runMessageLoopForRequest(), MSG_CLOSEDSREQ);
+    EXPECT_TRUE(IsWindow(window)) << "the window stays until the application disables the source";
+
+    EXPECT_EQ(disable(), TWRC_SUCCESS);
+    EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source), TWRC_SUCCESS);
 }
 
@@ -132,4 +253,22 @@ TEST_F(ManagerPath, TheManagerMayOpenTheSourceAgainWithoutUnloadingIt)
     EXPECT_EQ(toSource(DG_CONTROL, DAT_CAPABILITY, MSG_GET, &capability), TWRC_FAILURE);
     EXPECT_EQ(sourceStatus(), TWCC_CAPUNSUPPORTED);
     EXPECT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source), TWRC_SUCCESS);
+}
+
+TEST_F(ManagerPath, SettingsLiveInTheWindowsFolderAcrossSessions)
+{
+    const std::string path = settingsFile();
+    DeleteFileA(path.c_str());
+    selectAndOpen();
+    ASSERT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source), TWRC_SUCCESS);
+    char value[64];
+    GetPrivateProfileStringA("Settings", "Resolution", "<missing>", value, sizeof value, path.c_str());
+    EXPECT_STREQ(value, "150") << "the close wrote the defaults";
+
+    WritePrivateProfileStringA("Settings", "Resolution", "300", path.c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+    selectAndOpen();
+    ASSERT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source), TWRC_SUCCESS);
+    GetPrivateProfileStringA("Settings", "Resolution", "<missing>", value, sizeof value, path.c_str());
+    EXPECT_STREQ(value, "300") << "the next session read the file and kept the value";
 }
