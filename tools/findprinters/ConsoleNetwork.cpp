@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "BrowseRequest.h"
+#include "SnmpRequest.h"
 
 bool ConsoleNetwork::Open()
 {
@@ -13,6 +14,16 @@ bool ConsoleNetwork::Open()
         }
     }
     return false;
+}
+
+void ConsoleNetwork::SendSnmpDatagram(Ipv4Address to, const std::uint8_t* bytes, std::size_t length)
+{
+    Send(Endpoint::Snmp, to, kSnmpPort, bytes, length);
+}
+
+void ConsoleNetwork::SendBrowseDatagram(Ipv4Address to, const std::uint8_t* bytes, std::size_t length)
+{
+    Send(Endpoint::Browse, to, kNetbiosDatagramPort, bytes, length);
 }
 
 void ConsoleNetwork::Listen(DiscoverySearch& search, int milliseconds)

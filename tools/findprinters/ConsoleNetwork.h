@@ -1,8 +1,8 @@
 #pragma once
 // The console tool's sockets: the same two ports as the selector window,
 // but read by waiting on them directly instead of through window messages.
-// Which ports are tried and how long to listen is decided here, once; each
-// platform's file only binds, waits and reads.
+// Which ports are used and how the listening loop runs is decided here,
+// once; each platform's file only binds, sends, waits and reads.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -21,6 +21,8 @@ public:
     bool HasBrowseSocket() const { return hasBrowseSocket_; }
     // Stores every datagram that arrives within the given time.
     void Listen(DiscoverySearch& search, int milliseconds);
+    void SendSnmpDatagram(Ipv4Address to, const std::uint8_t* bytes, std::size_t length) final;
+    void SendBrowseDatagram(Ipv4Address to, const std::uint8_t* bytes, std::size_t length) final;
 
 protected:
     enum class Endpoint { Snmp, Browse };
@@ -31,6 +33,10 @@ protected:
 
     // Opens the endpoint's UDP socket on port of any local interface.
     virtual bool Bind(Endpoint endpoint, unsigned short port) = 0;
+    // Sends from the endpoint's socket with broadcast allowed; failures,
+    // and a socket that was never opened, are ignored.
+    virtual void Send(Endpoint endpoint, Ipv4Address to, unsigned short port, const std::uint8_t* bytes,
+                      std::size_t length) = 0;
     // False when nothing became readable within the time or the wait failed.
     virtual bool WaitForDatagrams(int milliseconds, Readiness& ready) = 0;
     // One waiting datagram; a larger one than capacity is dropped.

@@ -11,10 +11,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "BrowseRequest.h"
 #include "ConsoleNetwork.h"
 #include "ReverseName.h"
-#include "SnmpRequest.h"
 
 namespace {
 
@@ -80,16 +78,6 @@ public:
         return true;
     }
 
-    void SendSnmpDatagram(Ipv4Address to, const std::uint8_t* bytes, std::size_t length) override
-    {
-        SendWithBroadcast(snmp_, to, kSnmpPort, bytes, length);
-    }
-
-    void SendBrowseDatagram(Ipv4Address to, const std::uint8_t* bytes, std::size_t length) override
-    {
-        SendWithBroadcast(browse_, to, kNetbiosDatagramPort, bytes, length);
-    }
-
 private:
     int& HandleOf(Endpoint endpoint) { return endpoint == Endpoint::Snmp ? snmp_ : browse_; }
 
@@ -97,6 +85,12 @@ private:
     {
         HandleOf(endpoint) = OpenBoundSocket(port);
         return HandleOf(endpoint) >= 0;
+    }
+
+    void Send(Endpoint endpoint, Ipv4Address to, unsigned short port, const std::uint8_t* bytes,
+              std::size_t length) override
+    {
+        SendWithBroadcast(HandleOf(endpoint), to, port, bytes, length);
     }
 
     bool WaitForDatagrams(int milliseconds, Readiness& ready) override

@@ -4,10 +4,8 @@
 
 #include <string>
 
-#include "BrowseRequest.h"
 #include "ConsoleNetwork.h"
 #include "DnsLookupWin.h"
-#include "SnmpRequest.h"
 #include "WinsockDatagrams.h"
 
 namespace {
@@ -26,16 +24,6 @@ public:
         return ResolveLocalHost(hostName, address);
     }
 
-    void SendSnmpDatagram(Ipv4Address to, const std::uint8_t* bytes, std::size_t length) override
-    {
-        SendBroadcastDatagram(snmp_, to, kSnmpPort, bytes, length);
-    }
-
-    void SendBrowseDatagram(Ipv4Address to, const std::uint8_t* bytes, std::size_t length) override
-    {
-        SendBroadcastDatagram(browse_, to, kNetbiosDatagramPort, bytes, length);
-    }
-
 private:
     SOCKET& SocketOf(Endpoint endpoint) { return endpoint == Endpoint::Snmp ? snmp_ : browse_; }
 
@@ -43,6 +31,12 @@ private:
     {
         SocketOf(endpoint) = OpenBoundDatagramSocket(port);
         return SocketOf(endpoint) != INVALID_SOCKET;
+    }
+
+    void Send(Endpoint endpoint, Ipv4Address to, unsigned short port, const std::uint8_t* bytes,
+              std::size_t length) override
+    {
+        SendBroadcastDatagram(SocketOf(endpoint), to, port, bytes, length);
     }
 
     bool WaitForDatagrams(int milliseconds, Readiness& ready) override

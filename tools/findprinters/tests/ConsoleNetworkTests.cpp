@@ -38,9 +38,9 @@ public:
     std::set<Endpoint> boundEndpoints;
     long long now = 5000;
 
+    std::vector<Binding> sends;
+
     bool ResolveLocalAddress(Ipv4Address&) override { return false; }
-    void SendSnmpDatagram(Ipv4Address, const std::uint8_t*, std::size_t) override {}
-    void SendBrowseDatagram(Ipv4Address, const std::uint8_t*, std::size_t) override {}
 
     static constexpr Endpoint kSnmp = Endpoint::Snmp;
     static constexpr Endpoint kBrowse = Endpoint::Browse;
@@ -85,6 +85,11 @@ private:
         return static_cast<int>(arrival.length);
     }
 
+    void Send(Endpoint endpoint, Ipv4Address, unsigned short port, const std::uint8_t*, std::size_t) override
+    {
+        sends.push_back({endpoint, port});
+    }
+
     long long NowMilliseconds() override { return now; }
 };
 
@@ -108,6 +113,16 @@ TEST(ConsoleNetworkOpen, TriesPort138FirstThenTheSnmpPortsInOrderUntilOneBinds)
     EXPECT_TRUE(noSnmpPort.HasBrowseSocket());
     ASSERT_EQ(noSnmpPort.bindings.size(), 11u);
     EXPECT_EQ(noSnmpPort.bindings.back(), (Binding{kSnmp, 1034}));
+}
+
+TEST(ConsoleNetworkSend, QueriesLeaveFromTheirOwnSocketForTheirOwnPort)
+{
+    ScriptedConsoleNetwork network;
+    const std::uint8_t query[] = {0x30};
+    network.SendSnmpDatagram(0x0A4D01FF, query, sizeof query);
+    network.SendBrowseDatagram(0x0A4D01FF, query, sizeof query);
+    const std::vector<Binding> expected = {{kSnmp, 161}, {kBrowse, 138}};
+    EXPECT_EQ(network.sends, expected);
 }
 
 TEST(ConsoleNetworkListen, StoresTheRepliesThatFitAndArriveBeforeTheDeadline)
