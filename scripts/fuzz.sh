@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the stream decoder's libFuzzer target with clang (ASan + UBSan) in
 # build/fuzz and runs it for a fixed time, SECONDS (default 30), starting
-# from the seed corpus. A crash leaves build/fuzz/crash-* and fails; keep
+# from the starting corpus. A crash leaves build/fuzz/crash-* and fails; keep
 # the input as scansource/pipeline/fuzz/regressions/<what-it-broke> so the
 # native test suite replays it for good.
 set -euo pipefail

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "OsInfo.h"
-#include "PathSpec.h"
+#include "PathParts.h"
 
 // Resolves a directory code to a path. Never fails: a directory that
 // cannot be found comes back empty.

@@ -1,6 +1,6 @@
 #include "StringSourceWin32.h"
 
-#include "PathSpec.h"
+#include "PathParts.h"
 
 std::string StringSourceWin32::loadResourceString(unsigned id) {
   char buffer[StringTable::kBufferSize];

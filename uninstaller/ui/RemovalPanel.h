@@ -4,7 +4,7 @@
 #include <commctrl.h>
 
 #include "DialogProcedure.h"
-#include "PathSpec.h"
+#include "PathParts.h"
 #include "RemovalPhaseMachine.h"
 #include "StringTable.h"
 

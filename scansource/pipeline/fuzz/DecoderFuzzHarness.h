@@ -1,6 +1,6 @@
 #pragma once
 // One fuzz case for the stream decoder, shared by the libFuzzer target and
-// the regression test that replays the seeds and every crash ever found.
+// the regression test that replays the starting corpus and every crash ever found.
 //
 // Input: byte 0 picks the width (1..48), byte 1 the height (1..12), byte 2
 // the channels (bit 0) and the receive buffer size, byte 3 the block sizes

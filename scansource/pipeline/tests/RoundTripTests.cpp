@@ -50,9 +50,9 @@ TEST(RoundTrip, EveryPredictorWidthAndChannelCount)
                     // Only a header can name a predictor other than the median.
                     bool withHeader = predictor != 0 || width % 2 == 0;
                     Case c{width, 6, channels, predictor, withHeader, std::vector<uint8_t>(kLineOffsetCount, 0)};
-                    uint32_t seed = static_cast<uint32_t>(width * 10 + predictor);
-                    std::vector<uint8_t> image = natural ? makeTestPage(width, c.height, channels, seed)
-                                                         : makeNoiseImage(width, c.height, channels, seed);
+                    uint32_t variant = static_cast<uint32_t>(width * 10 + predictor);
+                    std::vector<uint8_t> image = natural ? makeTestPage(width, c.height, channels, variant)
+                                                         : makeNoiseImage(width, c.height, channels, variant);
                     expectRoundTrip(c, image, FeedPlan{});
                 }
 }

@@ -2,7 +2,7 @@
 
 #include "DirectoryCodes.h"
 #include "OsInfo.h"
-#include "PathSpec.h"
+#include "PathParts.h"
 
 namespace {
 
@@ -30,13 +30,13 @@ TEST(OsInfo, MapsEveryPlatformAndVersion) {
 }
 
 TEST(PathSpec, SplitsIntoDriveDirectoryNameAndExtension) {
-  PathSpec spec = PathSpec::fromPath("C:\\Program Files\\Vivaro\\uninstaller.exe");
-  EXPECT_EQ(spec.drive(), "C:");
-  EXPECT_EQ(spec.directory(), "\\Program Files\\Vivaro\\");
-  EXPECT_EQ(spec.fileName(), "uninstaller");
-  EXPECT_EQ(spec.extension(), ".exe");
-  EXPECT_EQ(spec.directoryPart(), "C:\\Program Files\\Vivaro\\");
-  EXPECT_EQ(spec.fullPath(), "C:\\Program Files\\Vivaro\\uninstaller.exe");
+  PathSpec path = PathSpec::fromPath("C:\\Program Files\\Vivaro\\uninstaller.exe");
+  EXPECT_EQ(path.drive(), "C:");
+  EXPECT_EQ(path.directory(), "\\Program Files\\Vivaro\\");
+  EXPECT_EQ(path.fileName(), "uninstaller");
+  EXPECT_EQ(path.extension(), ".exe");
+  EXPECT_EQ(path.directoryPart(), "C:\\Program Files\\Vivaro\\");
+  EXPECT_EQ(path.fullPath(), "C:\\Program Files\\Vivaro\\uninstaller.exe");
 
   PathSpec dotted = PathSpec::fromPath("D:\\a.b\\README");
   EXPECT_EQ(dotted.directory(), "\\a.b\\");
@@ -69,9 +69,9 @@ TEST(PathSpec, DirectoriesAlwaysEndWithBackslash) {
 }
 
 TEST(PathSpec, PartsAreCutToTheBufferLimit) {
-  PathSpec spec = PathSpec::fromPath("C:\\dir\\" + std::string(300, 'n') + "." + std::string(300, 'e'));
-  EXPECT_EQ(spec.fileName().size(), PathSpec::kPartLimit);
-  EXPECT_EQ(spec.extension().size(), PathSpec::kPartLimit);
+  PathSpec path = PathSpec::fromPath("C:\\dir\\" + std::string(300, 'n') + "." + std::string(300, 'e'));
+  EXPECT_EQ(path.fileName().size(), PathSpec::kPartLimit);
+  EXPECT_EQ(path.extension().size(), PathSpec::kPartLimit);
 }
 
 TEST(DirectoryCodes, TableMatchesTheWellKnownDirectories) {

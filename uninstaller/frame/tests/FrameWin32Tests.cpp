@@ -32,9 +32,9 @@ TEST(DirectoryResolver, EveryDirectoryEndsWithABackslash) {
   EXPECT_TRUE(os.isNtFamily());
   for (int code = 2; code <= 35; ++code) {
     if (code == 8) continue;
-    PathSpec spec = resolveDirectoryCode(code, os);
-    EXPECT_EQ(spec.fileName() + spec.extension(), "") << code;
-    std::string directory = spec.directoryPart();
+    PathSpec resolved = resolveDirectoryCode(code, os);
+    EXPECT_EQ(resolved.fileName() + resolved.extension(), "") << code;
+    std::string directory = resolved.directoryPart();
     if (!directory.empty()) {
       EXPECT_EQ(directory.back(), '\\') << code;
     }

@@ -1,4 +1,4 @@
-// Replays the fuzz seeds and every input that ever crashed the decoder
+// Replays the fuzz starting corpus and every input that ever crashed the decoder
 // (regressions/, one file per finding, named after what it broke).
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@ namespace {
 
 class Random {
 public:
-    explicit Random(uint32_t seed) : state_(0x9E3779B97F4A7C15ull ^ seed) {}
+    explicit Random(uint32_t variant) : state_(0x9E3779B97F4A7C15ull ^ variant) {}
     uint64_t next()
     {
         state_ ^= state_ << 13;
@@ -135,9 +135,9 @@ void paintText(std::vector<int16_t>& page, int width, int channels, const Rect& 
 
 }  // namespace
 
-std::vector<uint8_t> makeTestPage(int width, int height, int channels, uint32_t seed)
+std::vector<uint8_t> makeTestPage(int width, int height, int channels, uint32_t variant)
 {
-    Random random(seed);
+    Random random(variant);
     SensorNoise noise(random);
     std::vector<int16_t> page(static_cast<size_t>(width) * height * channels);
     int marginX = width / 12, marginY = height / 14;
@@ -157,9 +157,9 @@ std::vector<uint8_t> makeTestPage(int width, int height, int channels, uint32_t 
     return image;
 }
 
-std::vector<uint8_t> makeNoiseImage(int width, int height, int channels, uint32_t seed)
+std::vector<uint8_t> makeNoiseImage(int width, int height, int channels, uint32_t variant)
 {
-    Random random(seed);
+    Random random(variant);
     std::vector<uint8_t> image(static_cast<size_t>(width) * height * channels);
     for (uint8_t& byte : image)
         byte = static_cast<uint8_t>(random.next() >> 56);

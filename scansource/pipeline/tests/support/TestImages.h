@@ -1,5 +1,5 @@
 #pragma once
-// Images for the codec's tests, benchmark and fuzz seeds.
+// Images for the codec's tests, benchmark and fuzz starting corpus.
 #include <cstdint>
 #include <vector>
 
@@ -9,10 +9,10 @@ namespace scancodec {
 // sharp edges, a smooth photo-like area, a colour ramp and sensor noise of
 // about 1.5 grey levels. Rows of width x channels bytes. The same
 // arguments always give the same page.
-std::vector<uint8_t> makeTestPage(int width, int height, int channels, uint32_t seed = 1);
+std::vector<uint8_t> makeTestPage(int width, int height, int channels, uint32_t variant = 1);
 
 // Uniformly random bytes: every category, the longest codes included.
-std::vector<uint8_t> makeNoiseImage(int width, int height, int channels, uint32_t seed = 1);
+std::vector<uint8_t> makeNoiseImage(int width, int height, int channels, uint32_t variant = 1);
 
 // The benchmark page: 600 dpi US letter.
 constexpr int kLetterWidth600 = 5100;

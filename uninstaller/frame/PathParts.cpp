@@ -1,4 +1,4 @@
-#include "PathSpec.h"
+#include "PathParts.h"
 
 namespace {
 
@@ -25,23 +25,23 @@ std::string limitedDirectory(std::string_view directory) {
 }  // namespace
 
 PathSpec PathSpec::fromPath(std::string_view path) {
-  PathSpec spec;
+  PathSpec parts;
   if (path.size() >= 2 && path[1] == ':') {
-    spec.drive_ = limited(path.substr(0, 2));
+    parts.drive_ = limited(path.substr(0, 2));
     path.remove_prefix(2);
   }
   std::size_t lastSeparator = path.find_last_of("\\/");
   if (lastSeparator != std::string_view::npos) {
-    spec.directory_ = limitedDirectory(path.substr(0, lastSeparator + 1));
+    parts.directory_ = limitedDirectory(path.substr(0, lastSeparator + 1));
     path.remove_prefix(lastSeparator + 1);
   }
   std::size_t dot = path.rfind('.');
   if (dot != std::string_view::npos && dot != 0) {
-    spec.extension_ = limited(path.substr(dot));
+    parts.extension_ = limited(path.substr(dot));
     path = path.substr(0, dot);
   }
-  spec.fileName_ = limited(path);
-  return spec;
+  parts.fileName_ = limited(path);
+  return parts;
 }
 
 PathSpec PathSpec::fromDirectory(std::string_view directory) {

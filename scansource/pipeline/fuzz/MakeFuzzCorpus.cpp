@@ -1,4 +1,4 @@
-// make_fuzz_seeds FOLDER: writes the seed corpus, small valid streams of
+// make_fuzz_corpus FOLDER: writes the starting corpus, small valid streams of
 // every predictor, with and without line offsets, grey and colour.
 #include <cstdio>
 #include <string>
@@ -10,7 +10,7 @@
 int main(int argc, char** argv)
 {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: make_fuzz_seeds FOLDER\n");
+        std::fprintf(stderr, "usage: make_fuzz_corpus FOLDER\n");
         return 2;
     }
     using namespace scancodec;
@@ -42,6 +42,6 @@ int main(int argc, char** argv)
             ++written;
         }
     }
-    std::printf("%d seeds\n", written);
+    std::printf("%d corpus files\n", written);
     return 0;
 }
