@@ -1,58 +1,24 @@
 #include "DiscoverySockets.h"
 
-#include <cstring>
-
 #include "BrowseRequest.h"
 #include "SnmpRequest.h"
+#include "WinsockDatagrams.h"
 
 namespace {
 
 const char kNotifyWindowClass[] = "DevfinderSocketNotify";
 constexpr long kAllNotifications = FD_READ | FD_WRITE | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE;
 
-Ipv4Address AddressOf(const sockaddr_in& from)
-{
-    std::uint8_t wire[4];
-    std::memcpy(wire, &from.sin_addr, 4);
-    return AddressFromWire(wire);
-}
-
 }  // namespace
 
 SOCKET OpenNotifyingDatagramSocket(unsigned short port, HWND notifyWindow, UINT message)
 {
-    SOCKET handle = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-    if (handle == INVALID_SOCKET) {
-        return INVALID_SOCKET;
-    }
-    sockaddr_in local = {};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(port);
-    local.sin_addr.s_addr = htonl(INADDR_ANY);
-    if (bind(handle, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
-        WSAAsyncSelect(handle, notifyWindow, message, kAllNotifications) != 0) {
+    SOCKET handle = OpenBoundDatagramSocket(port);
+    if (handle != INVALID_SOCKET && WSAAsyncSelect(handle, notifyWindow, message, kAllNotifications) != 0) {
         closesocket(handle);
         return INVALID_SOCKET;
     }
     return handle;
-}
-
-void SendBroadcastDatagram(SOCKET socket, Ipv4Address to, unsigned short port, const std::uint8_t* bytes,
-                           std::size_t length)
-{
-    if (socket == INVALID_SOCKET) {
-        return;
-    }
-    BOOL allow = TRUE;
-    setsockopt(socket, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&allow), sizeof allow);
-    sockaddr_in target = {};
-    target.sin_family = AF_INET;
-    target.sin_port = htons(port);
-    std::uint8_t wire[4];
-    AddressToWire(to, wire);
-    std::memcpy(&target.sin_addr, wire, 4);
-    sendto(socket, reinterpret_cast<const char*>(bytes), static_cast<int>(length), 0,
-           reinterpret_cast<const sockaddr*>(&target), sizeof target);
 }
 
 int CSnmpSocket::Open(HWND notifyWindow)
@@ -140,40 +106,26 @@ LRESULT CALLBACK SocketNotifyWindow::WindowProc(HWND window, UINT message, WPARA
 void SocketNotifyWindow::OnSnmpReceive()
 {
     std::uint8_t buffer[PacketRecord::kCapacity];
-    sockaddr_in from = {};
-    int fromLength = sizeof from;
-    const int received = recvfrom(snmp_, reinterpret_cast<char*>(buffer), sizeof buffer, 0,
-                                  reinterpret_cast<sockaddr*>(&from), &fromLength);
+    Ipv4Address from = 0;
+    const int received = ReceiveDatagram(snmp_, buffer, sizeof buffer, from);
     if (received > 0) {
-        search_->StoreReply(AddressOf(from), buffer, received);
+        search_->StoreReply(from, buffer, received);
     }
 }
 
 void SocketNotifyWindow::OnBrowseReceive()
 {
     std::uint8_t buffer[kBrowseReceiveBufferSize];
-    sockaddr_in from = {};
-    int fromLength = sizeof from;
-    const int received = recvfrom(browse_, reinterpret_cast<char*>(buffer), sizeof buffer, 0,
-                                  reinterpret_cast<sockaddr*>(&from), &fromLength);
+    Ipv4Address from = 0;
+    const int received = ReceiveDatagram(browse_, buffer, sizeof buffer, from);
     if (received > 0) {
-        search_->StoreBrowseDatagram(AddressOf(from), buffer, received);
+        search_->StoreBrowseDatagram(from, buffer, received);
     }
 }
 
 bool WinsockDiscoveryNetwork::ResolveLocalAddress(Ipv4Address& address)
 {
-    char name[256] = {};
-    if (gethostname(name, sizeof name) != 0) {
-        return false;
-    }
-    hostName_ = name;
-    const hostent* host = gethostbyname(name);
-    if (!host || host->h_addrtype != AF_INET || !host->h_addr_list || !host->h_addr_list[0]) {
-        return false;
-    }
-    address = AddressFromWire(reinterpret_cast<const std::uint8_t*>(host->h_addr_list[0]));
-    return true;
+    return ResolveLocalHost(hostName_, address);
 }
 
 void WinsockDiscoveryNetwork::SendSnmpDatagram(Ipv4Address to, const std::uint8_t* bytes, std::size_t length)

@@ -78,7 +78,3 @@ private:
     SOCKET browse_;
     std::string hostName_;
 };
-
-// Sends one datagram with broadcast allowed; failures are ignored.
-void SendBroadcastDatagram(SOCKET socket, Ipv4Address to, unsigned short port, const std::uint8_t* bytes,
-                           std::size_t length);

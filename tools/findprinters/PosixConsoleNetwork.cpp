@@ -8,13 +8,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstring>
 
-#include "BrowseRequest.h"
 #include "ConsoleNetwork.h"
 #include "ReverseName.h"
-#include "SnmpRequest.h"
 
 namespace {
 
@@ -66,17 +64,6 @@ public:
         if (browse_ >= 0) close(browse_);
     }
 
-    bool Open() override
-    {
-        browse_ = OpenBoundSocket(kNetbiosDatagramPort);
-        for (unsigned short port = 1025; port <= 1034 && snmp_ < 0; ++port) {
-            snmp_ = OpenBoundSocket(port);
-        }
-        return snmp_ >= 0;
-    }
-
-    bool HasBrowseSocket() const override { return browse_ >= 0; }
-
     bool ResolveLocalAddress(Ipv4Address& address) override
     {
         char name[256] = {};
@@ -91,56 +78,51 @@ public:
         return true;
     }
 
-    void SendSnmpDatagram(Ipv4Address to, const std::uint8_t* bytes, std::size_t length) override
-    {
-        SendWithBroadcast(snmp_, to, kSnmpPort, bytes, length);
-    }
-
-    void SendBrowseDatagram(Ipv4Address to, const std::uint8_t* bytes, std::size_t length) override
-    {
-        SendWithBroadcast(browse_, to, kNetbiosDatagramPort, bytes, length);
-    }
-
-    void Listen(DiscoverySearch& search, int milliseconds) override
-    {
-        using Clock = std::chrono::steady_clock;
-        const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
-        for (;;) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-            if (left <= 0) {
-                return;
-            }
-            pollfd sockets[2] = {{snmp_, POLLIN, 0}, {browse_, POLLIN, 0}};
-            if (poll(sockets, 2, static_cast<int>(left)) <= 0) {
-                continue;
-            }
-            if (sockets[0].revents & POLLIN) {
-                Receive(snmp_, PacketRecord::kCapacity, [&](Ipv4Address from, const std::uint8_t* data, int n) {
-                    search.StoreReply(from, data, n);
-                });
-            }
-            if (browse_ >= 0 && (sockets[1].revents & POLLIN)) {
-                Receive(browse_, kBrowseReceiveBufferSize, [&](Ipv4Address from, const std::uint8_t* data, int n) {
-                    search.StoreBrowseDatagram(from, data, n);
-                });
-            }
-        }
-    }
-
 private:
-    // A datagram larger than the buffer is dropped, as the window's sockets do.
-    template <typename Store>
-    static void Receive(int handle, std::size_t capacity, Store store)
+    int& HandleOf(Endpoint endpoint) { return endpoint == Endpoint::Snmp ? snmp_ : browse_; }
+
+    bool Bind(Endpoint endpoint, unsigned short port) override
     {
-        std::uint8_t buffer[PacketRecord::kCapacity + 1];
-        sockaddr_in from = {};
-        socklen_t fromLength = sizeof from;
-        const ssize_t received = recvfrom(handle, buffer, capacity + 1, MSG_DONTWAIT,
-                                          reinterpret_cast<sockaddr*>(&from), &fromLength);
-        if (received > 0 && static_cast<std::size_t>(received) <= capacity) {
-            store(AddressOf(from), buffer, static_cast<int>(received));
-        }
+        HandleOf(endpoint) = OpenBoundSocket(port);
+        return HandleOf(endpoint) >= 0;
     }
+
+    void Send(Endpoint endpoint, Ipv4Address to, unsigned short port, const std::uint8_t* bytes,
+              std::size_t length) override
+    {
+        SendWithBroadcast(HandleOf(endpoint), to, port, bytes, length);
+    }
+
+    bool WaitForDatagrams(int milliseconds, Readiness& ready) override
+    {
+        pollfd sockets[2] = {{snmp_, POLLIN, 0}, {browse_, POLLIN, 0}};
+        if (poll(sockets, 2, milliseconds) <= 0) {
+            return false;
+        }
+        ready.snmp = (sockets[0].revents & POLLIN) != 0;
+        ready.browse = (sockets[1].revents & POLLIN) != 0;
+        return true;
+    }
+
+    // Reads one byte more than capacity so that a datagram too large for
+    // it is seen and dropped, as Winsock drops it for the window's sockets.
+    int Receive(Endpoint endpoint, std::uint8_t* buffer, std::size_t capacity, Ipv4Address& from) override
+    {
+        std::uint8_t whole[kLargestKeptDatagram + 1];
+        const std::size_t wanted = std::min(capacity, kLargestKeptDatagram) + 1;
+        sockaddr_in sender = {};
+        socklen_t senderLength = sizeof sender;
+        const ssize_t received = recvfrom(HandleOf(endpoint), whole, wanted, MSG_DONTWAIT,
+                                          reinterpret_cast<sockaddr*>(&sender), &senderLength);
+        if (received <= 0 || static_cast<std::size_t>(received) > capacity) {
+            return 0;
+        }
+        std::memcpy(buffer, whole, static_cast<std::size_t>(received));
+        from = AddressOf(sender);
+        return static_cast<int>(received);
+    }
+
+    static constexpr std::size_t kLargestKeptDatagram = PacketRecord::kCapacity;
 
     int snmp_ = -1;
     int browse_ = -1;
