@@ -14,56 +14,21 @@
 using namespace twaintest;
 
 namespace {
-class DirectEntry : public ::testing::Test {
+class DirectEntry : public LoadedSourceTest {
 protected:
-    HMODULE source = nullptr;
-    DSENTRYPROC entry = nullptr;
-    TW_IDENTITY application = applicationIdentity();
-    TW_IDENTITY identity{};
-
     void SetUp() override
     {
-        installTranslationFile();
-        setRegistryLocale("");
-        createFolders(windowsFolder() + "\\TWAIN_32\\ZVP4");
+        prepareWindowsFolder();
         DeleteFileA(settingsFile().c_str());
-        application.Id = 1;
     }
 
     void TearDown() override
     {
-        unload();
+        LoadedSourceTest::TearDown();
         SetEnvironmentVariableA("ZVP4D_WINDOWS_VERSION", nullptr);
         SetEnvironmentVariableA("ZVP4D_CHARSET", nullptr);
         setRegistryLocale("");
         installTranslationFile();
-    }
-
-    void load(const std::string& path = "ZVP4T___.ds")
-    {
-        source = LoadLibraryA(path.c_str());
-        ASSERT_NE(source, nullptr) << GetLastError();
-        entry = reinterpret_cast<DSENTRYPROC>(reinterpret_cast<void*>(GetProcAddress(source, "DS_Entry")));
-        ASSERT_NE(entry, nullptr);
-    }
-
-    void unload()
-    {
-        if (source)
-            FreeLibrary(source);
-        source = nullptr;
-    }
-
-    TW_UINT16 call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
-    {
-        return entry(&application, dg, dat, msg, data);
-    }
-
-    TW_UINT16 status()
-    {
-        TW_STATUS answer{0xdead, 0xbeef};
-        EXPECT_EQ(call(DG_CONTROL, DAT_STATUS, MSG_GET, &answer), TWRC_SUCCESS);
-        return answer.ConditionCode;
     }
 
     TW_IDENTITY askIdentity(TW_IDENTITY* origin)

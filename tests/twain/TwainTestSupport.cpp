@@ -133,4 +133,39 @@ std::string MessageBoxAnswerer::text()
     return text_;
 }
 
+void LoadedSourceTest::prepareWindowsFolder()
+{
+    installTranslationFile();
+    setRegistryLocale("");
+    createFolders(windowsFolder() + "\\TWAIN_32\\ZVP4");
+}
+
+void LoadedSourceTest::load(const std::string& path)
+{
+    source = LoadLibraryA(path.c_str());
+    ASSERT_NE(source, nullptr) << GetLastError();
+    entry = reinterpret_cast<DSENTRYPROC>(reinterpret_cast<void*>(GetProcAddress(source, "DS_Entry")));
+    ASSERT_NE(entry, nullptr);
+}
+
+void LoadedSourceTest::unload()
+{
+    if (source)
+        FreeLibrary(source);
+    source = nullptr;
+    entry = nullptr;
+}
+
+TW_UINT16 LoadedSourceTest::call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
+{
+    return entry(&application, dg, dat, msg, data);
+}
+
+TW_UINT16 LoadedSourceTest::status()
+{
+    TW_STATUS answer{0xdead, 0xbeef};
+    EXPECT_EQ(call(DG_CONTROL, DAT_STATUS, MSG_GET, &answer), TWRC_SUCCESS);
+    return answer.ConditionCode;
+}
+
 }  // namespace twaintest

@@ -3,6 +3,8 @@
 // the Windows folder of the test prefix, and the source's registry key.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <thread>
 
@@ -41,6 +43,27 @@ public:
 private:
     std::string text_;
     std::thread watcher_;
+};
+
+// A test that loads the data source itself and calls its DS_Entry as
+// the application of applicationIdentity() (Id 1), without a manager.
+class LoadedSourceTest : public ::testing::Test {
+protected:
+    HMODULE source = nullptr;
+    DSENTRYPROC entry = nullptr;
+    TW_IDENTITY application = applicationIdentity();
+    TW_IDENTITY identity{};
+
+    LoadedSourceTest() { application.Id = 1; }
+    void TearDown() override { unload(); }
+
+    // The shipped translations, no locale value, the settings folder.
+    void prepareWindowsFolder();
+    void load(const std::string& path = "ZVP4T___.ds");
+    void unload();
+    TW_UINT16 call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
+    // The condition code that DAT_STATUS reports.
+    TW_UINT16 status();
 };
 
 }  // namespace twaintest

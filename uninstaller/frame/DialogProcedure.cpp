@@ -10,3 +10,12 @@ INT_PTR CALLBACK sharedDialogProcedure(HWND window, UINT message, WPARAM wParam,
   }
   return FALSE;
 }
+
+HWND createChildPanel(const char* templateName, HWND parent, const RECT& area, DialogObject* object) {
+  HWND panel = CreateDialogParamA(GetModuleHandleA(nullptr), templateName, parent, sharedDialogProcedure,
+                                  reinterpret_cast<LPARAM>(object));
+  if (panel)
+    SetWindowPos(panel, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  return panel;
+}

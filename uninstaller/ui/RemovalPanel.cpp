@@ -12,11 +12,7 @@ RemovalPanel::~RemovalPanel() {
 
 HWND RemovalPanel::create(HWND mainWindow, const RECT& area) {
   mainWindow_ = mainWindow;
-  CreateDialogParamA(GetModuleHandleA(nullptr), "IDD_REMOVE", mainWindow, sharedDialogProcedure,
-                     reinterpret_cast<LPARAM>(this));
-  if (window_)
-    SetWindowPos(window_, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+  createChildPanel("IDD_REMOVE", mainWindow, area, this);
   return window_;
 }
 

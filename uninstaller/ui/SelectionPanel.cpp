@@ -17,11 +17,7 @@ const unsigned kColumnTexts[] = {IDS_COLUMN_NAME,    IDS_COLUMN_DRIVER, IDS_COLU
 
 HWND SelectionPanel::create(HWND mainWindow, const RECT& area) {
   mainWindow_ = mainWindow;
-  CreateDialogParamA(GetModuleHandleA(nullptr), "IDD_SELECT", mainWindow, sharedDialogProcedure,
-                     reinterpret_cast<LPARAM>(this));
-  if (window_)
-    SetWindowPos(window_, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+  createChildPanel("IDD_SELECT", mainWindow, area, this);
   return window_;
 }
 

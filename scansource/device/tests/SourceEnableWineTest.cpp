@@ -26,51 +26,27 @@ std::string writePage()
     return path;
 }
 
-class SourceEnable : public ::testing::Test {
+class SourceEnable : public LoadedSourceTest {
 protected:
-    HMODULE source = nullptr;
-    DSENTRYPROC entry = nullptr;
-    TW_IDENTITY application = applicationIdentity();
-    TW_IDENTITY identity{};
-
     void SetUp() override
     {
-        installTranslationFile();
-        setRegistryLocale("");
-        createFolders(windowsFolder() + "\\TWAIN_32\\ZVP4");
+        prepareWindowsFolder();
         SetEnvironmentVariableA("ZVP4_EMULATOR", writePage().c_str());
-        application.Id = 1;
-        source = LoadLibraryA("ZVP4T___.ds");
-        ASSERT_NE(source, nullptr) << GetLastError();
-        entry = reinterpret_cast<DSENTRYPROC>(reinterpret_cast<void*>(GetProcAddress(source, "DS_Entry")));
-        ASSERT_NE(entry, nullptr);
+        load();
         identity.Id = 5;
         ASSERT_EQ(call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &identity), TWRC_SUCCESS);
     }
 
     void TearDown() override
     {
-        if (source)
-            FreeLibrary(source);
+        LoadedSourceTest::TearDown();
         SetEnvironmentVariableA("ZVP4_EMULATOR", nullptr);
-    }
-
-    TW_UINT16 call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
-    {
-        return entry(&application, dg, dat, msg, data);
     }
 
     TW_UINT16 enable()
     {
         TW_USERINTERFACE userInterface{FALSE, FALSE, nullptr};
         return call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &userInterface);
-    }
-
-    TW_UINT16 status()
-    {
-        TW_STATUS answer{0xdead, 0xbeef};
-        EXPECT_EQ(call(DG_CONTROL, DAT_STATUS, MSG_GET, &answer), TWRC_SUCCESS);
-        return answer.ConditionCode;
     }
 };
 
