@@ -128,3 +128,6 @@
 
 // Paper size names: 4000 + the TWSS id.
 #define IDS_PAPER_SIZE_BASE 4000
+
+// The cursor over the preview's selection.
+#define IDC_CURSOR_MOVE 110

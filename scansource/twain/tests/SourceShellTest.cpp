@@ -168,7 +168,7 @@ TEST_F(SourceShell, ScanWindowFromEitherTemplateIsLocalised)
         EXPECT_EQ(controlText(window, IDC_BUTTON_EXIT), "Exit");
         EXPECT_EQ(controlText(window, IDC_GROUP_ADVANCED), "Advanced Controls");
         EXPECT_EQ(controlText(window, IDC_TEXT_VERSION), "Version 0.1.61.0");
-        EXPECT_EQ(controlText(window, IDC_TEXT_IMAGE_SIZE), "100KB") << "no string-table entry: template text";
+        EXPECT_EQ(controlText(window, IDC_TEXT_IMAGE_SIZE), "24.1 MB") << "letter, 300 dpi, colour";
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(window, IDC_EDIT_THRESHOLD)));
         EXPECT_EQ(GetDlgItem(window, IDC_NATIVE_FONT) != nullptr, std::string(windowsVersion) == "1");
 
