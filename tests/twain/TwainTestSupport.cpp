@@ -103,11 +103,14 @@ TW_IDENTITY applicationIdentity()
     return identity;
 }
 
-MessageBoxAnswerer::MessageBoxAnswerer(const std::string& caption, DWORD timeoutMs)
-    : watcher_([this, caption, timeoutMs] {
+MessageBoxAnswerer::MessageBoxAnswerer(const std::string& caption, DWORD timeoutMs, HWND besides)
+    : watcher_([this, caption, timeoutMs, besides] {
           DWORD start = GetTickCount();
           while (GetTickCount() - start < timeoutMs) {
-              if (HWND box = FindWindowA("#32770", caption.c_str())) {
+              HWND box = FindWindowExA(nullptr, nullptr, "#32770", caption.c_str());
+              if (box && box == besides)
+                  box = FindWindowExA(nullptr, besides, "#32770", caption.c_str());
+              if (box) {
                   char text[1024] = "";
                   GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
                   text_ = text;

@@ -33,9 +33,10 @@ TW_IDENTITY applicationIdentity();
 
 // Answers the next message box with this caption from a thread of its own:
 // keeps the box's text and presses OK, so the call that shows it returns.
+// A window with the same caption that is not the box can be passed as besides.
 class MessageBoxAnswerer {
 public:
-    explicit MessageBoxAnswerer(const std::string& caption, DWORD timeoutMs = 10000);
+    explicit MessageBoxAnswerer(const std::string& caption, DWORD timeoutMs = 10000, HWND besides = nullptr);
     ~MessageBoxAnswerer();
     // Waits for the box to be answered (or the time-out); empty when none came.
     std::string text();

@@ -1,0 +1,328 @@
+// The scan settings window, live: opened through Wine's data source manager
+// over the emulated scanner, driven with posted clicks and mouse messages,
+// read back control by control and photographed.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "LiveWindow.h"
+#include "TwainTestSupport.h"
+#include "resource.h"
+
+using namespace twaintest;
+
+namespace {
+
+const char kScanCaption[] = "Vivaro 5310MF Scan";
+
+// A 100 dpi letter page: white with a dark block and gray bands, so that a
+// preview shows where it lies.
+std::string writePage()
+{
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    std::string path = std::string(folder) + "scan_window_page.pgm";
+    const int width = 850, height = 1100;
+    std::string pixels(static_cast<size_t>(width) * height, '\xF0');
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            char& pixel = pixels[static_cast<size_t>(y) * width + x];
+            if (x >= 200 && x < 650 && y >= 250 && y < 550)
+                pixel = '\x30';
+            else if (y >= 700 && y < 1000 && (y / 40) % 2 == 0)
+                pixel = static_cast<char>(80 + x / 6);
+        }
+    std::ofstream out(path, std::ios::binary);
+    out << "P5\n" << width << " " << height << "\n255\n" << pixels;
+    return path;
+}
+
+std::string controlText(HWND dialog, int id)
+{
+    return wintest::WindowText(GetDlgItem(dialog, id));
+}
+
+std::vector<std::string> comboItems(HWND dialog, int id)
+{
+    HWND combo = GetDlgItem(dialog, id);
+    std::vector<std::string> items;
+    auto count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        char text[256] = {};
+        SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
+std::string selectedItem(HWND dialog, int id)
+{
+    HWND combo = GetDlgItem(dialog, id);
+    auto index = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    char text[256] = {};
+    if (index >= 0)
+        SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::string setting(const char* key)
+{
+    char text[64];
+    GetPrivateProfileStringA("Settings", key, "<missing>", text, sizeof text, settingsFile().c_str());
+    return text;
+}
+
+class ScanWindowLive : public ::testing::Test {
+protected:
+    static HMODULE manager;
+    static DSMENTRYPROC dsmEntry;
+    static HWND applicationWindow;
+    TW_IDENTITY application = applicationIdentity();
+    TW_IDENTITY source{};
+    HWND dialog = nullptr;
+
+    static void SetUpTestSuite()
+    {
+        std::string folder = windowsFolder() + "\\twain_64";
+        createFolders(folder);
+        ASSERT_TRUE(CopyFileA((programFolder() + "\\ZVP4T___.ds").c_str(), (folder + "\\sane.ds").c_str(), FALSE));
+        ASSERT_TRUE(
+            CopyFileA((programFolder() + "\\ZVP4_d__.dll").c_str(), (folder + "\\ZVP4_d__.dll").c_str(), FALSE));
+        installTranslationFile();
+        setRegistryLocale("");
+        createFolders(windowsFolder() + "\\TWAIN_32\\ZVP4");
+        SetEnvironmentVariableA("ZVP4_EMULATOR", writePage().c_str());
+        manager = LoadLibraryA("twain_32.dll");
+        ASSERT_NE(manager, nullptr);
+        dsmEntry = reinterpret_cast<DSMENTRYPROC>(reinterpret_cast<void*>(GetProcAddress(manager, "DSM_Entry")));
+        applicationWindow = CreateWindowA("STATIC", "TWAIN test application", WS_OVERLAPPED, 0, 0, 100, 100,
+                                          nullptr, nullptr, nullptr, nullptr);
+    }
+
+    static void TearDownTestSuite()
+    {
+        if (applicationWindow)
+            DestroyWindow(applicationWindow);
+        SetEnvironmentVariableA("ZVP4_EMULATOR", nullptr);
+    }
+
+    void SetUp() override
+    {
+        ASSERT_NE(dsmEntry, nullptr);
+        ASSERT_EQ(toManager(DG_CONTROL, DAT_PARENT, MSG_OPENDSM, &applicationWindow), TWRC_SUCCESS);
+        ASSERT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_GETFIRST, &source), TWRC_SUCCESS);
+        ASSERT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &source), TWRC_SUCCESS);
+        TW_USERINTERFACE userInterface{TRUE, FALSE, applicationWindow};
+        ASSERT_EQ(toSource(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &userInterface), TWRC_SUCCESS);
+        dialog = wintest::WaitForTopWindow(kScanCaption, GetCurrentProcessId(), 5000);
+        ASSERT_NE(dialog, nullptr);
+        SetForegroundWindow(dialog);
+        runMessageLoopForRequest(200);
+    }
+
+    void TearDown() override
+    {
+        TW_USERINTERFACE userInterface{FALSE, FALSE, applicationWindow};
+        toSource(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &userInterface);
+        toManager(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source);
+        toManager(DG_CONTROL, DAT_PARENT, MSG_CLOSEDSM, &applicationWindow);
+    }
+
+    TW_UINT16 toManager(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
+    {
+        return dsmEntry(&application, nullptr, dg, dat, msg, data);
+    }
+
+    TW_UINT16 toSource(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
+    {
+        return dsmEntry(&application, &source, dg, dat, msg, data);
+    }
+
+    // The application's loop: every message goes to the source first.
+    TW_UINT16 runMessageLoopForRequest(DWORD timeoutMs = 3000)
+    {
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < timeoutMs) {
+            MSG message{};
+            if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                Sleep(10);
+                continue;
+            }
+            TW_EVENT event{&message, MSG_NULL};
+            TW_UINT16 result = toSource(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
+            if (result == TWRC_DSEVENT && event.TWMessage != MSG_NULL)
+                return event.TWMessage;
+            if (result == TWRC_NOTDSEVENT) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
+        return MSG_NULL;
+    }
+
+    void click(int id)
+    {
+        PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+        runMessageLoopForRequest(300);
+    }
+
+    void choose(int comboId, int index)
+    {
+        HWND combo = GetDlgItem(dialog, comboId);
+        SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    }
+
+    HWND preview() { return FindWindowExA(dialog, nullptr, "ScreenClass", nullptr); }
+
+    // Real pointer input: the pointer moves over the screen and the button
+    // goes down and up, as a person would drag.
+    void drag(POINT from, POINT to)
+    {
+        HWND window = preview();
+        auto moveTo = [&](POINT point) {
+            ClientToScreen(window, &point);
+            SetCursorPos(point.x, point.y);
+            runMessageLoopForRequest(80);
+        };
+        auto button = [&](DWORD flag) {
+            INPUT input{};
+            input.type = INPUT_MOUSE;
+            input.mi.dwFlags = flag;
+            SendInput(1, &input, sizeof input);
+            runMessageLoopForRequest(80);
+        };
+        moveTo(from);
+        button(MOUSEEVENTF_LEFTDOWN);
+        moveTo(POINT{(from.x + to.x) / 2, (from.y + to.y) / 2});
+        moveTo(to);
+        button(MOUSEEVENTF_LEFTUP);
+        runMessageLoopForRequest(200);
+    }
+
+    // Presses a button whose answer the caller waits for.
+    void press(int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+    void uncheckFeeder()
+    {
+        if (IsDlgButtonChecked(dialog, IDC_CHECK_FEEDER) == BST_CHECKED)
+            click(IDC_CHECK_FEEDER);
+        ASSERT_EQ(IsDlgButtonChecked(dialog, IDC_CHECK_FEEDER), BST_UNCHECKED);
+    }
+};
+
+HMODULE ScanWindowLive::manager = nullptr;
+DSMENTRYPROC ScanWindowLive::dsmEntry = nullptr;
+HWND ScanWindowLive::applicationWindow = nullptr;
+}
+
+TEST_F(ScanWindowLive, ListsTextsAndTheFeederBox)
+{
+    EXPECT_EQ(controlText(dialog, IDC_BUTTON_PREVIEW), "Preview");
+    EXPECT_EQ(controlText(dialog, IDC_CHECK_FEEDER), "Use Automatic Document Feeder");
+    EXPECT_EQ(controlText(dialog, IDC_LABEL_COLOR_TYPE), "Color Type");
+    EXPECT_EQ(comboItems(dialog, IDC_COMBO_PAPER_SIZE),
+              (std::vector<std::string>{"A4", "A5", "JIS B5", "Letter", "Legal", "F4", "Half Letter", "Statement",
+                                        "Custom"}));
+    EXPECT_EQ(comboItems(dialog, IDC_COMBO_RESOLUTION), (std::vector<std::string>{"150", "300", "600"}));
+    EXPECT_EQ(comboItems(dialog, IDC_COMBO_COLOR_TYPE),
+              (std::vector<std::string>{"Black and White", "Grayscale", "Color"}));
+    EXPECT_EQ(selectedItem(dialog, IDC_COMBO_COLOR_TYPE), "Color");
+
+    // The emulated feeder holds paper: the box starts checked, Preview off.
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_CHECK_FEEDER), BST_CHECKED);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_BUTTON_PREVIEW)));
+    click(IDC_CHECK_FEEDER);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_BUTTON_PREVIEW)));
+
+    choose(IDC_COMBO_PAPER_SIZE, 3);  // Letter at the left edge
+    EXPECT_EQ(controlText(dialog, IDC_EDIT_WIDTH), "8.5");
+    EXPECT_EQ(controlText(dialog, IDC_EDIT_HEIGHT), "11.0");
+    EXPECT_EQ(controlText(dialog, IDC_TEXT_IMAGE_SIZE), "24.1 MB");
+
+    choose(IDC_COMBO_COLOR_TYPE, 0);
+    EXPECT_EQ(controlText(dialog, IDC_TEXT_IMAGE_SIZE), " 1.0 MB");
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_EDIT_THRESHOLD)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_EDIT_BRIGHTNESS)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_CHECK_DESCREEN)));
+    click(IDC_BUTTON_PHOTO);
+    EXPECT_EQ(selectedItem(dialog, IDC_COMBO_COLOR_TYPE), "Color");
+    EXPECT_EQ(selectedItem(dialog, IDC_COMBO_RESOLUTION), "300");
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_EDIT_THRESHOLD)));
+    choose(IDC_COMBO_RESOLUTION, 2);
+    click(IDC_BUTTON_DOCUMENT);
+    EXPECT_EQ(selectedItem(dialog, IDC_COMBO_RESOLUTION), "600") << "the resolution list holds no 200";
+    EXPECT_EQ(selectedItem(dialog, IDC_COMBO_COLOR_TYPE), "Black and White");
+    EXPECT_TRUE(wintest::SaveWindowPng(dialog, "screenshots\\scan_window_settings.png"));
+
+    press(IDC_BUTTON_EXIT);
+    EXPECT_EQ(runMessageLoopForRequest(), MSG_CLOSEDSREQ);
+}
+
+TEST_F(ScanWindowLive, ADrawnSelectionBecomesTheCustomArea)
+{
+    uncheckFeeder();
+    RECT client;
+    GetClientRect(preview(), &client);
+    ASSERT_GT(client.right, 100);
+    EXPECT_NEAR(client.bottom, client.right * 14 / 8.5, 1) << "the preview shows the 14-inch bed";
+
+    // A5 covers the left two thirds of the width; a press right of it starts
+    // a new rectangle (inside it, the press would move A5).
+    choose(IDC_COMBO_PAPER_SIZE, 1);
+    POINT from{client.right * 3 / 4, client.right / 10};
+    POINT to{client.right - 20, client.bottom / 2};
+    drag(from, to);
+    auto units = [&](int pixels) { return pixels * 40800 / client.right; };
+    EXPECT_EQ(selectedItem(dialog, IDC_COMBO_PAPER_SIZE), "Custom");
+    EXPECT_EQ(setting("custom-left"), std::to_string(units(from.x)));
+    EXPECT_EQ(setting("custom-top"), std::to_string(units(from.y)));
+    EXPECT_EQ(setting("custom-right"), std::to_string(units(to.x)));
+    EXPECT_EQ(setting("custom-bottom"), std::to_string(units(to.y)));
+    char width[16];
+    snprintf(width, sizeof width, "%1.1f", (units(to.x) - units(from.x)) / 4800.0);
+    EXPECT_EQ(controlText(dialog, IDC_EDIT_WIDTH), width);
+    char height[16];
+    snprintf(height, sizeof height, "%2.1f", (units(to.y) - units(from.y)) / 4800.0);
+    EXPECT_EQ(controlText(dialog, IDC_EDIT_HEIGHT), height);
+    EXPECT_TRUE(wintest::SaveWindowPng(dialog, "screenshots\\scan_window_selection.png"));
+
+    // Dragged out past the right and bottom edges: the whole bed.
+    drag(POINT{20, client.bottom - 20}, POINT{client.right + 40, client.bottom + 40});
+    EXPECT_EQ(setting("custom-left"), std::to_string(units(20)));
+    EXPECT_EQ(setting("custom-right"), "40800");
+    EXPECT_EQ(setting("custom-bottom"), "67200");
+
+    // Too small to scan: the warning, and no transfer offered.
+    choose(IDC_COMBO_PAPER_SIZE, 1);
+    drag(POINT{client.right * 3 / 4, 20}, POINT{client.right * 3 / 4 + 1, 21});
+    {
+        MessageBoxAnswerer box(kScanCaption, 10000, dialog);
+        press(IDC_BUTTON_SCAN);
+        runMessageLoopForRequest(1500);
+        EXPECT_EQ(box.text(), "Please select a larger scan area.");
+    }
+    EXPECT_EQ(runMessageLoopForRequest(300), MSG_NULL);
+}
+
+TEST_F(ScanWindowLive, ScanOffersTheTransferAndTheAreaReopens)
+{
+    uncheckFeeder();
+    RECT client;
+    GetClientRect(preview(), &client);
+    choose(IDC_COMBO_PAPER_SIZE, 1);  // A5, left two thirds
+    drag(POINT{client.right * 3 / 4, client.right / 4}, POINT{client.right - 10, client.right});
+    std::string width = controlText(dialog, IDC_EDIT_WIDTH);
+    press(IDC_BUTTON_SCAN);
+    EXPECT_EQ(runMessageLoopForRequest(), MSG_XFERREADY);
+
+    TearDown();
+    SetUp();
+    EXPECT_EQ(selectedItem(dialog, IDC_COMBO_PAPER_SIZE), "Custom");
+    EXPECT_EQ(controlText(dialog, IDC_EDIT_WIDTH), width) << "the custom area is kept in the settings file";
+}
