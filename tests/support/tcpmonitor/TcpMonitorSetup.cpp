@@ -44,15 +44,6 @@ bool InstallMonitor(const std::wstring& requestLog)
 {
     if (!CopyFileW((ProgramFolder() + kMonitorDll).c_str(), (SystemFolder() + kMonitorDll).c_str(), FALSE))
         return Fail("copying the monitor into the system folder");
-    // The log is named before the monitor first loads, so its first request is recorded too.
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kMonitorKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return Fail("creating the monitor's key");
-    RegSetValueExW(key, L"RequestLog", 0, REG_SZ, reinterpret_cast<const BYTE*>(requestLog.c_str()),
-                   static_cast<DWORD>((requestLog.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-
     wchar_t name[64], dll[64];
     lstrcpyW(name, kMonitorName);
     lstrcpyW(dll, kMonitorDll);
@@ -60,6 +51,14 @@ bool InstallMonitor(const std::wstring& requestLog)
     if (!AddMonitorW(nullptr, 2, reinterpret_cast<BYTE*>(&info)) &&
         GetLastError() != ERROR_PRINT_MONITOR_ALREADY_INSTALLED)
         return Fail("AddMonitor");
+    // Named once the monitor is registered: AddMonitor refuses a monitor
+    // whose key exists already.
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMonitorKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS)
+        return Fail("opening the monitor's key");
+    RegSetValueExW(key, L"RequestLog", 0, REG_SZ, reinterpret_cast<const BYTE*>(requestLog.c_str()),
+                   static_cast<DWORD>((requestLog.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
     return true;
 }
 
