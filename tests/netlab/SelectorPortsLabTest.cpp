@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -177,6 +178,26 @@ bool DriverInstalled(const std::string& driverName)
     return false;
 }
 
+// A value of a port as the monitor keeps it in the registry.
+std::string PortText(const std::string& portName, const char* value)
+{
+    char text[256] = {};
+    DWORD size = sizeof text - 1;
+    const std::string key = "System\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\" + portName;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+        return "<missing>";
+    return text;
+}
+
+DWORD PortNumber(const std::string& portName, const char* value)
+{
+    DWORD number = 0xFFFFFFFF;
+    DWORD size = sizeof number;
+    const std::string key = "System\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\" + portName;
+    RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), value, RRF_RT_REG_DWORD, nullptr, &number, &size);
+    return number;
+}
+
 // Wine difference: Wine's AddPrinter stores a queue added without a
 // datatype with none at all, and its own spooler then cannot open it (the
 // AddPrinter call itself fails after writing the queue). Windows takes the
@@ -208,6 +229,45 @@ bool PrintRaw(const std::string& printerName, const std::string& bytes)
     ok = EndDocPrinter(printer) && ok;
     ClosePrinter(printer);
     return ok;
+}
+
+// Adds a Standard TCP/IP port through the monitor, as another tool would.
+DWORD AddTcpPort(const std::string& portName, const std::string& host, std::uint32_t protocol)
+{
+    char monitorName[] = ",XcvMonitor Standard TCP/IP Port";
+    PRINTER_DEFAULTSA defaults{nullptr, nullptr, SERVER_ACCESS_ADMINISTER};
+    HANDLE monitor = nullptr;
+    if (!OpenPrinterA(monitorName, &monitor, &defaults)) return GetLastError();
+    xcv::NewRawPort port;
+    port.portName = std::u16string(portName.begin(), portName.end());
+    port.hostAddress = std::u16string(host.begin(), host.end());
+    port.portNumber = protocol == xcv::kProtocolLpr ? 515 : 9100;
+    std::vector<unsigned char> request = xcv::BuildAddPortRequest(port);
+    request[xcv::kProtocolOffset] = static_cast<unsigned char>(protocol);
+    BYTE answer[xcv::kPortDataSize] = {};
+    DWORD needed = 0, status = 0xFFFFFFFF;
+    if (!XcvDataW(monitor, L"AddPort", request.data(), static_cast<DWORD>(request.size()), answer, sizeof answer,
+                  &needed, &status))
+        status = GetLastError();
+    ClosePrinter(monitor);
+    return status;
+}
+
+// Adds a queue with the family's driver; Wine's AddPrinter writes the queue
+// and then fails (see above), so only the enumeration tells.
+void AddQueue(const std::string& printerName, const std::string& portName)
+{
+    std::vector<char> printer(printerName.begin(), printerName.end()), port(portName.begin(), portName.end());
+    printer.push_back('\0');
+    port.push_back('\0');
+    char driver[] = "ARVEL NORVANE Vivaro 5320MF", processor[] = "WinPrint";
+    PRINTER_INFO_2A info{};
+    info.pPrinterName = printer.data();
+    info.pPortName = port.data();
+    info.pDriverName = driver;
+    info.pPrintProcessor = processor;
+    HANDLE added = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
+    if (added) ClosePrinter(added);
 }
 
 class SelectorPortsInLab : public ::testing::Test {
@@ -302,6 +362,13 @@ TEST_F(SelectorPortsInLab, ATickCreatesTheDevicesPortAndQueueAndAJobReachesThePr
     EXPECT_EQ(added[0].status, "0");
     EXPECT_EQ(added[0].input, ExpectedAddPort(kDottedUnit))
         << "raw, port 9100, the device's address, byte for byte as devfinder's builder makes it";
+    // What the monitor made of it, read with the monitor's own declaration of the structure.
+    EXPECT_EQ(PortNumber(kDottedUnit, "Protocol"), 1u);
+    EXPECT_EQ(PortNumber(kDottedUnit, "PortNumber"), 9100u);
+    EXPECT_EQ(PortText(kDottedUnit, "HostName"), kDottedUnit);
+    EXPECT_EQ(PortText(kDottedUnit, "IPAddress"), "");
+    EXPECT_EQ(PortText(kDottedUnit, "SNMP Community"), "tarnix");
+    EXPECT_EQ(PortNumber(kDottedUnit, "SNMP Index"), 1u);
 
     Queue queue;
     ASSERT_TRUE(FindQueue(kChosenPrinterName, &queue)) << "a queue under the name the user chose";
@@ -397,6 +464,29 @@ TEST_F(SelectorPortsInLab, TickingAgainReusesThePortTheDeletedQueueLeft)
     ASSERT_GE(row, 0);
     EXPECT_EQ(rows->Checkbox(row), 1);
     EXPECT_EQ(rows->Text(row, 4), kDottedUnit);
+}
+
+// Queues that print to a device's name some other way are not its queues:
+// an LPR port of the same host, and a local port, which cannot even be
+// opened for its configuration and must not end the enumeration.
+TEST_F(SelectorPortsInLab, QueuesOnLprAndLocalPortsAreNotTakenForADevice)
+{
+    ASSERT_EQ(AddTcpPort("LPR_prn-lab", "prn-lab", xcv::kProtocolLpr), 0u);
+    AddQueue("prn-lab over LPR", "LPR_prn-lab");
+    AddQueue("Lab file queue", "FILE:");
+    ASSERT_TRUE(FindQueue("prn-lab over LPR"));
+    ASSERT_TRUE(FindQueue("Lab file queue"));
+
+    PostMessageA(window, WM_COMMAND, kRefreshId, 0);
+    WaitUntilSearchEnds();
+    const int lprRow = RowOf("prn-lab"), netbiosRow = RowOf(kNetbiosUnit), dottedRow = RowOf(kDottedUnit);
+    ASSERT_GE(lprRow, 0);
+    ASSERT_GE(netbiosRow, 0);
+    ASSERT_GE(dottedRow, 0);
+    EXPECT_EQ(rows->Checkbox(lprRow), 0);
+    EXPECT_EQ(rows->Text(lprRow, 4), "");
+    EXPECT_EQ(rows->Checkbox(netbiosRow), 1) << "the raw queues are still found";
+    EXPECT_EQ(rows->Checkbox(dottedRow), 1);
 }
 
 }  // namespace
