@@ -179,11 +179,13 @@ bool DriverInstalled(const std::string& driverName)
 }
 
 // A value of a port as the monitor keeps it in the registry.
+const std::string kPortsKey = "System\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\";
+
 std::string PortText(const std::string& portName, const char* value)
 {
     char text[256] = {};
     DWORD size = sizeof text - 1;
-    const std::string key = "System\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\" + portName;
+    const std::string key = kPortsKey + portName;
     if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
         return "<missing>";
     return text;
@@ -193,7 +195,7 @@ DWORD PortNumber(const std::string& portName, const char* value)
 {
     DWORD number = 0xFFFFFFFF;
     DWORD size = sizeof number;
-    const std::string key = "System\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\" + portName;
+    const std::string key = kPortsKey + portName;
     RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), value, RRF_RT_REG_DWORD, nullptr, &number, &size);
     return number;
 }
