@@ -20,7 +20,8 @@ constexpr TW_UINT16 CapabilityOperationsAll =
 constexpr TW_UINT16 CapabilityOperationsReadOnly = TWQC_GET | TWQC_GETDEFAULT | TWQC_GETCURRENT;
 
 constexpr int CapabilitySlotCount = 49;
-constexpr int CapabilityEntryCount = 47;
+// The rows the source answers; the remaining slots stay empty (id 0).
+constexpr int CapabilityEntryCount = 46;
 
 struct FrameInches {
     double left;
@@ -49,7 +50,14 @@ struct CapabilityEntry {
     CapabilityValue defaultValue;
     CapabilityValue current;
     int printWidth = 0;
+    // ICAP_YRESOLUTION and ICAP_YSCALING keep their values in the X entry:
+    // the id of the entry that holds default and current, 0 for itself.
+    TW_UINT16 storageCapId = 0;
 };
+
+// The default and current value of an entry, following shared storage.
+CapabilityEntry& capabilityStorage(CapabilityEntry& entry);
+const CapabilityEntry& capabilityStorage(const CapabilityEntry& entry);
 
 // Filled at MSG_OPENDS from the defaults and the scan settings; cleared at
 // MSG_CLOSEDS. Requests outside that time find no entry.
