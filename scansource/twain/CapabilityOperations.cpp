@@ -257,10 +257,11 @@ TW_UINT16 answerCapability(TW_CAPABILITY* capability, TW_UINT16 message)
 }
 
 // Applications of TWAIN 1.5 and older do not know the codes added by 1.6.
+// Without a connected application there is no protocol to go by.
 TW_UINT16 compatibleConditionCode(TW_UINT16 conditionCode)
 {
     const TW_IDENTITY& application = sourceContext().ConnectedApp;
-    if (application.ProtocolMajor <= 1 && application.ProtocolMinor <= 5 && conditionCode > TWCC_BADDEST)
+    if (application.Id != 0 && application.ProtocolMajor <= 1 && application.ProtocolMinor <= 5 && conditionCode > TWCC_BADDEST)
         return TWCC_BADCAP;
     return conditionCode;
 }
