@@ -1,7 +1,6 @@
 #include "CapabilityTable.h"
 
 #include <array>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>

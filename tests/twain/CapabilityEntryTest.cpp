@@ -115,14 +115,6 @@ Bytes oneValue(TW_UINT16 itemType, TW_UINT32 item)
     return bytes;
 }
 
-TW_UINT32 fix32Item(double value)
-{
-    TW_FIX32 fixed{static_cast<TW_INT16>(value), static_cast<TW_UINT16>((value - static_cast<int>(value)) * 65536)};
-    TW_UINT32 item;
-    memcpy(&item, &fixed, 4);
-    return item;
-}
-
 std::string writeEmulatorConfig(const char* feeder)
 {
     char folder[MAX_PATH];
@@ -278,33 +270,6 @@ TEST_F(CapabilityEntry, EveryCapabilityAnswersInStatesFourToSix)
     }
 }
 
-TEST_F(CapabilityEntry, SettingsFlowBetweenCapabilities)
-{
-    openWithFeeder("loaded");
-    ASSERT_EQ(send(ICAP_XRESOLUTION, TWON_ONEVALUE, oneValue(TWTY_FIX32, fix32Item(300))), TWRC_SUCCESS);
-    EXPECT_EQ(currentNumber(ICAP_YRESOLUTION), 300);
-
-    const TW_UINT16 depths[] = {1, 8, 24};
-    for (TW_UINT16 pixelType : {TWPT_BW, TWPT_GRAY, TWPT_RGB}) {
-        ASSERT_EQ(send(ICAP_PIXELTYPE, TWON_ONEVALUE, oneValue(TWTY_UINT16, pixelType)), TWRC_SUCCESS);
-        Answer depth = ask(ICAP_BITDEPTH, MSG_GET);
-        EXPECT_EQ(at<TW_UINT32>(depth.container, 2), 1u);
-        EXPECT_EQ(at<TW_UINT16>(depth.container, 14), depths[pixelType]);
-    }
-
-    // Brightness by one value leaves the scan's brightness, and so the answer.
-    ASSERT_EQ(send(ICAP_BRIGHTNESS, TWON_ONEVALUE, oneValue(TWTY_FIX32, fix32Item(40))), TWRC_SUCCESS);
-    EXPECT_EQ(currentNumber(ICAP_BRIGHTNESS), 0);
-    Answer range = ask(ICAP_BRIGHTNESS, MSG_GET);
-    EXPECT_EQ(fix32At(range.container, 2), -60);
-    EXPECT_EQ(fix32At(range.container, 6), 60);
-
-    // A value outside the list is taken and then found nowhere in it.
-    ASSERT_EQ(send(ICAP_XRESOLUTION, TWON_ONEVALUE, oneValue(TWTY_FIX32, fix32Item(200))), TWRC_SUCCESS);
-    Answer resolutions = ask(ICAP_XRESOLUTION, MSG_GET);
-    EXPECT_EQ(at<TW_UINT32>(resolutions.container, 6), 3u);
-}
-
 TEST_F(CapabilityEntry, MalformedContainersAndOldApplicationsAreAnsweredWithoutHarm)
 {
     openWithFeeder("loaded");
@@ -328,14 +293,14 @@ TEST_F(CapabilityEntry, MalformedContainersAndOldApplicationsAreAnsweredWithoutH
     EXPECT_EQ(status(), TWCC_BADVALUE);
     EXPECT_EQ(currentNumber(ICAP_PIXELTYPE), TWPT_RGB);
 
-    EXPECT_EQ(send(ICAP_PHYSICALWIDTH, TWON_ONEVALUE, oneValue(TWTY_FIX32, fix32Item(5))), TWRC_FAILURE);
+    EXPECT_EQ(send(ICAP_PHYSICALWIDTH, TWON_ONEVALUE, oneValue(TWTY_FIX32, 5)), TWRC_FAILURE);
     EXPECT_EQ(status(), TWCC_CAPBADOPERATION);
     call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &identity);
 
     // An application of TWAIN 1.5 does not know the codes of 1.6.
     application.ProtocolMinor = 5;
     ASSERT_EQ(call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &identity), TWRC_SUCCESS);
-    EXPECT_EQ(send(ICAP_PHYSICALWIDTH, TWON_ONEVALUE, oneValue(TWTY_FIX32, fix32Item(5))), TWRC_FAILURE);
+    EXPECT_EQ(send(ICAP_PHYSICALWIDTH, TWON_ONEVALUE, oneValue(TWTY_FIX32, 5)), TWRC_FAILURE);
     EXPECT_EQ(status(), TWCC_BADCAP);
 }
 
