@@ -52,35 +52,41 @@ bool isIntegerType(TW_UINT16 itemType)
     }
 }
 
-void writeItem(unsigned char* destination, TW_UINT16 itemType, const CapabilityValue& value)
+// Writes one item into `room` bytes; an item that does not fit (a frame or
+// a string in a range's 32-bit slot) is not written.
+void writeItem(unsigned char* destination, size_t room, TW_UINT16 itemType, const CapabilityValue& value)
 {
+    unsigned char item[sizeof(TW_STR32)] = {};
     switch (itemType) {
     case TWTY_INT8:
     case TWTY_UINT8:
-        put(destination, static_cast<uint8_t>(whole(value.number)));
+        put(item, static_cast<uint8_t>(whole(value.number)));
         break;
     case TWTY_INT16:
     case TWTY_UINT16:
     case TWTY_BOOL:
-        put(destination, static_cast<uint16_t>(whole(value.number)));
+        put(item, static_cast<uint16_t>(whole(value.number)));
         break;
     case TWTY_INT32:
     case TWTY_UINT32:
-        put(destination, static_cast<uint32_t>(whole(value.number)));
+        put(item, static_cast<uint32_t>(whole(value.number)));
         break;
     case TWTY_FIX32:
-        put(destination, toFix32(value.number));
+        put(item, toFix32(value.number));
         break;
     case TWTY_FRAME:
-        put(destination, TW_FRAME{toFix32(value.frame.left), toFix32(value.frame.top), toFix32(value.frame.right),
-                                  toFix32(value.frame.bottom)});
+        put(item, TW_FRAME{toFix32(value.frame.left), toFix32(value.frame.top), toFix32(value.frame.right),
+                           toFix32(value.frame.bottom)});
         break;
     case TWTY_STR32:
-        memcpy(destination, value.text, sizeof value.text);
+        memcpy(item, value.text, sizeof value.text);
         break;
     default:
         break;
     }
+    size_t size = capabilityItemSize(itemType);
+    if (size <= room)
+        memcpy(destination, item, size);
 }
 
 // Reads one item of the application's type into the entry's internal form.
@@ -197,7 +203,7 @@ ContainerBytes buildOneValue(TW_UINT16 itemType, const CapabilityValue& value)
     // Items of up to 32 bits sit in the low bytes of the 32-bit Item field.
     size_t itemBytes = capabilityItemSize(itemType);
     ContainerBytes bytes = withHeader(itemType, OneValueHeader + (itemBytes > 4 ? itemBytes : 4));
-    writeItem(bytes.data() + OneValueHeader, itemType, value);
+    writeItem(bytes.data() + OneValueHeader, bytes.size() - OneValueHeader, itemType, value);
     return bytes;
 }
 
@@ -210,7 +216,8 @@ ContainerBytes buildEnumeration(const CapabilityEntry& entry)
     put(bytes.data() + 6, indexOf(entry, storage.current));
     put(bytes.data() + 10, indexOf(entry, storage.defaultValue));
     for (size_t index = 0; index < entry.allowed.size(); ++index)
-        writeItem(bytes.data() + EnumerationHeader + index * itemBytes, entry.itemType, entry.allowed[index]);
+        writeItem(bytes.data() + EnumerationHeader + index * itemBytes, itemBytes, entry.itemType,
+                  entry.allowed[index]);
     return bytes;
 }
 
@@ -220,7 +227,7 @@ ContainerBytes buildArray(const CapabilityEntry& entry)
     ContainerBytes bytes = withHeader(entry.itemType, ArrayHeader + itemBytes * entry.allowed.size());
     put(bytes.data() + 2, static_cast<TW_UINT32>(entry.allowed.size()));
     for (size_t index = 0; index < entry.allowed.size(); ++index)
-        writeItem(bytes.data() + ArrayHeader + index * itemBytes, entry.itemType, entry.allowed[index]);
+        writeItem(bytes.data() + ArrayHeader + index * itemBytes, itemBytes, entry.itemType, entry.allowed[index]);
     return bytes;
 }
 
@@ -234,11 +241,11 @@ ContainerBytes buildRange(const CapabilityEntry& entry)
         lower = entry.allowed[1];
         step = entry.allowed[2];
     }
-    writeItem(bytes.data() + 2, entry.itemType, lower);
-    writeItem(bytes.data() + 6, entry.itemType, upper);
-    writeItem(bytes.data() + 10, entry.itemType, step);
-    writeItem(bytes.data() + 14, entry.itemType, storage.defaultValue);
-    writeItem(bytes.data() + 18, entry.itemType, storage.current);
+    writeItem(bytes.data() + 2, 4, entry.itemType, lower);
+    writeItem(bytes.data() + 6, 4, entry.itemType, upper);
+    writeItem(bytes.data() + 10, 4, entry.itemType, step);
+    writeItem(bytes.data() + 14, 4, entry.itemType, storage.defaultValue);
+    writeItem(bytes.data() + 18, 4, entry.itemType, storage.current);
     return bytes;
 }
 
