@@ -10,7 +10,7 @@
 #include "SourcePlatform.h"
 
 namespace {
-// Locks an application's or our own global block for as long as it lives.
+// Keeps the application's MSG_SET block locked while its value is read.
 class LockedBlock {
 public:
     explicit LockedBlock(TW_HANDLE handle) : handle(handle)
