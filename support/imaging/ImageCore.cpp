@@ -151,12 +151,14 @@ int imageFromDib(const uint8_t* dib, size_t size, Image& image)
     const int fullEntries = fullPaletteEntries(bitsPerPixel);
     const int declared = colours == 0 || static_cast<int>(colours) > fullEntries ? fullEntries : static_cast<int>(colours);
     const size_t imageBytes = result.stride() * result.height;
-    // A packed DIB's pixels follow the colours it declares; one that declares
-    // fewer but carries the whole table (biClrUsed 255 with 256 entries) is
-    // recognised by its size.
+    // A packed DIB's pixels follow the colours it declares. One that declares
+    // fewer but carries the whole table is recognised by its size; the
+    // source's grey DIBs declare 255 for Office and always carry 256 (a
+    // global block may be larger than asked, so size alone cannot tell).
     size_t pixelOffset = headerSize + static_cast<size_t>(declared) * 4;
     const size_t fullOffset = headerSize + static_cast<size_t>(fullEntries) * 4;
-    if (declared < fullEntries && size >= fullOffset && size - fullOffset == imageBytes)
+    if (declared < fullEntries && size >= fullOffset && size - fullOffset >= imageBytes &&
+        (size - fullOffset == imageBytes || (bitsPerPixel == 8 && declared == 255)))
         pixelOffset = fullOffset;
     if (size < pixelOffset || size - pixelOffset < imageBytes)
         return IMAGING_INVALID_ARGUMENT;

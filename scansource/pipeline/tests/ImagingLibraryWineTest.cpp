@@ -63,6 +63,16 @@ TEST(ImagingLibraryWine, LoadsFromTheCallersFolderWithSixOrdinals)
     EXPECT_EQ(GetProcAddress(library, MAKEINTRESOURCEA(105)), nullptr);
 }
 
+TEST(ImagingLibraryWine, BindsOnFirstUseFromTheFolderOfTheCallingModule)
+{
+    UnloadImagingLibrary();
+    ASSERT_FALSE(imagingLibraryLoaded());
+    ImagingBitmapDescriptor bitmap{};
+    EXPECT_EQ(boundImagingLibrary().prepareMemoryTransfer(&bitmap), IMAGING_NO_BITMAP);
+    ASSERT_TRUE(imagingLibraryLoaded());
+    EXPECT_EQ(folderOf(imagingLibraryModule()), folderOf(GetModuleHandleA(nullptr)));
+}
+
 TEST(ImagingLibraryWine, MemoryTransferFitIsTopRowFirstInGlobalMemory)
 {
     ScanParameters parameters;

@@ -54,6 +54,10 @@ TEST(DibConversion, GreyDibDeclaringTwoHundredFiftyFiveColoursKeepsItsFullTable)
     Image back;
     ASSERT_EQ(imageFromDib(dib.data(), dib.size(), back), IMAGING_SUCCESS);
     EXPECT_EQ(back.pixels, image.pixels);
+    // Also in a block larger than asked for, as global memory may be.
+    dib.resize(dib.size() + 16, 0xee);
+    ASSERT_EQ(imageFromDib(dib.data(), dib.size(), back), IMAGING_SUCCESS);
+    EXPECT_EQ(back.pixels, image.pixels);
 }
 
 TEST(DibConversion, RejectsWhatItCannotRead)
