@@ -88,16 +88,4 @@ TEST(DibConversion, RejectsWhatItCannotRead)
     EXPECT_EQ(imageFromDib(good.data(), 39, back), IMAGING_INVALID_ARGUMENT);
 }
 
-TEST(DibConversion, TurningTopDownReversesTheStoredRowsOnce)
-{
-    Image image = greyImage(6, 3);
-    const std::vector<uint8_t> bottomUp = image.pixels;
-    turnTopDown(image);
-    turnTopDown(image);
-    ASSERT_TRUE(image.topDown);
-    for (int y = 0; y < 3; ++y)
-        EXPECT_EQ(0, std::memcmp(image.pixels.data() + y * image.stride(),
-                                 bottomUp.data() + (2 - y) * image.stride(), image.stride()));
-}
-
 }
