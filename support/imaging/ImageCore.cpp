@@ -35,7 +35,8 @@ int dpiFromPelsPerMetre(int32_t pelsPerMetre)
 
 int32_t pelsPerMetreFromDpi(int dpi)
 {
-    return dpi <= 0 ? 0 : static_cast<int32_t>(dpi * 100 * 0.39370078740157477);
+    const double pelsPerMetre = dpi * 100.0 * 0.39370078740157477;
+    return dpi <= 0 ? 0 : pelsPerMetre >= 2147483647.0 ? 2147483647 : static_cast<int32_t>(pelsPerMetre);
 }
 
 int fullPaletteEntries(int bitsPerPixel) { return bitsPerPixel <= 8 ? 1 << bitsPerPixel : 0; }

@@ -507,6 +507,10 @@ int decodeBmp(const uint8_t* data, size_t size, Image& image)
             result.paletteSize = bits == 1 ? 2 : 256;
         }
         if (runLength) {
+            // A run-length file's size does not bound its image; a picture
+            // over a thousand times its coded bytes is refused, not allocated.
+            if (static_cast<uint64_t>(width) * result.height / 1024 > size - pixelOffset)
+                return IMAGING_INVALID_FILE;
             result.pixels.assign(result.stride() * result.height, 0);
             if (signedHeight < 0 || !decodeRunLength(data + pixelOffset, size - pixelOffset, bits, result))
                 return IMAGING_INVALID_FILE;
