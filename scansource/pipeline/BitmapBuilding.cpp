@@ -56,7 +56,7 @@ bool dibLayoutFor(int pixelType, int width, DibLayout& layout)
 
 int32_t pelsPerMetreForDpi(int dpi)
 {
-    return static_cast<int32_t>(dpi * 100 * 0.39370078740157477);
+    return static_cast<int32_t>(dpi * 100.0 * 0.39370078740157477);
 }
 
 int packLineArtRow(const uint8_t* grey, int count, int threshold, bool invert, uint8_t* packed)
