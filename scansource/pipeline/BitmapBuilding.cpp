@@ -190,25 +190,25 @@ void ScanBitmapBuilder::appendDecodedRow(const uint8_t* row, int count)
     storeBytes(packedRow_.data(), static_cast<size_t>(packed));
 }
 
-void ScanBitmapBuilder::fillBitmapRows(DibHandle dib, int dibOrder)
+bool ScanBitmapBuilder::fillBitmapRows(DibHandle dib, int dibOrder)
 {
     if (!layoutValid_) {
         platform_.showWarning(IDS_ERROR_INVALID_COLOR_FORMAT, false);
         releaseStore();
-        return;
+        return false;
     }
     if (storeFile_) {
         std::fclose(storeFile_);
         storeFile_ = std::fopen(storeFilePath_.c_str(), "rb");
         if (!storeFile_) {
             platform_.showWarning(IDS_ERROR_CANT_OPEN_DATA_FILE, true);
-            return;
+            return false;
         }
     }
     LockedBlock locked(memory_, dib);
     if (!locked.bytes()) {
         releaseStore();
-        return;
+        return false;
     }
     const size_t rowBytes = layout_.storedRowBytes;
     const size_t pixelOffset = 40 + static_cast<size_t>(layout_.paletteEntries) * 4;
@@ -216,11 +216,13 @@ void ScanBitmapBuilder::fillBitmapRows(DibHandle dib, int dibOrder)
     // Only rows the scan delivered are copied: the rest stay as created,
     // white in every pixel type, from the memory and the file store alike.
     const size_t rows = std::min(static_cast<size_t>(geometry_.height), storeUsed_ / rowBytes);
+    bool readBack = true;
     for (size_t i = 0; i < rows; ++i) {
         uint8_t* target = pixels + (static_cast<size_t>(geometry_.height) - 1 - i) * layout_.stride;
         if (storeBytes_) {
             std::memcpy(target, storeBytes_ + i * rowBytes, rowBytes);
         } else if (std::fread(target, 1, rowBytes, storeFile_) != rowBytes) {
+            readBack = false;
             break;
         }
         if (dibOrder != 1)
@@ -234,6 +236,7 @@ void ScanBitmapBuilder::fillBitmapRows(DibHandle dib, int dibOrder)
         }
     }
     releaseStore();
+    return readBack;
 }
 
 int ScanBitmapBuilder::fitBitmapToRequest(DibHandle dib, int forMemoryTransfer, DibHandle* result)

@@ -86,7 +86,7 @@ TEST_F(BitmapBuildingTest, UnknownPixelTypeMakesNoBitmapAndTracesWhenFilled)
 {
     ScanBitmapBuilder& b = builder(3, 10, 10);
     EXPECT_EQ(b.createScanBitmap(), nullptr);
-    b.fillBitmapRows(nullptr, 1);
+    EXPECT_FALSE(b.fillBitmapRows(nullptr, 1));
     ASSERT_EQ(platform.warnings.size(), 1u);
     EXPECT_EQ(platform.warnings[0].stringId, static_cast<unsigned>(IDS_ERROR_INVALID_COLOR_FORMAT));
     EXPECT_FALSE(platform.warnings[0].shown);
@@ -183,7 +183,7 @@ TEST_F(BitmapBuildingTest, TemporaryFileStoreGivesTheSameBitmapAndLeavesNoFile)
                 row[x] = static_cast<uint8_t>(y * 9 + x);
             b.appendDecodedRow(row, 9);
         }
-        b.fillBitmapRows(dib, 1);
+        EXPECT_TRUE(b.fillBitmapRows(dib, 1));
         b.closeDataStore();
         (useFile ? fromFile : fromMemory) = bytesOf(dib);
         memory.release(dib);
@@ -224,7 +224,7 @@ TEST_F(BitmapBuildingTest, TemporaryFileThatCannotBeReopenedLeavesTheRowsAsCreat
     const uint8_t row[4] = {1, 2, 3, 4};
     b.appendDecodedRow(row, 4);
     std::filesystem::remove(platform.namedFiles[0]);
-    b.fillBitmapRows(dib, 1);
+    EXPECT_FALSE(b.fillBitmapRows(dib, 1));
     ASSERT_EQ(platform.warnings.size(), 1u);
     EXPECT_EQ(platform.warnings[0].stringId, static_cast<unsigned>(IDS_ERROR_CANT_OPEN_DATA_FILE));
     EXPECT_EQ(bytesOf(dib)[1064 + 4], 0xff);
