@@ -26,7 +26,7 @@ constexpr int kReadWhenFree = kMaxScanPayload + 1;
 constexpr int IDOK_ANSWER = 1;
 constexpr int IDCANCEL_ANSWER = 2;
 
-int64_t stride(const ScanGeometry& g)
+int64_t stride(const ScanImageGeometry& g)
 {
     int64_t bits = static_cast<int64_t>(g.width) * (g.pixelType == PIXEL_TYPE_BLACK_WHITE ? 1 : 8 * g.channels);
     return (bits + 31) / 32 * 4;
@@ -92,7 +92,7 @@ StreamErrorMessage streamErrorMessage(int reply)
 
 class ScanJob {
 public:
-    ScanJob(ScanJobServices& services, const ScanRequest& request, const ScanGeometry& geometry)
+    ScanJob(ScanJobServices& services, const ScanRequest& request, const ScanImageGeometry& geometry)
         : s_(services), request_(request), p_(request.parameters), geometry_(geometry),
           notices_(services.protocol.notices())
     {
@@ -114,7 +114,7 @@ private:
     ScanJobServices& s_;
     const ScanRequest& request_;
     const ScanParameters& p_;
-    ScanGeometry geometry_;
+    ScanImageGeometry geometry_;
     DeviceNotices& notices_;
     RawRing raw_;
     std::unique_ptr<uint8_t[]> decoded_;
@@ -346,7 +346,7 @@ int ScanJob::run(int dibOrder, int forMemoryTransfer, DibHandle* dib)
 
 }  // namespace
 
-bool scanGeometryFor(const ScanParameters& requested, ScanParameters* clamped, ScanGeometry* geometry)
+bool scanGeometryFor(const ScanParameters& requested, ScanParameters* clamped, ScanImageGeometry* geometry)
 {
     if (requested.resolution <= 0 || requested.resolution > kMaxResolution)
         return false;
@@ -360,7 +360,7 @@ bool scanGeometryFor(const ScanParameters& requested, ScanParameters* clamped, S
     if (p.right <= p.left || p.bottom <= p.top)
         return false;
     DeviceResolution resolution = deviceResolution(p.resolution);
-    ScanGeometry g;
+    ScanImageGeometry g;
     g.pixelType = p.pixelType;
     g.channels = p.pixelType == PIXEL_TYPE_COLOUR ? 3 : 1;
     g.hdpi = resolution.horizontal;
@@ -380,7 +380,7 @@ int runScanJob(ScanJobServices& services, const ScanRequest& request, int dibOrd
                DibHandle* dib)
 {
     ScanRequest checked = request;
-    ScanGeometry geometry;
+    ScanImageGeometry geometry;
     if (!scanGeometryFor(request.parameters, &checked.parameters, &geometry)) {
         bool badResolution = request.parameters.resolution <= 0 || request.parameters.resolution > kMaxResolution;
         services.protocol.notices().showWarning(

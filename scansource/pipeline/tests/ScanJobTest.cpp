@@ -20,14 +20,14 @@ constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
 
 struct FakeDib {
-    ScanGeometry geometry;
+    ScanImageGeometry geometry;
     std::vector<uint8_t> rows;  // filled from the store
     int dibOrder = -1;
 };
 
-class FakeBitmapBuilder : public ScanBitmapBuilder {
+class FakeBitmapBuilder : public BitmapBuildingSteps {
 public:
-    DibHandle createScanBitmap(const ScanParameters& p, const ScanGeometry& g) override
+    DibHandle createScanBitmap(const ScanParameters& p, const ScanImageGeometry& g) override
     {
         parameters = p;
         if (!canCreate)
@@ -241,7 +241,7 @@ struct ScanJobTest : ::testing::Test {
 
     // The frame as the emulator cuts it from the page: nearest page pixel
     // of each device pixel.
-    std::vector<uint8_t> expectedImage(const ScanGeometry& g) const
+    std::vector<uint8_t> expectedImage(const ScanImageGeometry& g) const
     {
         const ScanParameters& p = request.parameters;
         int x0 = p.left * g.hdpi / 4800, y0 = p.top * g.hdpi / 4800;
@@ -324,7 +324,7 @@ TEST_F(ScanJobTest, ResolutionsTheDeviceLacksAreScannedAtTheNextStepAndLeftToThe
         ScanParameters p = request.parameters;
         p.resolution = c.requested;
         ScanParameters clamped;
-        ScanGeometry g;
+        ScanImageGeometry g;
         ASSERT_TRUE(scanGeometryFor(p, &clamped, &g)) << c.requested;
         EXPECT_EQ(g.hdpi, c.hdpi) << c.requested;
         EXPECT_EQ(g.vdpi, c.vdpi) << c.requested;
@@ -374,7 +374,7 @@ TEST_F(ScanJobTest, RequestsTheDeviceCannotScanAreRefusedBeforeAnythingIsSent)
     p.right = 50000;
     p.bottom = 100000;
     ScanParameters clamped;
-    ScanGeometry g;
+    ScanImageGeometry g;
     ASSERT_TRUE(scanGeometryFor(p, &clamped, &g));
     EXPECT_EQ(clamped.left, 0);
     EXPECT_EQ(clamped.right, 40800);
