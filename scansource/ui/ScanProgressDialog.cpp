@@ -43,10 +43,11 @@ void ScanProgressDialog::showPercent(int percent)
 {
     if (!window_)
         return;
+    // The bar first: whoever reads the text sees the bar already there.
+    SendDlgItemMessageA(window_, IDC_SCAN_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
     char text[16];
     snprintf(text, sizeof text, "%d%%", percent);
     SetDlgItemTextA(window_, IDC_SCAN_PERCENT, text);
-    SendDlgItemMessageA(window_, IDC_SCAN_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
 }
 
 void ScanProgressDialog::destroy()

@@ -3,6 +3,7 @@
 #include "DeviceFakes.h"
 #include "DeviceStringIds.h"
 #include "EmulatedDeviceFiles.h"
+#include "FeederPrompt.h"
 #include "ScanJob.h"
 #include "ScanJobStringIds.h"
 #include "ScanReplyResult.h"
@@ -558,6 +559,33 @@ TEST_F(ScanJobTest, NoiseRowsLongerThanTheRawBufferAt1200Dpi)
     ASSERT_EQ(scan(), SCAN_REPLY_SUCCESS);
     expectThePage();
     EXPECT_EQ(bitmap.rowCount, 8);
+}
+
+
+TEST(EnsureFeederLoaded, AsksWhileEmptyAndGoesOnOnlyWithPaper)
+{
+    struct Case {
+        bool enabled;
+        std::vector<int> statuses;  // what the feeder answers, in turn
+        std::vector<int> answers;   // the user's answers to the prompt
+        bool result;
+        size_t queries;
+    } cases[] = {
+        {false, {}, {}, true, 0},                  // the scanner is not asked
+        {true, {0}, {}, true, 1},                  // paper
+        {true, {1, 1, 0}, {1, 1}, true, 3},        // loaded after two prompts
+        {true, {1}, {2}, false, 1},                // the user cancels
+        {true, {kFeederQueryFailure}, {}, false, 1},
+        {true, {111}, {}, false, 1},
+    };
+    for (const Case& c : cases) {
+        size_t queries = 0, prompts = 0;
+        bool result = ensureFeederLoaded(
+            c.enabled, [&] { return c.statuses[queries++]; }, [&] { return c.answers[prompts++]; });
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(queries, c.queries);
+        EXPECT_EQ(prompts, c.answers.size());
+    }
 }
 
 }  // namespace
