@@ -5,10 +5,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset bench >/dev/null
-cmake --build --preset bench --target stream_decoder_bench scanstream make_test_page -j2 >/dev/null
+cmake --build --preset bench --target stream_decoder_bench scan_pipeline_bench scanstream make_test_page -j2 >/dev/null
 bin=build/bench/bin
 
 "$bin/stream_decoder_bench"
+"$bin/scan_pipeline_bench"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

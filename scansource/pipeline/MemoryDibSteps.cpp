@@ -25,13 +25,16 @@ int bitCountFor(int pixelType) { return pixelType == PIXEL_TYPE_BLACK_WHITE ? 1 
 int paletteEntries(int bitCount) { return bitCount == 1 ? 2 : bitCount == 8 ? 256 : 0; }
 uint32_t strideFor(int width, int bitCount) { return (static_cast<uint32_t>(width) * bitCount + 31) / 32 * 4; }
 
-PackedDib* newDib(int width, int height, int bitCount, int dpi, uint8_t fill)
+// The pixel bytes are set to fill, unless the caller writes every row itself.
+PackedDib* newDib(int width, int height, int bitCount, int dpi, uint8_t fill, bool initialise = true)
 {
     uint32_t stride = strideFor(width, bitCount);
     uint32_t imageSize = stride * static_cast<uint32_t>(height);
     uint32_t palette = static_cast<uint32_t>(paletteEntries(bitCount)) * 4;
-    auto* dib = new PackedDib(kHeaderSize + palette + imageSize, fill);
+    auto* dib = new PackedDib(kHeaderSize + palette + imageSize);
     uint8_t* h = dib->data();
+    if (initialise)
+        std::memset(h + kHeaderSize + palette, fill, imageSize);
     std::memset(h, 0, kHeaderSize + palette);
     put32(h, kHeaderSize);
     put32(h + 4, static_cast<uint32_t>(width));
@@ -72,51 +75,74 @@ DibHandle MemoryDibSteps::createScanBitmap(const ScanParameters& parameters, con
     parameters_ = parameters;
     geometry_ = geometry;
     int bitCount = bitCountFor(geometry.pixelType);
-    return newDib(geometry.width, geometry.height, bitCount, geometry.hdpi, bitCount == 1 ? 0 : 0xFF);
+    // Rows the scan does not deliver are set when the rows are filled in.
+    dib_ = newDib(geometry.width, geometry.height, bitCount, geometry.hdpi, 0, false);
+    rowsStored_ = 0;
+    return dib_;
 }
 
 bool MemoryDibSteps::openDataStore()
 {
-    store_.clear();
-    int bitCount = bitCountFor(geometry_.pixelType);
-    size_t row = bitCount == 1 ? (static_cast<size_t>(geometry_.width) + 7) / 8
-                               : static_cast<size_t>(geometry_.width) * geometry_.channels;
-    store_.reserve(row * geometry_.height);
-    return true;
+    rowsStored_ = 0;
+    return dib_ != nullptr;
 }
 
 void MemoryDibSteps::appendDecodedRow(const uint8_t* row, int count)
 {
-    if (count <= 0)
+    DibInfo info;
+    if (count <= 0 || !dib_ || rowsStored_ >= geometry_.height || !readDibInfo(*dib_, &info))
         return;
+    uint8_t* target = dib_->data() + info.pixelOffset + info.stride * static_cast<size_t>(info.height - 1 - rowsStored_);
+    ++rowsStored_;
+    size_t bytes = std::min<size_t>(static_cast<size_t>(count), info.stride);
+    if (geometry_.pixelType == PIXEL_TYPE_BLACK_WHITE)
+        bytes = std::min<size_t>((static_cast<size_t>(count) + 7) / 8, info.stride);
+    std::memset(target + bytes, initialPixelByte(), info.stride - bytes);
+    if (geometry_.pixelType == PIXEL_TYPE_COLOUR && expectedDibOrder_ == 1) {
+        for (size_t x = 0; x + 2 < bytes; x += 3) {
+            target[x] = row[x + 2];
+            target[x + 1] = row[x + 1];
+            target[x + 2] = row[x];
+        }
+        return;
+    }
     if (geometry_.pixelType != PIXEL_TYPE_BLACK_WHITE) {
-        store_.insert(store_.end(), row, row + count);
+        std::memcpy(target, row, bytes);
         return;
     }
     packed_.assign((static_cast<size_t>(count) + 7) / 8, 0);
     for (int i = 0; i < count; ++i)
         if (static_cast<int>(row[i]) > parameters_.threshold)
             packed_[i / 8] |= static_cast<uint8_t>(0x80 >> (i % 8));
-    if (parameters_.invert)
+    // DIB order inverts line art once more.
+    if ((parameters_.invert != 0) != (expectedDibOrder_ == 1))
         for (uint8_t& b : packed_)
             b = static_cast<uint8_t>(~b);
-    store_.insert(store_.end(), packed_.begin(), packed_.end());
+    std::memcpy(target, packed_.data(), std::min<size_t>(packed_.size(), info.stride));
 }
 
 bool MemoryDibSteps::fillBitmapRows(DibHandle dib, int dibOrder)
 {
-    PackedDib& d = bytes(dib);
     DibInfo info;
-    if (!readDibInfo(d, &info))
+    if (dib != dib_ || !readDibInfo(*dib_, &info))
         return false;
+    for (int y = rowsStored_; y < info.height; ++y)
+        std::memset(dib_->data() + info.pixelOffset + info.stride * static_cast<size_t>(info.height - 1 - y),
+                    initialPixelByte(), info.stride);
+    convertRows(expectedDibOrder_ == 1 ? 1 : 0, dibOrder == 1 ? 1 : 0);
+    return true;
+}
+
+// Both orders differ by the same exchange (colour) or inversion (line art).
+void MemoryDibSteps::convertRows(int fromOrder, int toOrder)
+{
+    DibInfo info;
+    if (fromOrder == toOrder || !readDibInfo(*dib_, &info))
+        return;
     size_t rowBytes = info.bitCount == 1 ? (static_cast<size_t>(info.width) + 7) / 8
                                          : static_cast<size_t>(info.width) * (info.bitCount / 8);
-    size_t rows = std::min<size_t>(info.height, store_.size() / rowBytes);
-    for (size_t y = 0; y < rows; ++y) {
-        uint8_t* out = d.data() + info.pixelOffset + info.stride * (info.height - 1 - y);
-        std::memcpy(out, store_.data() + y * rowBytes, rowBytes);
-        if (dibOrder != 1)
-            continue;
+    for (int y = 0; y < rowsStored_; ++y) {
+        uint8_t* out = dib_->data() + info.pixelOffset + info.stride * static_cast<size_t>(info.height - 1 - y);
         if (info.bitCount == 24)
             for (size_t x = 0; x + 2 < rowBytes; x += 3)
                 std::swap(out[x], out[x + 2]);
@@ -124,8 +150,6 @@ bool MemoryDibSteps::fillBitmapRows(DibHandle dib, int dibOrder)
             for (size_t x = 0; x < rowBytes; ++x)
                 out[x] = static_cast<uint8_t>(~out[x]);
     }
-    std::vector<uint8_t>().swap(store_);
-    return true;
 }
 
 int MemoryDibSteps::fitBitmapToRequest(DibHandle dib, int, DibHandle* result)
@@ -170,6 +194,7 @@ int MemoryDibSteps::fitBitmapToRequest(DibHandle dib, int, DibHandle* result)
 
 void MemoryDibSteps::freeBitmap(DibHandle dib)
 {
+    if (dib == dib_)
+        dib_ = nullptr;
     delete static_cast<PackedDib*>(dib);
-    std::vector<uint8_t>().swap(store_);
 }

@@ -48,6 +48,7 @@ public:
 // global memory that the application frees.
 class GlobalDibSteps : public MemoryDibSteps {
 public:
+    using MemoryDibSteps::MemoryDibSteps;
     int fitBitmapToRequest(DibHandle dib, int forMemoryTransfer, DibHandle* result) override
     {
         DibHandle fitted = nullptr;
@@ -121,7 +122,7 @@ int scanImage(int dibOrder, int forMemoryTransfer, DibHandle* dib)
     DialogLampView lampView(scanOwner);
     WallClock clock;
     DialogScanView view(scanOwner);
-    GlobalDibSteps bitmap;
+    GlobalDibSteps bitmap(dibOrder);
     ThreadKeepAwake executionState;
     OwnedNotices notices(scanOwner);
     ScannerProtocol protocol(device.transport, notices);
