@@ -9,6 +9,7 @@
 #include "device/LampWarmingWait_win.h"
 #include "device/ScanCancel.h"
 #include "device/ScannerDevice_win.h"
+#include "twain/CapabilityTable.h"
 #include "twain/DebugTrace.h"
 #include "ui/LargeImageDialog.h"
 #include "ui/MessageBoxes.h"
@@ -130,9 +131,7 @@ int scanImage(int dibOrder, int forMemoryTransfer, DibHandle* dib)
 
     ScanRequest request;
     request.parameters = currentScanParameters();
-    // The feeder check box stands for CAP_FEEDERENABLED until the
-    // capability layer's accessor is wired in.
-    request.feederEnabled = request.parameters.feederChecked != 0;
+    request.feederEnabled = feederEnabled();
     if (request.parameters.descreen)
         request.filter = loadFilterSettings();
 
