@@ -2,6 +2,7 @@
 // large-image warning and the numeric edit filter in a real rich edit.
 #include "ScanImage_win.h"
 #include "ScanReplyResult.h"
+#include "LiveWindow.h"
 #include "SourceStubs_win.h"
 #include "device/ScanCancel.h"
 #include "device/ScanParameters.h"
@@ -80,6 +81,7 @@ struct ProgressWatch {
     std::vector<int> positions;
     int cancelAt = -1;
     bool cancelPosted = false;
+    bool pictureTaken = false;
     HHOOK hook = nullptr;
 };
 ProgressWatch* watch = nullptr;
@@ -94,6 +96,11 @@ LRESULT CALLBACK watchProgress(int code, WPARAM wParam, LPARAM lParam)
         watch->texts.push_back(text);
         int position = static_cast<int>(SendDlgItemMessageA(dialog, IDC_SCAN_PROGRESS, PBM_GETPOS, 0, 0));
         watch->positions.push_back(position);
+        if (!watch->pictureTaken && position >= 50) {
+            watch->pictureTaken = true;
+            RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            wintest::SaveWindowPng(dialog, "screenshots/scan_progress.png");
+        }
         if (watch->cancelAt >= 0 && atoi(text) >= watch->cancelAt && !watch->cancelPosted) {
             watch->cancelPosted = true;
             PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SCAN_CANCEL, BN_CLICKED),
@@ -179,6 +186,10 @@ void driveLargeImageWarning(WarningRobot& robot, int answer, int checkClicks)
     if (!dialog)
         return;
     robot.found = true;
+    if (checkClicks == 0) {
+        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        wintest::SaveWindowPng(dialog, "screenshots/large_image_warning.png");
+    }
     for (int id : {1072, 1073, 1074, 1075, 1076, 1054}) {
         char text[400] = "";
         GetDlgItemTextA(dialog, id, text, sizeof text);
