@@ -8,11 +8,13 @@
 #include "ScanJob.h"
 #include "ScanJobStringIds.h"
 #include "ScanReplyResult.h"
+#include "StreamEncoder.h"
 #include "UsbTransportCore.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
 #include <memory>
 #include <random>
 
@@ -586,6 +588,101 @@ TEST(EnsureFeederLoaded, AsksWhileEmptyAndGoesOnOnlyWithPaper)
         EXPECT_EQ(result, c.result);
         EXPECT_EQ(queries, c.queries);
         EXPECT_EQ(prompts, c.answers.size());
+    }
+}
+
+// A scanner that acknowledges every command and answers the start with a
+// stream given by the test, in 1000-byte blocks and a final status.
+class StreamLink : public ScannerLink {
+public:
+    explicit StreamLink(std::vector<uint8_t> stream) : stream_(std::move(stream)) {}
+    int open() override { return SCAN_REPLY_SUCCESS; }
+    int close() override { return 1; }
+    int write(const uint8_t* data, uint32_t) override
+    {
+        letters += static_cast<char>(data[2]);
+        if (data[2] == CMD_START)
+            streaming_ = true;
+        else
+            replies_.insert(replies_.end(), {0x1B, 'S', data[2], 0, 0, 0, 0, 0});
+        return USB_OK;
+    }
+    int read(uint8_t* dst, uint32_t length) override
+    {
+        if (replies_.empty() && streaming_) {
+            size_t block = std::min<size_t>(1000, stream_.size() - sent_);
+            uint8_t header[8] = {0, 's', 'd', static_cast<uint8_t>(block), static_cast<uint8_t>(block >> 8)};
+            if (block == 0) {
+                header[1] = header[2] = 'S';
+                streaming_ = false;
+            }
+            replies_.insert(replies_.end(), header, header + 8);
+            replies_.insert(replies_.end(), stream_.begin() + sent_, stream_.begin() + sent_ + block);
+            sent_ += block;
+        }
+        if (replies_.size() < length)
+            return USB_FAILED;
+        std::copy(replies_.begin(), replies_.begin() + length, dst);
+        replies_.erase(replies_.begin(), replies_.begin() + length);
+        return USB_OK;
+    }
+    uint32_t lastError() const override { return 0; }
+
+    std::string letters;
+
+private:
+    std::vector<uint8_t> stream_;
+    std::deque<uint8_t> replies_;
+    size_t sent_ = 0;
+    bool streaming_ = false;
+};
+
+TEST(ScanJobStream, ShortOrCorruptStreamsFailWithAMessage)
+{
+    // Grey, 300 dpi, a quarter inch square: 75 x 75.
+    std::vector<uint8_t> image(75 * 75);
+    for (size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<uint8_t>(i * 7);
+    std::vector<uint8_t> good;
+    ASSERT_EQ(scancodec::encodeStream(image.data(), 75, 75, 1, scancodec::EncoderSettings{}, good),
+              scancodec::EncodeDone);
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> stream;
+        int result;
+    } cases[] = {
+        {"whole", good, SCAN_REPLY_SUCCESS},
+        {"short", std::vector<uint8_t>(good.begin(), good.end() - 100), SCAN_RESULT_SETUP_FAILED},
+        {"corrupt", std::vector<uint8_t>(4096, 0xFF), SCAN_RESULT_SETUP_FAILED},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StreamLink link(c.stream);
+        RecordingNotices notices;
+        ScannerProtocol protocol(link, notices);
+        double now = 0;
+        FakeLampView lamp(now);
+        FakeView view;
+        FakeBitmapBuilder bitmap;
+        RecordingExecutionState executionState;
+        volatile int cancel = 0;
+        ScanJobServices services{protocol, lamp, lamp, view, bitmap, executionState, cancel};
+        ScanRequest request;
+        request.parameters.pixelType = PIXEL_TYPE_GREY;
+        request.parameters.left = request.parameters.top = 0;
+        request.parameters.right = request.parameters.bottom = 1200;
+        DibHandle dib = nullptr;
+        EXPECT_EQ(runScanJob(services, request, 1, 0, &dib), c.result);
+        EXPECT_EQ(link.letters, "LCDOZSMGU");
+        EXPECT_EQ(view.closed, 1);
+        if (c.result == SCAN_REPLY_SUCCESS) {
+            EXPECT_EQ(bitmap.store.size(), image.size());
+        } else {
+            EXPECT_EQ(dib, nullptr);
+            EXPECT_EQ(bitmap.dib, nullptr);
+            EXPECT_EQ(notices.shown, std::vector<unsigned>{IDS_ERROR_DECOMP_MORE});
+            EXPECT_EQ(cancel, 0);
+        }
     }
 }
 
