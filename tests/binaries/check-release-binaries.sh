@@ -5,6 +5,8 @@
 #   - none imports a MinGW runtime DLL (they must run on a bare Windows);
 #   - the data source exports DS_Entry as ordinal 1 and _UsbIn@0 as ordinal 2,
 #     with exactly those names;
+#   - the imaging library exports its six calls under ordinals 101, 103,
+#     104, 106, 124 and 151, undecorated;
 #   - the data source carries no scanner emulator (a test-build option).
 #   check-release-binaries.sh OBJDUMP BINARY...
 set -uo pipefail
@@ -36,6 +38,13 @@ for binary in "$@"; do
     for marker in ZVP4_EMULATOR 'garbage-header' 'Scanner emulator'; do
       grep -a -q -F "$marker" "$binary" && fail "$name: carries the scanner emulator ('$marker' found)"
     done
+  fi
+  if [ "$name" = "ZVP4_i__.dll" ]; then
+    exports=$(named_exports "$binary")
+    for ordinal in 101 103 104 106 124 151; do
+      grep -q "^$ordinal " <<<"$exports" || fail "$name: nothing exported as ordinal $ordinal (exports: $exports)"
+    done
+    grep -q '@' <<<"$exports" && fail "$name: an export is decorated"
   fi
   echo "checked $name: $format"
 done
