@@ -4,7 +4,9 @@
 #include "FeederPrompt.h"
 #include "ScanJobStringIds.h"
 #include "device/DeviceStringIds.h"
-#include "MemoryDibSteps.h"
+#include "BitmapPlatform_win.h"
+#include "ImagingBitmapSteps.h"
+#include "ImagingLibraryBinding_win.h"
 #include "device/EscCommands.h"
 #include "device/LampWarmingWait_win.h"
 #include "device/ScanCancel.h"
@@ -15,7 +17,6 @@
 #include "ui/MessageBoxes.h"
 #include "ui/ScanProgressDialog.h"
 
-#include <cstring>
 #include <string>
 
 namespace {
@@ -43,35 +44,6 @@ class ThreadKeepAwake : public ExecutionState {
 public:
     void keepAwake() override { SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED); }
     void restore() override { SetThreadExecutionState(ES_CONTINUOUS); }
-};
-
-// The in-memory bitmap building, handing the final DIB out as movable
-// global memory that the application frees.
-class GlobalDibSteps : public MemoryDibSteps {
-public:
-    using MemoryDibSteps::MemoryDibSteps;
-    int fitBitmapToRequest(DibHandle dib, int forMemoryTransfer, DibHandle* result) override
-    {
-        DibHandle fitted = nullptr;
-        int code = MemoryDibSteps::fitBitmapToRequest(dib, forMemoryTransfer, &fitted);
-        *result = nullptr;
-        if (code != 100)
-            return code;
-        const PackedDib& bytes = MemoryDibSteps::bytes(fitted);
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-        if (void* target = block ? GlobalLock(block) : nullptr) {
-            std::memcpy(target, bytes.data(), bytes.size());
-            GlobalUnlock(block);
-            *result = block;
-        } else if (block) {
-            GlobalFree(block);
-        }
-        freeBitmap(fitted);
-        if (*result)
-            return 100;
-        ShowWarning(scanOwner, 6, TRUE);
-        return 109;
-    }
 };
 
 // The engine's messages go to the source's boxes, owned by the scan's owner.
@@ -123,7 +95,8 @@ int scanImage(int dibOrder, int forMemoryTransfer, DibHandle* dib)
     DialogLampView lampView(scanOwner);
     WallClock clock;
     DialogScanView view(scanOwner);
-    GlobalDibSteps bitmap(dibOrder);
+    Win32BitmapPlatform bitmapPlatform(scanOwner);
+    ImagingBitmapSteps bitmap(globalMemoryBlocks(), boundImagingLibrary(), bitmapPlatform);
     ThreadKeepAwake executionState;
     OwnedNotices notices(scanOwner);
     ScannerProtocol protocol(device.transport, notices);

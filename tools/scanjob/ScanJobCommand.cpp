@@ -1,12 +1,15 @@
 #include "ScanJobCommand.h"
 
 #include "EmulatedDeviceFiles.h"
-#include "MemoryDibSteps.h"
+#include "HeapMemoryBlocks.h"
+#include "ImagingBitmapSteps.h"
 #include "ScanJob.h"
 #include "ScanReplyResult.h"
 #include "UsbTransportCore.h"
 
 #include <chrono>
+#include <cstdlib>
+#include <unistd.h>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -114,6 +117,35 @@ private:
     std::ostream& out_;
 };
 
+// Temporary files in the system's temporary folder; the warnings as lines
+// of the report.
+class ToolBitmapPlatform : public BitmapPlatform {
+public:
+    explicit ToolBitmapPlatform(std::ostream& out) : out_(out) {}
+    bool newTemporaryFileName(std::string& path) override
+    {
+        char name[] = "/tmp/scanjobXXXXXX";
+        int fd = mkstemp(name);
+        if (fd < 0)
+            return false;
+        close(fd);
+        path = name;
+        return true;
+    }
+    bool moduleLoaded(const char*) override { return false; }
+    void showWarning(unsigned id, bool show) override
+    {
+        out_ << (show ? "message " : "trace ") << messageKeyName(id) << "\n";
+    }
+    void showPlainWarning(unsigned id, int code, int line, const char*) override
+    {
+        out_ << "message " << messageKeyName(id) << " " << code << " @ " << line << "\n";
+    }
+
+private:
+    std::ostream& out_;
+};
+
 class NoExecutionState : public ExecutionState {
 public:
     void keepAwake() override {}
@@ -142,13 +174,19 @@ bool parseFrame(const std::string& text, ScanParameters* p)
     return in.eof() || (in >> std::ws).eof();
 }
 
-bool writeBmp(const PackedDib& dib, const std::string& path)
+uint32_t littleEndian(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
+
+// A packed DIB as a .bmp file: the file header, then the DIB as it is.
+bool writeBmp(const uint8_t* dib, size_t size, const std::string& path)
 {
-    DibInfo info;
-    if (!readDibInfo(dib, &info))
+    if (size < 40 || littleEndian(dib) != 40)
         return false;
-    uint32_t fileSize = 14 + static_cast<uint32_t>(dib.size());
-    uint32_t offset = 14 + info.pixelOffset;
+    uint32_t bitCount = dib[14] | dib[15] << 8;
+    uint32_t colours = littleEndian(dib + 32);
+    if (colours == 0 && bitCount <= 8)
+        colours = 1u << bitCount;
+    uint32_t offset = 14 + 40 + colours * 4;
+    uint32_t fileSize = 14 + static_cast<uint32_t>(size);
     uint8_t header[14] = {'B', 'M'};
     for (int i = 0; i < 4; ++i) {
         header[2 + i] = static_cast<uint8_t>(fileSize >> (8 * i));
@@ -156,7 +194,7 @@ bool writeBmp(const PackedDib& dib, const std::string& path)
     }
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(header), sizeof header);
-    file.write(reinterpret_cast<const char*>(dib.data()), static_cast<std::streamsize>(dib.size()));
+    file.write(reinterpret_cast<const char*>(dib), static_cast<std::streamsize>(size));
     return static_cast<bool>(file);
 }
 
@@ -230,7 +268,10 @@ int runScanJobCommand(const std::vector<std::string>& arguments, std::ostream& o
     ReportingNotices notices(out);
     ScannerProtocol protocol(transport, notices);
     TerminalView view(out);
-    MemoryDibSteps bitmap;
+    HeapMemoryBlocks memory;
+    InProcessImagingLibrary imaging(memory);
+    ToolBitmapPlatform bitmapPlatform(out);
+    ImagingBitmapSteps bitmap(memory, imaging, bitmapPlatform);
     NoExecutionState executionState;
     volatile int cancel = 0;
     ScanJobServices services{protocol, view, view, view, bitmap, executionState, cancel};
@@ -239,8 +280,12 @@ int runScanJobCommand(const std::vector<std::string>& arguments, std::ostream& o
     out << "result " << result << "\n";
     if (result != SCAN_REPLY_SUCCESS)
         return 1;
-    bool written = writeBmp(MemoryDibSteps::bytes(dib), outPath);
-    bitmap.freeBitmap(dib);
+    bool written = false;
+    if (uint8_t* bytes = memory.lock(dib)) {
+        written = writeBmp(bytes, memory.blockSize(dib), outPath);
+        memory.unlock(dib);
+    }
+    memory.release(dib);
     if (!written) {
         err << "scanjob: cannot write " << outPath << "\n";
         return 1;

@@ -2,9 +2,10 @@
 // building) on a 600 dpi colour letter page, against the decoder alone on
 // the same stream. The device replays a stream coded beforehand, so the
 // figures leave out the making of the page. Prints time, the ratio and the
-// pipeline's peak heap use next to store + bitmap (the in-memory builder
-// keeps the rows in the bitmap itself: its store is empty).
-#include "MemoryDibSteps.h"
+// pipeline's peak heap use (memory blocks included) next to the store plus
+// the bitmap.
+#include "HeapMemoryBlocks.h"
+#include "ImagingBitmapSteps.h"
 #include "ScanJob.h"
 #include "ScanReplyResult.h"
 #include "StreamDecoder.h"
@@ -161,6 +162,43 @@ public:
     void restore() override {}
 };
 
+// Heap blocks that count towards the heap in use.
+class CountedBlocks : public MemoryBlocks {
+public:
+    void* allocate(size_t size, bool zero) override
+    {
+        void* block = heap_.allocate(size, zero);
+        if (block) {
+            noteAllocation(size);
+            if (size > largest)
+                largest = size;
+        }
+        return block;
+    }
+    uint8_t* lock(void* block) override { return heap_.lock(block); }
+    void unlock(void* block) override { heap_.unlock(block); }
+    void release(void* block) override
+    {
+        if (block)
+            heapNow -= heap_.blockSize(block);
+        heap_.release(block);
+    }
+    size_t blockSize(void* block) override { return heap_.blockSize(block); }
+
+    size_t largest = 0;
+
+private:
+    HeapMemoryBlocks heap_;
+};
+
+class QuietBitmapPlatform : public BitmapPlatform {
+public:
+    bool newTemporaryFileName(std::string&) override { return false; }
+    bool moduleLoaded(const char*) override { return false; }
+    void showWarning(unsigned id, bool) override { std::printf("message %u\n", id); }
+    void showPlainWarning(unsigned id, int, int, const char*) override { std::printf("message %u\n", id); }
+};
+
 // Bitmap building that keeps nothing: the engine's own share.
 class DiscardingSteps : public BitmapBuildingSteps {
 public:
@@ -240,7 +278,10 @@ int main()
         QuietNotices notices;
         ScannerProtocol protocol(link, notices);
         NoDialogs dialogs;
-        MemoryDibSteps bitmap;
+        CountedBlocks memory;
+        InProcessImagingLibrary imaging(memory);
+        QuietBitmapPlatform bitmapPlatform;
+        ImagingBitmapSteps bitmap(memory, imaging, bitmapPlatform);
         volatile int cancel = 0;
         ScanJobServices services{protocol, dialogs, dialogs, dialogs, bitmap, dialogs, cancel};
         ScanRequest request;
@@ -272,9 +313,9 @@ int main()
             engineBest = std::min(engineBest, threadSeconds() - engineBegin);
         }
         pipelinePeak = heapPeak.load() - baseline;
-        bitmapBytes = MemoryDibSteps::bytes(dib).size();
-        storeBytes = 0;
-        bitmap.freeBitmap(dib);
+        bitmapBytes = memory.blockSize(dib);
+        storeBytes = memory.largest;  // twice the image, the largest block
+        memory.release(dib);
     }
     double ratio = pipelineBest / decoderBest;
     double allowance = static_cast<double>(storeBytes + bitmapBytes) + 1048576.0;

@@ -28,6 +28,12 @@ std::vector<unsigned>& recordedPrompts()
     return prompts;
 }
 
+int ShowPlainWarning(HWND, UINT stringId, int, const char*)
+{
+    recordedWarnings().push_back({stringId, true});
+    return IDOK;
+}
+
 int AskOkCancel(HWND, UINT textId, UINT)
 {
     recordedPrompts().push_back(textId);

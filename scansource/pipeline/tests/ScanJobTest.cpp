@@ -4,7 +4,6 @@
 #include "DeviceStringIds.h"
 #include "EmulatedDeviceFiles.h"
 #include "FeederPrompt.h"
-#include "MemoryDibSteps.h"
 #include "ScanJob.h"
 #include "ScanJobStringIds.h"
 #include "ScanReplyResult.h"
@@ -682,57 +681,6 @@ TEST(ScanJobStream, ShortOrCorruptStreamsFailWithAMessage)
             EXPECT_EQ(bitmap.dib, nullptr);
             EXPECT_EQ(notices.shown, std::vector<unsigned>{IDS_ERROR_DECOMP_MORE});
             EXPECT_EQ(cancel, 0);
-        }
-    }
-}
-
-// The in-memory DIB: rows bottom-up, colour and line art in the order asked
-// for whichever order the builder expected, undelivered rows white.
-TEST(MemoryDibSteps, RowsLandInDibOrderWhateverWasExpected)
-{
-    for (int expected : {0, 1}) {
-        for (int asked : {0, 1}) {
-            SCOPED_TRACE(testing::Message() << "expected " << expected << " asked " << asked);
-            MemoryDibSteps colour(expected);
-            ScanParameters p;
-            ScanImageGeometry g{PIXEL_TYPE_COLOUR, 3, 300, 300, 2, 3};
-            DibHandle dib = colour.createScanBitmap(p, g);
-            ASSERT_TRUE(colour.openDataStore());
-            const uint8_t row0[6] = {1, 2, 3, 4, 5, 6}, row1[6] = {7, 8, 9, 10, 11, 12};
-            colour.appendDecodedRow(row0, 0);
-            colour.appendDecodedRow(row0, 6);
-            colour.appendDecodedRow(row1, 6);
-            ASSERT_TRUE(colour.fillBitmapRows(dib, asked));
-            const PackedDib& d = MemoryDibSteps::bytes(dib);
-            DibInfo info;
-            ASSERT_TRUE(readDibInfo(d, &info));
-            EXPECT_EQ(info.stride, 8u);
-            const uint8_t* top = d.data() + info.pixelOffset + 2 * info.stride;
-            const uint8_t* middle = d.data() + info.pixelOffset + info.stride;
-            const uint8_t* bottom = d.data() + info.pixelOffset;
-            std::vector<uint8_t> want0 = asked ? std::vector<uint8_t>{3, 2, 1, 6, 5, 4} : std::vector<uint8_t>(row0, row0 + 6);
-            EXPECT_EQ(std::vector<uint8_t>(top, top + 6), want0);
-            EXPECT_EQ(middle[0], asked ? 9 : 7);
-            EXPECT_EQ(std::vector<uint8_t>(bottom, bottom + 6), std::vector<uint8_t>(6, 0xFF));
-            colour.freeBitmap(dib);
-
-            // Line art, threshold 160, ten pixels: grey 161 is a set bit,
-            // which DIB order inverts (palette entry 1 is black).
-            MemoryDibSteps lineArt(expected);
-            p.threshold = 160;
-            ScanImageGeometry b{PIXEL_TYPE_BLACK_WHITE, 1, 300, 300, 10, 1};
-            dib = lineArt.createScanBitmap(p, b);
-            ASSERT_TRUE(lineArt.openDataStore());
-            const uint8_t grey[10] = {161, 160, 161, 160, 161, 160, 161, 160, 255, 0};
-            lineArt.appendDecodedRow(grey, 10);
-            ASSERT_TRUE(lineArt.fillBitmapRows(dib, asked));
-            const PackedDib& l = MemoryDibSteps::bytes(dib);
-            ASSERT_TRUE(readDibInfo(l, &info));
-            EXPECT_EQ(info.stride, 4u);
-            const uint8_t* bits = l.data() + info.pixelOffset;
-            EXPECT_EQ(bits[0], asked ? 0x55 : 0xAA);
-            EXPECT_EQ(bits[1] & 0xC0, asked ? 0x40 : 0x80);
-            lineArt.freeBitmap(dib);
         }
     }
 }
