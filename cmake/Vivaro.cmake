@@ -18,6 +18,10 @@ else()
   set(VIVARO_WINE_TESTS OFF)
 endif()
 
+# The scanner emulator inside the data source, chosen by ZVP4_EMULATOR:
+# on for the builds that are tested, off for the release build.
+option(VIVARO_SCANNER_EMULATOR "Build the scanner emulator into the data source" ON)
+
 option(VIVARO_SANITIZE "Build native code with AddressSanitizer and UBSan" OFF)
 
 if(VIVARO_NATIVE AND VIVARO_SANITIZE)
