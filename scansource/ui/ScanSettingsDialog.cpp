@@ -548,6 +548,7 @@ void replacePreviewPlaceholder()
 void initialise(HWND dialog)
 {
     window().dialog = dialog;
+    services::setScanOwner(dialog);
     window().grayBrush = CreateSolidBrush(RGB(192, 192, 192));
     ScanParameters& p = parameters();
 
@@ -722,6 +723,7 @@ INT_PTR CALLBACK ScanSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam
         SetBkColor(reinterpret_cast<HDC>(wParam), RGB(192, 192, 192));
         return reinterpret_cast<INT_PTR>(window().grayBrush);
     case WM_DESTROY:
+        services::setScanOwner(nullptr);
         if (window().grayBrush)
             DeleteObject(window().grayBrush);
         window() = WindowState{};

@@ -60,6 +60,8 @@ void loadScanParameters();
 
 // The scan engine: 100 on success with a packed DIB in global memory.
 int scanImage(int preview, int flags, HGLOBAL* dib);
+// The window that owns the engine's progress and lamp dialogs and boxes.
+void setScanOwner(HWND owner);
 int isFeederMissing();
 int queryFeederStatus(int reportCovers);
 bool ensureFeederLoaded(HWND owner);

@@ -1,13 +1,12 @@
-// Stand-ins for the capability table, the scan engine's dialogs and the
-// imaging library while those layers are built: the values live here and in
-// ScanParameters, a preview scan reports failure, and BMP files are read and
-// written directly.
-#include "ScanWindowServices.h"
+// The scan settings window's services for tests of the window alone: the
+// values live here and in ScanParameters, the feeder is missing, a preview
+// scan fails, and BMP files are read and written directly.
+#include "ui/ScanWindowServices.h"
 
 #include <stdio.h>
 #include <string.h>
 
-#include "MessageBoxes.h"
+#include "ui/MessageBoxes.h"
 #include "device/ScanParameters.h"
 #include "resource.h"
 
@@ -112,6 +111,10 @@ void loadScanParameters()
     parameters().descreen = capabilities().descreen;
     parameters().invert = capabilities().pixelFlavor;
 }
+
+int isFeederMissing() { return 1; }
+int queryFeederStatus(int) { return 2; }
+void setScanOwner(HWND) {}
 
 int scanImage(int, int, HGLOBAL* dib)
 {
