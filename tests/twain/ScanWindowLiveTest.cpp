@@ -93,6 +93,8 @@ protected:
         ASSERT_TRUE(CopyFileA((programFolder() + "\\ZVP4T___.ds").c_str(), (folder + "\\sane.ds").c_str(), FALSE));
         ASSERT_TRUE(
             CopyFileA((programFolder() + "\\ZVP4_d__.dll").c_str(), (folder + "\\ZVP4_d__.dll").c_str(), FALSE));
+        ASSERT_TRUE(
+            CopyFileA((programFolder() + "\\ZVP4_i__.dll").c_str(), (folder + "\\ZVP4_i__.dll").c_str(), FALSE));
         installTranslationFile();
         setRegistryLocale("");
         createFolders(windowsFolder() + "\\TWAIN_32\\ZVP4");
@@ -325,4 +327,54 @@ TEST_F(ScanWindowLive, ScanOffersTheTransferAndTheAreaReopens)
     SetUp();
     EXPECT_EQ(selectedItem(dialog, IDC_COMBO_PAPER_SIZE), "Custom");
     EXPECT_EQ(controlText(dialog, IDC_EDIT_WIDTH), width) << "the custom area is kept in the settings file";
+}
+
+namespace {
+std::string previewFile()
+{
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    return std::string(folder) + "Calder.bmp";
+}
+
+// The gray level the preview shows at a point of the page (in page pixels
+// of the 100 dpi test page, which is 850 pixels wide).
+int previewGray(HWND preview, int pageX, int pageY)
+{
+    RECT client;
+    GetClientRect(preview, &client);
+    HDC dc = GetDC(preview);
+    COLORREF colour = GetPixel(dc, pageX * client.right / 850, pageY * client.right / 850);
+    ReleaseDC(preview, dc);
+    return GetGValue(colour);
+}
+}
+
+TEST_F(ScanWindowLive, PreviewShowsThePageAndTheNextOpeningShowsItAgain)
+{
+    DeleteFileA(previewFile().c_str());
+    TearDown();
+    SetUp();
+    uncheckFeeder();
+    EXPECT_GT(previewGray(preview(), 425, 400), 200) << "no preview yet: white";
+
+    std::string resolution = selectedItem(dialog, IDC_COMBO_RESOLUTION);
+    press(IDC_BUTTON_PREVIEW);
+    runMessageLoopForRequest(3000);
+    EXPECT_LT(previewGray(preview(), 425, 400), 0x60) << "the page's dark block";
+    EXPECT_GT(previewGray(preview(), 100, 100), 0xC0) << "the page's white margin";
+    EXPECT_EQ(selectedItem(dialog, IDC_COMBO_RESOLUTION), resolution) << "the preview's 50 dpi are not kept";
+
+    RECT client;
+    GetClientRect(preview(), &client);
+    choose(IDC_COMBO_PAPER_SIZE, 1);
+    drag(POINT{client.right * 3 / 4, client.right / 5}, POINT{client.right - 8, client.right * 3 / 5});
+    EXPECT_TRUE(wintest::SaveWindowPng(dialog, "screenshots\\scan_window_preview.png"));
+
+    TearDown();
+    EXPECT_EQ(GetFileAttributesA(previewFile().c_str()) != INVALID_FILE_ATTRIBUTES, true)
+        << "the preview is written to the temporary folder";
+    SetUp();
+    RedrawWindow(preview(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_LT(previewGray(preview(), 425, 400), 0x60) << "read back from the temporary folder";
 }
