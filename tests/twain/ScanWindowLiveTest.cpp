@@ -352,8 +352,8 @@ int previewGray(HWND preview, int pageX, int pageY)
 
 TEST_F(ScanWindowLive, PreviewShowsThePageAndTheNextOpeningShowsItAgain)
 {
+    TearDown();  // the window writes its preview as it closes
     DeleteFileA(previewFile().c_str());
-    TearDown();
     SetUp();
     uncheckFeeder();
     EXPECT_GT(previewGray(preview(), 425, 400), 200) << "no preview yet: white";
