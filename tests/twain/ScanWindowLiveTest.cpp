@@ -378,3 +378,63 @@ TEST_F(ScanWindowLive, PreviewShowsThePageAndTheNextOpeningShowsItAgain)
     RedrawWindow(preview(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     EXPECT_LT(previewGray(preview(), 425, 400), 0x60) << "read back from the temporary folder";
 }
+
+namespace {
+std::wstring wideText(HWND window)
+{
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
+// A second copy of the source, loaded by the test itself, so that it reads
+// the locale afresh when it is attached.
+class ScanWindowFrench : public LoadedSourceTest {
+protected:
+    void SetUp() override
+    {
+        prepareWindowsFolder();
+        setRegistryLocale("fr-FR");
+        SetEnvironmentVariableA("ZVP4_EMULATOR", writePage().c_str());
+    }
+
+    void TearDown() override
+    {
+        LoadedSourceTest::TearDown();
+        setRegistryLocale("");
+        SetEnvironmentVariableA("ZVP4_EMULATOR", nullptr);
+    }
+};
+}
+
+TEST_F(ScanWindowFrench, TextsAndListsComeFromTheFrenchTranslation)
+{
+    load();
+    identity.Id = 5;
+    ASSERT_EQ(call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &identity), TWRC_SUCCESS);
+    TW_USERINTERFACE userInterface{TRUE, FALSE, nullptr};
+    ASSERT_EQ(call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &userInterface), TWRC_SUCCESS);
+    HWND dialog = FindWindowW(nullptr, L"Numérisation Vivaro 5310MF");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(wideText(GetDlgItem(dialog, IDC_BUTTON_PREVIEW)), L"Aperçu");
+    EXPECT_EQ(wideText(GetDlgItem(dialog, IDC_BUTTON_SCAN)), L"Numériser");
+    EXPECT_EQ(wideText(GetDlgItem(dialog, IDC_LABEL_RESOLUTION)), L"Résolution");
+    HWND paper = GetDlgItem(dialog, IDC_COMBO_PAPER_SIZE);
+    EXPECT_NE(SendMessageW(paper, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                           reinterpret_cast<LPARAM>(L"Lettre US")),
+              CB_ERR);
+    HWND colour = GetDlgItem(dialog, IDC_COMBO_COLOR_TYPE);
+    EXPECT_NE(SendMessageW(colour, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                           reinterpret_cast<LPARAM>(L"Niveaux de gris")),
+              CB_ERR);
+    SetForegroundWindow(dialog);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 300;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        Sleep(10);
+    }
+    EXPECT_TRUE(wintest::SaveWindowPng(dialog, "screenshots\\scan_window_french.png"));
+    EXPECT_EQ(call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &userInterface), TWRC_SUCCESS);
+    EXPECT_EQ(call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &identity), TWRC_SUCCESS);
+}
