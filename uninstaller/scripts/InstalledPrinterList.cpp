@@ -45,8 +45,8 @@ private:
 SpoolerPrinterFacts ReadFacts(PrinterSpooler& spooler, PrinterSpooler::Handle printer)
 {
     SpoolerPrinterFacts facts;
-    facts.hasOwnerData = spooler.GetPrinterData(printer, "NorvaneDriver_Z", 4, nullptr);
-    if (!spooler.GetPrinterData(printer, "VenPrinter", kMaskedBaseNameBytes, &facts.maskedBaseName))
+    facts.hasOwnerData = spooler.ReadPrinterData(printer, "NorvaneDriver_Z", 4, nullptr);
+    if (!spooler.ReadPrinterData(printer, "VenPrinter", kMaskedBaseNameBytes, &facts.maskedBaseName))
         facts.maskedBaseName.clear();
 
     const std::uint32_t needed = spooler.GetPrinterLevel2Needed(printer);
@@ -83,7 +83,7 @@ InstalledPrinterListResult BuildListOfInstalledPrinters(PrinterSpooler& spooler,
         std::uint32_t secondNeeded = needed;
         std::uint32_t returned = 0;
         std::vector<std::string> names;
-        if (!spooler.EnumPrinters(level, needed, secondNeeded, returned, names))
+        if (!spooler.EnumeratePrinters(level, needed, secondNeeded, returned, names))
             throw QuickExceptionInfo{spooler.LastError(), "EnumPrinters", "failed to enum printers", "Bytes needed",
                                      secondNeeded, "bytes returned", returned};
         // The spooler's count is the number of entries in the buffer.
@@ -93,7 +93,7 @@ InstalledPrinterListResult BuildListOfInstalledPrinters(PrinterSpooler& spooler,
         const std::string defaultName = DefaultPrinterFromDeviceEntry(spooler.DefaultPrinterEntry());
         const std::string computerName = platformClass == 1 ? std::string() : spooler.ComputerName();
         for (const std::string& name : names) {
-            PrinterSpooler::Handle handle = spooler.OpenPrinter(name, kPrinterUseRights);
+            PrinterSpooler::Handle handle = spooler.OpenPrinterHandle(name, kPrinterUseRights);
             if (handle == 0)
                 continue;
             OpenedPrinter printer(spooler, handle);

@@ -40,7 +40,7 @@ bool Win32PrinterSpooler::ObtainEnumerationBuffer(std::uint32_t bytes)
     return true;
 }
 
-bool Win32PrinterSpooler::EnumPrinters(int level, std::uint32_t bytes, std::uint32_t& needed, std::uint32_t& returned,
+bool Win32PrinterSpooler::EnumeratePrinters(int level, std::uint32_t bytes, std::uint32_t& needed, std::uint32_t& returned,
                                        std::vector<std::string>& names)
 {
     DWORD neededBytes = 0;
@@ -82,7 +82,7 @@ std::string Win32PrinterSpooler::ComputerName()
     return GetComputerNameA(name, &size) ? std::string(name) : std::string();
 }
 
-PrinterSpooler::Handle Win32PrinterSpooler::OpenPrinter(const std::string& name, std::uint32_t access)
+PrinterSpooler::Handle Win32PrinterSpooler::OpenPrinterHandle(const std::string& name, std::uint32_t access)
 {
     HANDLE printer = nullptr;
     PRINTER_DEFAULTSA defaults = {nullptr, nullptr, access};
@@ -91,7 +91,7 @@ PrinterSpooler::Handle Win32PrinterSpooler::OpenPrinter(const std::string& name,
     return reinterpret_cast<Handle>(printer);
 }
 
-bool Win32PrinterSpooler::GetPrinterData(Handle printer, const std::string& valueName, std::uint32_t maxBytes,
+bool Win32PrinterSpooler::ReadPrinterData(Handle printer, const std::string& valueName, std::uint32_t maxBytes,
                                          std::string* value)
 {
     std::string data(maxBytes, '\0');

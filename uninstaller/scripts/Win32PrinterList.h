@@ -11,12 +11,12 @@ public:
     std::uint32_t EnumPrintersNeeded(int level) override;
     std::uint32_t LastError() override;
     bool ObtainEnumerationBuffer(std::uint32_t bytes) override;
-    bool EnumPrinters(int level, std::uint32_t bytes, std::uint32_t& needed, std::uint32_t& returned,
+    bool EnumeratePrinters(int level, std::uint32_t bytes, std::uint32_t& needed, std::uint32_t& returned,
                       std::vector<std::string>& names) override;
     std::string DefaultPrinterEntry() override;
     std::string ComputerName() override;
-    Handle OpenPrinter(const std::string& name, std::uint32_t access) override;
-    bool GetPrinterData(Handle printer, const std::string& valueName, std::uint32_t maxBytes,
+    Handle OpenPrinterHandle(const std::string& name, std::uint32_t access) override;
+    bool ReadPrinterData(Handle printer, const std::string& valueName, std::uint32_t maxBytes,
                         std::string* value) override;
     std::uint32_t GetPrinterLevel2Needed(Handle printer) override;
     bool GetPrinterLevel2(Handle printer, std::uint32_t bytes, PrinterLevel2Info& info) override;

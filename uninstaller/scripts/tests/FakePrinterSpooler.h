@@ -48,7 +48,7 @@ public:
         error = bufferAvailable ? 0 : 8;
         return bufferAvailable;
     }
-    bool EnumPrinters(int level, std::uint32_t bytes, std::uint32_t& needed, std::uint32_t& returned,
+    bool EnumeratePrinters(int level, std::uint32_t bytes, std::uint32_t& needed, std::uint32_t& returned,
                       std::vector<std::string>& names) override
     {
         levelsAsked.push_back(level);
@@ -65,7 +65,7 @@ public:
     }
     std::string DefaultPrinterEntry() override { return deviceEntry; }
     std::string ComputerName() override { return computerName; }
-    Handle OpenPrinter(const std::string& name, std::uint32_t access) override
+    Handle OpenPrinterHandle(const std::string& name, std::uint32_t access) override
     {
         accessAsked.push_back(access);
         for (std::size_t i = 0; i < printers.size(); ++i)
@@ -75,7 +75,7 @@ public:
             }
         return 0;
     }
-    bool GetPrinterData(Handle printer, const std::string& valueName, std::uint32_t maxBytes,
+    bool ReadPrinterData(Handle printer, const std::string& valueName, std::uint32_t maxBytes,
                         std::string* value) override
     {
         const FakePrinter& p = printers[printer - 1];
