@@ -27,7 +27,8 @@ const ViewCommand kViewCommands[] = {{IDM_VIEW_LARGE_ICONS, LVS_ICON},
                                      {IDM_VIEW_LIST, LVS_LIST},
                                      {IDM_VIEW_DETAILS, LVS_REPORT}};
 
-// Positions of "Other Details..." and the separators around it in the popup.
+// "Other Details..." and its separator, from the end of the popup; the
+// popup has no item at position 10, so deleting it does nothing.
 const int kOtherDetailsPositions[] = {10, 9, 8};
 
 }  // namespace
@@ -161,6 +162,7 @@ void SelectionPanel::onMenuCommand(int command) {
     if (entry.command != command) continue;
     LONG_PTR style = GetWindowLongPtrA(printers, GWL_STYLE);
     SetWindowLongPtrA(printers, GWL_STYLE, (style & ~LVS_TYPEMASK) | entry.view);
+    InvalidateRect(printers, nullptr, TRUE);
     return;
   }
   switch (command) {
