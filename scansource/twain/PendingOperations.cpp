@@ -1,4 +1,4 @@
-// The capability and transfer operations are not served yet: each answers
+// The capability operations are not served yet: each answers
 // a plain failure so that an application never mistakes them for success.
 // Each handler leaves this file when its real implementation lands.
 #include "DeferredOperations.h"
@@ -14,15 +14,3 @@ void BuildCapabilityTable() {}
 void DestroyCapabilityTable() {}
 
 TW_UINT16 HandleCapability(const TwainRequest&) { return notServedYet(TWCC_CAPUNSUPPORTED); }
-
-TW_UINT16 HandlePendingXfers(const TwainRequest&) { return notServedYet(TWCC_BADPROTOCOL); }
-TW_UINT16 HandleSetupMemXfer(const TwainRequest&) { return notServedYet(TWCC_BADPROTOCOL); }
-TW_UINT16 HandleSetupFileXfer(const TwainRequest&) { return notServedYet(TWCC_BADPROTOCOL); }
-TW_UINT16 HandleXferGroup(const TwainRequest&) { return notServedYet(TWCC_BADPROTOCOL); }
-
-TW_UINT16 HandleImageInfo(const TwainRequest&) { return notServedYet(TWCC_BADPROTOCOL); }
-TW_UINT16 HandleImageLayout(const TwainRequest&) { return notServedYet(TWCC_BADPROTOCOL); }
-TW_UINT16 HandleImageMemXfer(const TwainRequest&) { return notServedYet(TWCC_BADPROTOCOL); }
-TW_UINT16 HandleImageNativeXfer(const TwainRequest&) { return notServedYet(TWCC_BADPROTOCOL); }
-TW_UINT16 HandleImageFileXfer(const TwainRequest&) { return notServedYet(TWCC_BADPROTOCOL); }
-TW_UINT16 HandlePalette8(const TwainRequest&) { return notServedYet(TWCC_BADPROTOCOL); }
