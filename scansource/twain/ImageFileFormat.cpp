@@ -29,15 +29,15 @@ bool sameTextIgnoringCase(const std::string& a, const char* b)
     return i == a.size() && !b[i];
 }
 
-ImageFileChoice writable(int code, int qualityFactor = DefaultQualityFactor, bool multiPage = false)
+TransferFileChoice writable(int code, int qualityFactor = DefaultQualityFactor, bool multiPage = false)
 {
-    return ImageFileChoice{true, code, qualityFactor, multiPage};
+    return TransferFileChoice{true, code, qualityFactor, multiPage};
 }
 
-ImageFileChoice choiceForCode(int code, int jpegQuality)
+TransferFileChoice choiceForCode(int code, int jpegQuality)
 {
     if (!writerSupports(code))
-        return ImageFileChoice{};
+        return TransferFileChoice{};
     return writable(code, code == ImageFileJpeg ? jpegQualityFactor(jpegQuality) : DefaultQualityFactor);
 }
 }
@@ -69,19 +69,19 @@ int jpegQualityFactor(int jpegQuality)
     }
 }
 
-ImageFileChoice chooseImageFile(TW_UINT16 format, const std::string& path, int jpegQuality)
+TransferFileChoice chooseImageFile(TW_UINT16 format, const std::string& path, int jpegQuality)
 {
     switch (format) {
     case TWFF_TIFF: return writable(ImageFileTiff);
     case TWFF_BMP: return writable(ImageFileBmp);
     case TWFF_TIFFMULTI: return writable(ImageFileTiff, DefaultQualityFactor, true);
     }
-    ImageFileChoice byExtension = choiceForCode(imageFileCodeForExtension(fileNameExtension(path)), jpegQuality);
+    TransferFileChoice byExtension = choiceForCode(imageFileCodeForExtension(fileNameExtension(path)), jpegQuality);
     if (byExtension.writable)
         return byExtension;
     switch (format) {
     case TWFF_JFIF: return choiceForCode(ImageFileJpeg, jpegQuality);
     case TWFF_PNG: return choiceForCode(ImageFilePng, jpegQuality);
-    default: return ImageFileChoice{};
+    default: return TransferFileChoice{};
     }
 }

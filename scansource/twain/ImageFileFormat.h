@@ -28,7 +28,7 @@ enum ImageFileCode : int {
 // The library's quality factor for formats without a quality setting.
 constexpr int DefaultQualityFactor = -3;
 
-struct ImageFileChoice {
+struct TransferFileChoice {
     bool writable = false;  // false: no format that we write fits the request
     int code = 0;
     int qualityFactor = DefaultQualityFactor;
@@ -49,4 +49,4 @@ int jpegQualityFactor(int jpegQuality);
 // TIFF, BMP and multi-page TIFF are taken from Format; any other Format is
 // decided by the extension, and when the extension names no format that we
 // write, by Format itself if we write it.
-ImageFileChoice chooseImageFile(TW_UINT16 format, const std::string& path, int jpegQuality);
+TransferFileChoice chooseImageFile(TW_UINT16 format, const std::string& path, int jpegQuality);

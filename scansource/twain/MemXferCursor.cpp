@@ -14,7 +14,7 @@ uint16_t readU16(const uint8_t* p)
 constexpr uint32_t InfoHeaderBytes = 40;
 }
 
-bool readDibLayout(const void* dib, size_t blockBytes, DibLayout& layout)
+bool readDibLayout(const void* dib, size_t blockBytes, DibRows& layout)
 {
     if (!dib || blockBytes < InfoHeaderBytes)
         return false;

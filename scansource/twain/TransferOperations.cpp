@@ -170,7 +170,7 @@ TW_UINT16 sendStrip(TW_IMAGEMEMXFER& xfer)
     TransferServices& services = transferServices();
     TW_HANDLE dib = memXferCursor.dib;
     const auto* image = static_cast<const uint8_t*>(services.lockMemory(dib));
-    DibLayout layout;
+    DibRows layout;
     if (!image || !readDibLayout(image, services.memorySize(dib), layout)) {
         if (image)
             services.unlockMemory(dib);
@@ -331,7 +331,7 @@ TW_UINT16 HandleImageFileXfer(const TwainRequest& request)
     std::string path = fileXferTarget.FileName;
     // Decided before scanning: a request that names no format we write must
     // fail, not answer XFERDONE without a file.
-    ImageFileChoice choice = chooseImageFile(fileXferTarget.Format, path, services.currentJpegQuality());
+    TransferFileChoice choice = chooseImageFile(fileXferTarget.Format, path, services.currentJpegQuality());
     if (!choice.writable)
         return failOperation(nullptr, TWCC_BADVALUE);
     setConditionCode(TWCC_OPERATIONERROR);

@@ -28,7 +28,7 @@ public:
     virtual void setImageFileFormat(TW_UINT16 format) = 0;
 
     // Writes the DIB as the chosen file; negative on failure.
-    virtual int SaveImageFile(TW_HANDLE dib, const ImageFileChoice& choice, const std::string& path) = 0;
+    virtual int SaveImageFile(TW_HANDLE dib, const TransferFileChoice& choice, const std::string& path) = 0;
 
     // Movable global memory: the scanned bitmaps and the application's buffers.
     virtual void* lockMemory(TW_HANDLE handle) = 0;

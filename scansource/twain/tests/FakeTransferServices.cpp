@@ -18,7 +18,7 @@ int FakeTransferServices::queryFeederStatus(int)
     return feederStatus;
 }
 
-int FakeTransferServices::SaveImageFile(TW_HANDLE dib, const ImageFileChoice& choice, const std::string& path)
+int FakeTransferServices::SaveImageFile(TW_HANDLE dib, const TransferFileChoice& choice, const std::string& path)
 {
     if (!blocks.count(dib))
         return -1;

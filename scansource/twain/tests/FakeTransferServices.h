@@ -27,7 +27,7 @@ public:
     int imageFileFormat = 2;
 
     int saveResult = 1;
-    std::vector<std::pair<ImageFileChoice, std::string>> saves;
+    std::vector<std::pair<TransferFileChoice, std::string>> saves;
 
     std::string temporaryFile = "C:\\TEMP\\ZVP41A.tmp";
     bool filesCreate = true;
@@ -41,7 +41,7 @@ public:
     bool feederEnabled() override { return feeder; }
     int currentJpegQuality() override { return jpegQuality; }
     void setImageFileFormat(TW_UINT16 format) override { imageFileFormat = format; }
-    int SaveImageFile(TW_HANDLE dib, const ImageFileChoice& choice, const std::string& path) override;
+    int SaveImageFile(TW_HANDLE dib, const TransferFileChoice& choice, const std::string& path) override;
     void* lockMemory(TW_HANDLE handle) override;
     void unlockMemory(TW_HANDLE handle) override;
     size_t memorySize(TW_HANDLE handle) override;

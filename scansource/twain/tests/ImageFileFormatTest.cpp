@@ -53,7 +53,7 @@ TEST(ImageFileFormat, FormatAndExtensionChooseTheFile)
         {99, "C:\\a.jpg\\page", -2, false, 0, -3, false},
     };
     for (const Case& c : cases) {
-        ImageFileChoice choice = chooseImageFile(c.format, c.path, c.jpegQuality);
+        TransferFileChoice choice = chooseImageFile(c.format, c.path, c.jpegQuality);
         EXPECT_EQ(choice.writable, c.writable) << c.format << " " << c.path;
         if (!c.writable)
             continue;

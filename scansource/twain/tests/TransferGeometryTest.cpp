@@ -183,7 +183,7 @@ TEST(MemXferStrips, DibLayoutFindsTheRowsAndRefusesShortBlocks)
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> dib = makeDib(c.width, c.height, c.bitCount);
-        DibLayout layout;
+        DibRows layout;
         ASSERT_TRUE(readDibLayout(dib.data(), dib.size(), layout)) << c.bitCount;
         EXPECT_EQ(layout.bytesPerRow, c.bytesPerRow);
         EXPECT_EQ(layout.height, c.height_);
@@ -191,7 +191,7 @@ TEST(MemXferStrips, DibLayoutFindsTheRowsAndRefusesShortBlocks)
         EXPECT_FALSE(readDibLayout(dib.data(), dib.size() - 1, layout)) << "last row cut short";
     }
     std::vector<uint8_t> fourBits = makeDib(8, 2, 4);
-    DibLayout layout;
+    DibRows layout;
     EXPECT_FALSE(readDibLayout(fourBits.data(), fourBits.size(), layout));
     EXPECT_FALSE(readDibLayout(fourBits.data(), 39, layout));
 }
