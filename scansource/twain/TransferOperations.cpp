@@ -329,10 +329,10 @@ TW_UINT16 HandleImageFileXfer(const TwainRequest& request)
         return failOperation(nullptr, TWCC_SEQERROR);
     TransferServices& services = transferServices();
     std::string path = fileXferTarget.FileName;
-    // Decided before scanning: a request that names no format we write must
-    // fail, not answer XFERDONE without a file.
+    // Decided before scanning: a request without a file name or that names
+    // no format we write must fail, not answer XFERDONE without a file.
     TransferFileChoice choice = chooseImageFile(fileXferTarget.Format, path, services.currentJpegQuality());
-    if (!choice.writable)
+    if (path.empty() || !choice.writable)
         return failOperation(nullptr, TWCC_BADVALUE);
     setConditionCode(TWCC_OPERATIONERROR);
     TW_HANDLE dib = nullptr;

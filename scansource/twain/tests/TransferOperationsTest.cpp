@@ -202,6 +202,8 @@ TEST_F(Transfers, FileTransferWritesTheChosenFormat)
 TEST_F(Transfers, FileTransferNeverAnswersDoneWithoutAFile)
 {
     setSourceState(StateTransferReady);
+    EXPECT_EQ(call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET), TWRC_FAILURE) << "no file named yet";
+    EXPECT_EQ(status(), TWCC_BADVALUE);
     TW_SETUPFILEXFER unknown{"C:\\Scans\\page.xyz", TWFF_PICT, 0};
     ASSERT_EQ(call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &unknown), TWRC_SUCCESS);
     EXPECT_EQ(call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET), TWRC_FAILURE);
