@@ -162,14 +162,6 @@ TEST_F(Dispatch, UnknownGroupsAndOperationsAreBadProtocol)
     EXPECT_EQ(status(), TWCC_BADPROTOCOL);
 }
 
-TEST_F(Dispatch, LaterOperationsAnswerAPlainFailure)
-{
-    ASSERT_EQ(open(), TWRC_SUCCESS);
-    TW_CAPABILITY capability{ICAP_XRESOLUTION, TWON_DONTCARE16, nullptr};
-    EXPECT_EQ(call(DG_CONTROL, DAT_CAPABILITY, MSG_GET, &capability), TWRC_FAILURE);
-    EXPECT_EQ(status(), TWCC_CAPUNSUPPORTED);
-}
-
 TEST_F(Dispatch, ProcessEventGoesToTheWindowOnlyWhenItExists)
 {
     TW_EVENT event{nullptr, 0x1234};
