@@ -5,13 +5,13 @@
 #include "ScanParameters.h"
 #include "SourceContext.h"
 
-TW_FIX32 toFix32(double value)
+TW_FIX32 fix32FromNumber(double value)
 {
     auto scaled = static_cast<TW_INT32>(value * 65536.0 + (value < 0 ? -0.5 : 0.5));
     return TW_FIX32{static_cast<TW_INT16>(scaled >> 16), static_cast<TW_UINT16>(scaled & 0xffff)};
 }
 
-double fromFix32(TW_FIX32 value)
+double numberFromFix32(TW_FIX32 value)
 {
     return value.Whole + value.Frac / 65536.0;
 }
@@ -39,7 +39,7 @@ int32_t imageExtentPixels(int32_t units, int32_t resolution)
 TW_IMAGEINFO describeImage(const ScanParameters& parameters, int pixelType, int bitDepth)
 {
     TW_IMAGEINFO info{};
-    info.XResolution = toFix32(parameters.resolution);
+    info.XResolution = fix32FromNumber(parameters.resolution);
     info.YResolution = info.XResolution;
     info.ImageWidth = imageExtentPixels(parameters.right - parameters.left, parameters.resolution);
     info.ImageLength = imageExtentPixels(parameters.bottom - parameters.top, parameters.resolution);

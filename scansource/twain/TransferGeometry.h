@@ -11,8 +11,8 @@ struct ScanParameters;
 constexpr int32_t BedWidthUnits = 40800;    // 8.5 inches of 1/4800 inch
 constexpr int32_t LetterLengthUnits = 52800;  // 11 inches
 
-TW_FIX32 toFix32(double value);
-double fromFix32(TW_FIX32 value);
+TW_FIX32 fix32FromNumber(double value);
+double numberFromFix32(TW_FIX32 value);
 
 // An empty frame becomes a letter page: the whole bed width, 11 inches long.
 void completeEmptyFrame(ScanParameters& parameters);

@@ -86,7 +86,7 @@ TW_UINT16 describeLayout(TW_IMAGELAYOUT& layout)
     const ScanParameters& parameters = currentScanParameters();
     int units = transferServices().currentUnits();
     auto edge = [&](int32_t value) {
-        return toFix32(frameEdgeInUnits(value, units, parameters.resolution));
+        return fix32FromNumber(frameEdgeInUnits(value, units, parameters.resolution));
     };
     layout.Frame = TW_FRAME{edge(parameters.left), edge(parameters.top), edge(parameters.right),
                             edge(parameters.bottom)};
@@ -102,7 +102,7 @@ TW_UINT16 takeLayout(const TW_IMAGELAYOUT& layout)
     int units = transferServices().currentUnits();
     int32_t left, top, right, bottom;
     auto convert = [&](TW_FIX32 value, int32_t& edge) {
-        return frameEdgeFromUnits(static_cast<float>(fromFix32(value)), units, parameters.resolution, edge);
+        return frameEdgeFromUnits(static_cast<float>(numberFromFix32(value)), units, parameters.resolution, edge);
     };
     if (!convert(layout.Frame.Left, left) || !convert(layout.Frame.Top, top) ||
         !convert(layout.Frame.Right, right) || !convert(layout.Frame.Bottom, bottom))
