@@ -18,11 +18,18 @@ else()
   set(VIVARO_WINE_TESTS OFF)
 endif()
 
+# The scanner emulator inside the data source, chosen by ZVP4_EMULATOR:
+# on for the builds that are tested, off for the release build.
+option(VIVARO_SCANNER_EMULATOR "Build the scanner emulator into the data source" ON)
+
 option(VIVARO_SANITIZE "Build native code with AddressSanitizer and UBSan" OFF)
 
 if(VIVARO_NATIVE AND VIVARO_SANITIZE)
-  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
-  add_link_options(-fsanitize=address,undefined)
+  # float-cast-overflow is not part of GCC's "undefined" group; values from
+  # applications and files reach such conversions.
+  add_compile_options(-fsanitize=address,undefined,float-cast-overflow -fno-omit-frame-pointer
+    -fno-sanitize-recover=undefined,float-cast-overflow)
+  add_link_options(-fsanitize=address,undefined,float-cast-overflow)
 endif()
 
 if(VIVARO_WINDOWS)
@@ -112,7 +119,7 @@ endif()
 # A libFuzzer target: HARNESS defines LLVMFuzzerTestOneInput and checks its
 # properties with FUZZ_CHECK. Declared in a folder's fuzz/ room, whose
 # corpus/NAME holds the starting corpus and regressions/NAME the findings; the native
-# preset replays both as a test (unless NO_REPLAY: the target has its own).
+# preset replays both as a test (CORPUS and REGRESSIONS name other folders).
 # The clang build of scripts/fuzz.sh (VIVARO_FUZZ) builds the fuzzer itself
 # and lists it, with corpus, dictionary and input limit, in fuzz-targets.txt.
 option(VIVARO_FUZZ "Build the libFuzzer targets (clang, sanitizer flags set by scripts/fuzz.sh)" OFF)
@@ -121,7 +128,7 @@ function(vivaro_fuzz_target name)
   if(NOT VIVARO_NATIVE)
     return()
   endif()
-  cmake_parse_arguments(ARG "NO_REPLAY" "HARNESS;MAX_LEN;DICTIONARY;CORPUS;REGRESSIONS" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "HARNESS;MAX_LEN;DICTIONARY;CORPUS;REGRESSIONS" "LIBS" ${ARGN})
   if(NOT ARG_CORPUS)
     set(ARG_CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
   endif()
@@ -136,15 +143,13 @@ function(vivaro_fuzz_target name)
   else()
     set(ARG_DICTIONARY "-")
   endif()
-  if(NOT ARG_NO_REPLAY)
-    add_executable(${name}_replay ${ARG_HARNESS} ${PROJECT_SOURCE_DIR}/tools/fuzzing/ReplayFolders.cpp)
-    vivaro_warnings(${name}_replay)
-    target_link_libraries(${name}_replay PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
-    gtest_discover_tests(${name}_replay TEST_PREFIX "${name}." DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
-    target_include_directories(${name}_replay PRIVATE ${PROJECT_SOURCE_DIR}/tools/fuzzing)
-    target_compile_definitions(${name}_replay PRIVATE
-      FUZZ_CORPUS_DIR="${ARG_CORPUS}" FUZZ_REGRESSIONS_DIR="${ARG_REGRESSIONS}")
-  endif()
+  add_executable(${name}_replay ${ARG_HARNESS} ${PROJECT_SOURCE_DIR}/tools/fuzzing/ReplayFolders.cpp)
+  vivaro_warnings(${name}_replay)
+  target_link_libraries(${name}_replay PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(${name}_replay TEST_PREFIX "${name}." DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
+  target_include_directories(${name}_replay PRIVATE ${PROJECT_SOURCE_DIR}/tools/fuzzing)
+  target_compile_definitions(${name}_replay PRIVATE
+    FUZZ_CORPUS_DIR="${ARG_CORPUS}" FUZZ_REGRESSIONS_DIR="${ARG_REGRESSIONS}")
   if(VIVARO_FUZZ)
     add_executable(${name} ${ARG_HARNESS})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tools/fuzzing)

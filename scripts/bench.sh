@@ -6,10 +6,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset bench >/dev/null
-cmake --build --preset bench --target stream_decoder_bench scanstream make_test_page imaging_bench -j2 >/dev/null
+cmake --build --preset bench --target stream_decoder_bench scan_pipeline_bench scanstream make_test_page imaging_bench -j2 >/dev/null
 bin=build/bench/bin
 
 "$bin/stream_decoder_bench"
+"$bin/scan_pipeline_bench"
 "$bin/imaging_bench"
 
 work=$(mktemp -d)

@@ -1,5 +1,6 @@
 // DG_CONTROL / DAT_CAPABILITY: answers from the capability table, with the
 // live values and redirections that the table alone cannot give.
+#include <cstdint>
 #include <cstring>
 
 #include "CapabilityContainers.h"
@@ -82,11 +83,23 @@ TW_UINT16 handOverOperations(TW_CAPABILITY& capability, const CapabilityEntry& e
     return handOver(capability, TWON_ONEVALUE, buildOneValue(TWTY_UINT32, operations));
 }
 
+// Truncated toward zero as the settings take it. An application may send any
+// 32-bit item for any capability: beyond the int32 range the value saturates
+// instead of overflowing the conversion.
+int32_t truncatedWhole(double number)
+{
+    if (number >= 2147483647.0)
+        return INT32_MAX;
+    if (number <= -2147483648.0)
+        return INT32_MIN;
+    return static_cast<int32_t>(number);
+}
+
 // The effect of a value read from a TW_ONEVALUE on the scan settings.
 void applyValue(const CapabilityEntry& entry, const CapabilityValue& value)
 {
     ScanParameters& parameters = currentScanParameters();
-    int32_t whole = static_cast<int32_t>(value.number);
+    int32_t whole = truncatedWhole(value.number);
     switch (entry.capId) {
     case ICAP_PIXELTYPE:
         parameters.pixelType = whole;

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Writes the starting corpora of the fuzz targets whose inputs are texts or
-simple byte streams (scanner replies, settings file, translation file,
+simple byte streams (scanner replies, capability containers, settings file, translation file,
 uninstall scripts and plans, command lines, string-table references).
 
     tools/fuzzing/make_text_corpora.py        # from the top of the repository
@@ -38,6 +38,19 @@ def scan_replies():
     write(folder, target, "jam", b"\x07\x01" + status(ord("J"), 1))
     write(folder, target, "over-long", b"\x02\x01" + b"\x00sd\x00\x08\x00\x00\x00")
     write(folder, target, "garbage", b"\x05\x00" + b"\x00xy\x01\x02\x03\x04\x05")
+
+
+def capabilities():
+    # Byte 0 picks the capability, byte 1 the container type, byte 2 the
+    # message (bit 7: a TWAIN 1.5 application); the rest is the container.
+    target, folder = "capability_set_fuzzer", "scansource/twain"
+    write(folder, target, "onevalue-uint16", bytes([0, 1, 0]) + struct.pack("<HI", 4, 2))
+    write(folder, target, "enumeration-uint16", bytes([3, 2, 0]) + struct.pack("<HIII", 4, 2, 0, 0) + struct.pack("<HH", 1, 2))
+    write(folder, target, "onevalue-fix32", bytes([7, 1, 0]) + struct.pack("<HhH", 7, 300, 0))
+    write(folder, target, "range", bytes([9, 3, 0]) + struct.pack("<HIIIII", 7, 1 << 16, 100 << 16, 1 << 16, 0, 0))
+    write(folder, target, "frame", bytes([12, 1, 0]) + struct.pack("<H", 8) + struct.pack("<hHhHhHhH", 0, 0, 0, 0, 8, 0xFD70, 11, 0))
+    write(folder, target, "str32-for-uint16", bytes([0, 1, 0]) + struct.pack("<H", 12) + b"text".ljust(34, b"\0"))
+    write(folder, target, "reset-tw15", bytes([5, 1, 0x84]))
 
 
 def settings():
@@ -131,6 +144,7 @@ def frame():
 
 if __name__ == "__main__":
     scan_replies()
+    capabilities()
     settings()
     translations()
     scripts()
