@@ -33,7 +33,10 @@ int32_t imageExtentPixels(int32_t units, int32_t resolution)
     const float perUnit = 1.0f / 4800.0f;
     float pixels = static_cast<float>(units) * static_cast<float>(resolution) * perUnit;
     // The record's 16-bit size: a 14 inch page at 2400 dpi (33600) still fits.
-    return static_cast<uint16_t>(static_cast<int32_t>(pixels));
+    // Through 64 bits, so that an absurd frame or resolution is cut, not undefined.
+    if (!(pixels >= 0.0f && pixels < 9.0e18f))
+        return 0;
+    return static_cast<uint16_t>(static_cast<int64_t>(pixels));
 }
 
 TW_IMAGEINFO describeImage(const ScanParameters& parameters, int pixelType, int bitDepth)

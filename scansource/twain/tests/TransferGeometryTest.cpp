@@ -47,6 +47,7 @@ TEST(ImageInfo, SizesAreCutToSixteenBitsWithoutTurningNegative)
     EXPECT_EQ(imageExtentPixels(67200, 2400), 33600);
     EXPECT_EQ(imageExtentPixels(1, 150), 0);
     EXPECT_EQ(imageExtentPixels(32, 150), 1);
+    EXPECT_LT(imageExtentPixels(2000000000, 32767), 65536) << "cut, not an overflowing conversion";
 }
 
 TEST(ImageInfo, SamplesFollowTheBitDepth)
