@@ -103,15 +103,6 @@ TEST(ImageLayout, FrameEdgesInTheThreeUnits)
     EXPECT_EQ(edge, 7);
 }
 
-TEST(ImageLayout, Fix32RoundsToTheNearestSixtyFifthThousandth)
-{
-    TW_FIX32 half = fix32FromNumber(8.5);
-    EXPECT_EQ(half.Whole, 8);
-    EXPECT_EQ(half.Frac, 0x8000);
-    EXPECT_DOUBLE_EQ(numberFromFix32(half), 8.5);
-    EXPECT_DOUBLE_EQ(numberFromFix32(fix32FromNumber(-1.25)), -1.25);
-}
-
 TEST(SetupMemXfer, BufferSizesFollowTheRowBytes)
 {
     struct Case {

@@ -432,17 +432,16 @@ TEST_F(Transfers, ImageLayoutConvertsTheFrameBothWays)
     EXPECT_EQ(call(DG_IMAGE, DAT_IMAGELAYOUT, MSG_RESET, &layout), TWRC_SUCCESS);
 }
 
-TEST_F(Transfers, ImageInfoAndXferGroupAnswerTheirRecords)
+TEST_F(Transfers, ImageInfoCompletesTheFrameAndXferGroupWritesOnlyTheLowHalf)
 {
     ScanParameters& parameters = currentScanParameters();
     parameters.resolution = 150;
     parameters.left = parameters.right = 0;
-    parameters.top = parameters.bottom = 0;
     services.pixelType = TWPT_BW;
     TW_IMAGEINFO info{};
     EXPECT_EQ(call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_SUCCESS);
     EXPECT_EQ(+info.ImageWidth, 1275);
-    EXPECT_EQ(+info.ImageLength, 1650);
+    EXPECT_EQ(parameters.right, 40800) << "the completed frame is the one that will be scanned";
     EXPECT_EQ(+info.BitsPerPixel, 1);
 
     TW_UINT32 group = 0xabcd0000;
