@@ -7,6 +7,11 @@
 
 TW_FIX32 fix32FromNumber(double value)
 {
+    // A frame far beyond the bed (an application may set one) saturates.
+    if (!(value > -32768.0))
+        value = -32768.0;
+    if (value > 32767.99998)
+        value = 32767.99998;
     auto scaled = static_cast<TW_INT32>(value * 65536.0 + (value < 0 ? -0.5 : 0.5));
     return TW_FIX32{static_cast<TW_INT16>(scaled >> 16), static_cast<TW_UINT16>(scaled & 0xffff)};
 }

@@ -94,6 +94,7 @@ TEST(ImageLayout, FrameEdgesInTheThreeUnits)
         ASSERT_TRUE(frameEdgeFromUnits(c.expected, c.units, 150, edge));
         EXPECT_EQ(edge, c.back) << c.units << " " << c.edge;
     }
+    EXPECT_EQ(fix32FromNumber(frameEdgeInUnits(2000000000, TWUN_PIXELS, 2400)).Whole, 32767) << "saturates";
     int32_t edge = 7;
     ASSERT_TRUE(frameEdgeFromUnits(2.5399f, TWUN_CENTIMETERS, 150, edge));
     EXPECT_EQ(edge, 4799) << "truncated, not rounded";
