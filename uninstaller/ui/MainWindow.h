@@ -4,15 +4,16 @@
 
 #include "CommandLineSwitches.h"
 #include "DialogProcedure.h"
-#include "LoadingResult.h"
 #include "MainWindowFlow.h"
 #include "OsInfo.h"
-#include "PlanBuildingRemovalSteps.h"
+#include "ProgramRemovalSteps.h"
 #include "RemovalPanel.h"
 #include "SelectionPanel.h"
 #include "StringSourceWin32.h"
 #include "StringTable.h"
 #include "UninstallDatabase.h"
+#include "Win32MaskingToolPlatform.h"
+#include "Win32RestartPlatform.h"
 
 // The main window "IDD_MAIN_NOBMP": the selection and removal panels over
 // the placeholder frame, the Uninstall and Exit buttons.
@@ -41,11 +42,13 @@ class MainWindow : public DialogObject {
   CommandLineSwitches switches_;
   OsInfo os_;
   UninstallDatabase database_;
-  PlanBuildingRemovalSteps removalSteps_;
+  Win32MaskingToolPlatform maskingToolPlatform_;
+  Win32RestartPlatform restartPlatform_;
+  ToolAndRestartSteps toolAndRestartSteps_;
+  ProgramRemovalSteps removalSteps_;
   SelectionPanel selectionPanel_;
   RemovalPanel removalPanel_;
-  LoadingResult loaded_;
+  int offeredPrinters_ = 0;
   HWND window_ = nullptr;
   bool scannerUninstallPending_ = false;
-  bool restartPending_ = false;
 };
