@@ -312,16 +312,50 @@ TEST_F(ScanWindowLive, ADrawnSelectionBecomesTheCustomArea)
     EXPECT_EQ(runMessageLoopForRequest(300), MSG_NULL);
 }
 
-TEST_F(ScanWindowLive, ScanOffersTheTransferAndTheAreaReopens)
+TEST_F(ScanWindowLive, ScanTransfersExactlyTheSelectedArea)
 {
     uncheckFeeder();
+    choose(IDC_COMBO_RESOLUTION, 0);  // 150 dpi
+    choose(IDC_COMBO_COLOR_TYPE, 1);  // gray
     RECT client;
     GetClientRect(preview(), &client);
     choose(IDC_COMBO_PAPER_SIZE, 1);  // A5, left two thirds
     drag(POINT{client.right * 3 / 4, client.right / 4}, POINT{client.right - 10, client.right});
+    // Moved left by half the width, over the page's dark block.
+    drag(POINT{client.right * 7 / 8, client.right / 2}, POINT{client.right * 3 / 8, client.right / 2});
+    const int left = std::stoi(setting("custom-left")), top = std::stoi(setting("custom-top"));
+    const int right = std::stoi(setting("custom-right")), bottom = std::stoi(setting("custom-bottom"));
+    EXPECT_NEAR(right - left, (client.right - 10 - client.right * 3 / 4) * 40800 / client.right, 1)
+        << "moving keeps the size";
+    EXPECT_LT(left, 40800 / 2);
     std::string width = controlText(dialog, IDC_EDIT_WIDTH);
+
     press(IDC_BUTTON_SCAN);
-    EXPECT_EQ(runMessageLoopForRequest(), MSG_XFERREADY);
+    ASSERT_EQ(runMessageLoopForRequest(10000), MSG_XFERREADY);
+    TW_UINT32 handle = 0;
+    ASSERT_EQ(toSource(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &handle), TWRC_XFERDONE);
+    auto dib = reinterpret_cast<HGLOBAL>(static_cast<UINT_PTR>(handle));
+    const auto* info = static_cast<const BITMAPINFOHEADER*>(GlobalLock(dib));
+    ASSERT_NE(info, nullptr);
+    EXPECT_NEAR(info->biWidth, (right - left) * 150 / 4800, 1);
+    const LONG rows = info->biHeight < 0 ? -info->biHeight : info->biHeight;
+    EXPECT_NEAR(rows, (bottom - top) * 150 / 4800, 1);
+    ASSERT_EQ(info->biBitCount, 8);
+    const BYTE* bits = reinterpret_cast<const BYTE*>(info) + info->biSize + 256 * sizeof(RGBQUAD);
+    const LONG stride = (info->biWidth + 3) & ~3;
+    auto gray = [&](double inchesRight, double inchesDown) {
+        LONG x = static_cast<LONG>((inchesRight - left / 4800.0) * 150);
+        LONG y = static_cast<LONG>((inchesDown - top / 4800.0) * 150);
+        LONG row = info->biHeight > 0 ? rows - 1 - y : y;
+        return bits[row * stride + x];
+    };
+    // The page: dark block from 2 to 6.5 inches across and 2.5 to 5.5 down.
+    EXPECT_LT(gray(3.0, 4.0), 0x60);
+    EXPECT_GT(gray(3.0, 6.0), 0xC0);
+    GlobalUnlock(dib);
+    GlobalFree(dib);
+    TW_PENDINGXFERS pending{};
+    EXPECT_EQ(toSource(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending), TWRC_SUCCESS);
 
     TearDown();
     SetUp();
