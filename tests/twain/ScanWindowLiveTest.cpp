@@ -472,3 +472,29 @@ TEST_F(ScanWindowFrench, TextsAndListsComeFromTheFrenchTranslation)
     EXPECT_EQ(call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &userInterface), TWRC_SUCCESS);
     EXPECT_EQ(call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &identity), TWRC_SUCCESS);
 }
+
+TEST_F(ScanWindowLive, ThePointerShowsWhatADragWouldDo)
+{
+    uncheckFeeder();
+    choose(IDC_COMBO_PAPER_SIZE, 1);  // A5 at the left edge: its right edge lies inside the preview
+    HWND window = preview();
+    RECT client;
+    GetClientRect(window, &client);
+    const int right = static_cast<int>(148 / 215.9 * client.right + 0.5);
+    const int bottom = static_cast<int>(210 / 215.9 * client.right + 0.5);
+    auto cursorAt = [&](int x, int y) {
+        POINT point{x, y};
+        ClientToScreen(window, &point);
+        SetCursorPos(point.x, point.y);
+        runMessageLoopForRequest(100);
+        return GetCursor();
+    };
+    HMODULE source = GetModuleHandleA("sane.ds");
+    ASSERT_NE(source, nullptr);
+    EXPECT_EQ(cursorAt(right + 5, bottom / 2), LoadCursor(nullptr, IDC_SIZEWE)) << "within 6 pixels of the edge";
+    EXPECT_EQ(cursorAt(right / 2, bottom - 4), LoadCursor(nullptr, IDC_SIZENS));
+    EXPECT_EQ(cursorAt(right + 2, bottom + 2), LoadCursor(nullptr, IDC_SIZENWSE));
+    EXPECT_EQ(cursorAt(right - 3, 3), LoadCursor(nullptr, IDC_SIZENESW));
+    EXPECT_EQ(cursorAt(right / 2, bottom / 2), LoadCursorA(source, MAKEINTRESOURCEA(IDC_CURSOR_MOVE)));
+    EXPECT_EQ(cursorAt(right + 20, bottom / 2), LoadCursor(nullptr, IDC_CROSS));
+}
