@@ -158,6 +158,7 @@ TEST_F(SourceShell, ShortBuffersAreCutAndTerminated)
 
 TEST_F(SourceShell, ScanWindowFromEitherTemplateIsLocalised)
 {
+    DeleteFileA(twaintest::settingsFile().c_str());  // the custom area's defaults: a letter page
     for (const char* windowsVersion : {"4", "1"}) {
         start(windowsVersion, "");
         ASSERT_TRUE(CreateScanWindow(nullptr)) << windowsVersion;
