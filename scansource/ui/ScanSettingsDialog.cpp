@@ -294,6 +294,8 @@ void sizePreview()
     int borderWidth = frameSize.right - frameSize.left;
     int borderHeight = frameSize.bottom - frameSize.top;
     int clientWidth = area.right - area.left - borderWidth;
+    if (clientWidth <= 0)
+        return;
     int clientHeight = static_cast<int>(clientWidth * 14 / 8.5);
     SetWindowPos(preview, nullptr, 0, 0, clientWidth + borderWidth, clientHeight + borderHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
