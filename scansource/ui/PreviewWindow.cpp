@@ -225,11 +225,6 @@ void ReplacePreviewImage(HWND preview, HGLOBAL dib)
     InvalidateRect(preview, nullptr, TRUE);
 }
 
-bool PreviewHasImage()
-{
-    return state().image != nullptr;
-}
-
 void ShowFrameInPreview(HWND preview, const Frame& frame)
 {
     if (!state().drag)

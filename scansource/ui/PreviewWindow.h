@@ -17,7 +17,6 @@ HWND CreatePreviewWindow(HWND parent, const RECT& area);
 
 // Takes over the DIB and frees the one shown before.
 void ReplacePreviewImage(HWND preview, HGLOBAL dib);
-bool PreviewHasImage();
 
 // Shows the frame (1/4800 inch) as the selection rectangle.
 void ShowFrameInPreview(HWND preview, const scanwindow::Frame& frame);
