@@ -1,5 +1,7 @@
 #include "SettingsFile.h"
 
+#include "ScanParameters.h"
+
 #include <math.h>
 
 namespace {
@@ -101,6 +103,44 @@ void SaveCustomFrame(ProfileStore& store, const StoredSettings& settings)
     writeInteger(store, CustomTop, settings.top);
     writeInteger(store, CustomRight, settings.right);
     writeInteger(store, CustomBottom, settings.bottom);
+}
+
+void applyStoredSettings(const StoredSettings& settings, ScanParameters& parameters)
+{
+    parameters.resolution = settings.resolution;
+    parameters.pixelType = settings.pixelType;
+    parameters.brightness = settings.brightness;
+    parameters.contrast = settings.contrast;
+    parameters.highlight = settings.highlight;
+    parameters.threshold = settings.threshold;
+    parameters.shadow = settings.shadow;
+    parameters.gamma = settings.gamma;
+    parameters.paperSize = settings.paperSize;
+    if (settings.paperSize == 0) {
+        parameters.left = settings.left;
+        parameters.top = settings.top;
+        parameters.right = settings.right;
+        parameters.bottom = settings.bottom;
+    }
+    parameters.firstTime = settings.firstTime ? 1 : 0;
+}
+
+void captureStoredSettings(const ScanParameters& parameters, StoredSettings& settings)
+{
+    settings.resolution = parameters.resolution;
+    settings.pixelType = parameters.pixelType;
+    settings.brightness = parameters.brightness;
+    settings.contrast = parameters.contrast;
+    settings.highlight = parameters.highlight;
+    settings.threshold = parameters.threshold;
+    settings.shadow = parameters.shadow;
+    settings.gamma = parameters.gamma;
+    settings.paperSize = parameters.paperSize;
+    settings.left = parameters.left;
+    settings.top = parameters.top;
+    settings.right = parameters.right;
+    settings.bottom = parameters.bottom;
+    settings.firstTime = parameters.firstTime != 0;
 }
 
 void clampToCapabilityRanges(StoredSettings& settings)

@@ -71,5 +71,12 @@ void SaveSettings(ProfileStore& store, const StoredSettings& settings);
 // Writes the four custom frame keys (the scan settings window's selection).
 void SaveCustomFrame(ProfileStore& store, const StoredSettings& settings);
 
+// A session works on the scan parameters: they start from the file's
+// settings at open and are written back at close. The frame comes from the
+// file only with the custom area (paper size 0), the one case it holds it.
+struct ScanParameters;
+void applyStoredSettings(const StoredSettings& settings, ScanParameters& parameters);
+void captureStoredSettings(const ScanParameters& parameters, StoredSettings& settings);
+
 void clampToCapabilityRanges(StoredSettings& settings);
 void clampCustomFrame(StoredSettings& settings);

@@ -1,6 +1,7 @@
 #include "SettingsStore.h"
 
 #include "Localization.h"
+#include "ScanParameters.h"
 
 namespace {
 StoredSettings settings = defaultStoredSettings();
@@ -52,11 +53,13 @@ void LoadSettings()
 {
     IniFileStore store;
     LoadSettings(store, settings);
+    applyStoredSettings(settings, currentScanParameters());
 }
 
 void SaveSettings()
 {
     IniFileStore store;
+    captureStoredSettings(currentScanParameters(), settings);
     SaveSettings(store, settings);
 }
 

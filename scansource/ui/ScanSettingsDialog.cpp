@@ -342,13 +342,11 @@ void fillPaperList()
     parameters().feederChecked = feeder;
     sizePreview();
 
-    bool firstOpening = sourceContext().showUI && storedSettings().firstTime;
+    bool firstOpening = sourceContext().showUI && parameters().firstTime != 0;
     bool fits = remembered != 0 || customAreaFits(readCustomArea());
     PaperChoice choice = choosePaperSize(listed, remembered, firstOpening, fits, metricLocale());
-    if (choice.clearFirstTime) {
-        storedSettings().firstTime = false;
+    if (choice.clearFirstTime)
         parameters().firstTime = 0;
-    }
     int32_t id = choice.id;
     if (!selectByData(IDC_COMBO_PAPER_SIZE, id) && !listed.empty()) {
         send(list, CB_SETCURSEL, 0);

@@ -184,13 +184,17 @@ struct WarningRobot {
 void driveLargeImageWarning(WarningRobot& robot, int answer, int checkClicks)
 {
     HWND dialog = nullptr;
-    for (int i = 0; i < 200 && !dialog; ++i) {
+    for (int i = 0; i < 2400 && !dialog; ++i) {  // a minute: a loaded machine opens dialogs slowly
         dialog = FindWindowA("#32770", "Warning");
         if (!dialog)
             Sleep(25);
     }
     if (!dialog)
         return;
+    // The window exists before the dialog shows itself and runs its modal
+    // loop; a click sent before then can be lost on a slow machine.
+    for (int i = 0; i < 2400 && !IsWindowVisible(dialog); ++i)
+        Sleep(25);
     robot.found = true;
     if (checkClicks == 0) {
         RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ScanParameters.h"
 #include "SettingsFile.h"
 
 namespace {
@@ -123,6 +124,35 @@ TEST(SettingsFile, TheCustomAreaIsReadForPaperSizeZero)
     EXPECT_EQ(settings.top, 960);
     EXPECT_EQ(settings.right, 20000);
     EXPECT_EQ(settings.bottom, 30000);
+}
+
+TEST(SettingsFile, ASessionStartsFromTheFileAndIsWrittenBackFromTheScanParameters)
+{
+    MemoryProfile profile;
+    profile.set("Resolution", "600");
+    profile.set("PixelType", "0");
+    profile.set("Threshold", "90");
+    profile.set("PaperSize", "3");
+    StoredSettings settings = defaultStoredSettings();
+    LoadSettings(profile, settings);
+    ScanParameters parameters;
+    parameters.left = 4800;
+    applyStoredSettings(settings, parameters);
+    EXPECT_EQ(parameters.resolution, 600);
+    EXPECT_EQ(parameters.pixelType, 0);
+    EXPECT_EQ(parameters.threshold, 90);
+    EXPECT_EQ(parameters.paperSize, 3);
+    EXPECT_EQ(parameters.left, 4800) << "a standard size leaves the frame to the paper table";
+    EXPECT_EQ(parameters.firstTime, 0);
+
+    parameters.resolution = 150;
+    parameters.pixelType = 1;
+    parameters.firstTime = 1;
+    captureStoredSettings(parameters, settings);
+    SaveSettings(profile, settings);
+    EXPECT_EQ(profile.get("Resolution"), "150");
+    EXPECT_EQ(profile.get("PixelType"), "1");
+    EXPECT_EQ(profile.get("FirstTime"), "TRUE");
 }
 
 TEST(SettingsFile, HandEditedValuesAreBroughtIntoRange)
