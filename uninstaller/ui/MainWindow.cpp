@@ -15,7 +15,10 @@ MainWindow::MainWindow(HINSTANCE instance)
       texts_(textSource_),
       os_(readOsInfo()),
       database_(os_.platformClass),
-      removalSteps_(database_, writeTrace),
+      removalSteps_(makeWin32RemovalContext(
+                        database_, removalPlatform_.platform, os_,
+                        [this](unsigned id) { return std::string(texts_.text(id)); }, writeTrace),
+                    writeTrace),
       selectionPanel_(texts_, database_),
       removalPanel_(texts_, removalSteps_) {
   switches_.Parse(GetCommandLineA());
@@ -41,6 +44,7 @@ void MainWindow::createPanels() {
   MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&area), 2);
   selectionPanel_.create(window_, area);
   removalPanel_.create(window_, area);
+  removalPlatform_.setWindow(removalPanel_.window());
   ShowWindow(removalPanel_.window(), SW_SHOW);
 }
 

@@ -7,12 +7,13 @@
 #include "LoadingResult.h"
 #include "MainWindowFlow.h"
 #include "OsInfo.h"
-#include "PlanBuildingRemovalSteps.h"
+#include "SystemRemovalSteps.h"
 #include "RemovalPanel.h"
 #include "SelectionPanel.h"
 #include "StringSourceWin32.h"
 #include "StringTable.h"
 #include "UninstallDatabase.h"
+#include "Win32RemovalPlatform.h"
 
 // The main window "IDD_MAIN_NOBMP": the selection and removal panels over
 // the placeholder frame, the Uninstall and Exit buttons.
@@ -41,7 +42,8 @@ class MainWindow : public DialogObject {
   CommandLineSwitches switches_;
   OsInfo os_;
   UninstallDatabase database_;
-  PlanBuildingRemovalSteps removalSteps_;
+  Win32RemovalPlatform removalPlatform_;
+  SystemRemovalSteps removalSteps_;
   SelectionPanel selectionPanel_;
   RemovalPanel removalPanel_;
   LoadingResult loaded_;
