@@ -262,20 +262,19 @@ TEST(UninstallerRemovalPanel, AdvancesLineByLineWithIconsAndBoldCurrentLine)
     EXPECT_EQ(0u, exitCode);
     SetEnvironmentVariableA("VIVARO_TRACE_FILE", nullptr);
 
-    // Until the removal steps exist, every one of them but the plan's says
-    // it did nothing.
+    // The steps that delete have been written; only the masking tool, the
+    // spooler and the final messages may still say that they did nothing.
     std::ifstream trace(traceFile);
     std::string line;
-    int idleSteps = 0;
-    bool loadingReported = false;
     while (std::getline(trace, line)) {
-        if (line.find("not implemented yet, nothing done") != std::string::npos)
-            ++idleSteps;
-        if (line.find("loading sequence not implemented yet") != std::string::npos)
-            loadingReported = true;
+        if (line.find("not implemented yet, nothing done") == std::string::npos)
+            continue;
+        const bool stillPending = line.find("masking tool step:") != std::string::npos ||
+                                  line.find("spooler stop:") != std::string::npos ||
+                                  line.find("spooler start:") != std::string::npos ||
+                                  line.find("final messages and restart:") != std::string::npos;
+        EXPECT_TRUE(stillPending) << line;
     }
-    EXPECT_TRUE(loadingReported);
-    EXPECT_EQ(17, idleSteps);
 
     // Half-painted frames may be caught between two states, more often on a
     // loaded machine; they must stay rare.
