@@ -18,11 +18,18 @@ else()
   set(VIVARO_WINE_TESTS OFF)
 endif()
 
+# The scanner emulator inside the data source, chosen by ZVP4_EMULATOR:
+# on for the builds that are tested, off for the release build.
+option(VIVARO_SCANNER_EMULATOR "Build the scanner emulator into the data source" ON)
+
 option(VIVARO_SANITIZE "Build native code with AddressSanitizer and UBSan" OFF)
 
 if(VIVARO_NATIVE AND VIVARO_SANITIZE)
-  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
-  add_link_options(-fsanitize=address,undefined)
+  # float-cast-overflow is not part of GCC's "undefined" group; values from
+  # applications and files reach such conversions.
+  add_compile_options(-fsanitize=address,undefined,float-cast-overflow -fno-omit-frame-pointer
+    -fno-sanitize-recover=undefined,float-cast-overflow)
+  add_link_options(-fsanitize=address,undefined,float-cast-overflow)
 endif()
 
 if(VIVARO_WINDOWS)
@@ -108,3 +115,57 @@ elseif(VIVARO_WINE_TESTS)
   add_library(vivaro_gtest_win INTERFACE)
   target_link_libraries(vivaro_gtest_win INTERFACE gtest gtest_main gmock)
 endif()
+
+# A libFuzzer target: HARNESS defines LLVMFuzzerTestOneInput and checks its
+# properties with FUZZ_CHECK. Declared in a folder's fuzz/ room, whose
+# corpus/NAME holds the starting corpus and regressions/NAME the findings; the native
+# preset replays both as a test (CORPUS and REGRESSIONS name other folders).
+# The clang build of scripts/fuzz.sh (VIVARO_FUZZ) builds the fuzzer itself
+# and lists it, with corpus, dictionary and input limit, in fuzz-targets.txt.
+option(VIVARO_FUZZ "Build the libFuzzer targets (clang, sanitizer flags set by scripts/fuzz.sh)" OFF)
+
+function(vivaro_fuzz_target name)
+  if(NOT VIVARO_NATIVE)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "HARNESS;MAX_LEN;DICTIONARY;CORPUS;REGRESSIONS" "LIBS" ${ARGN})
+  if(NOT ARG_CORPUS)
+    set(ARG_CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
+  endif()
+  if(NOT ARG_REGRESSIONS)
+    set(ARG_REGRESSIONS ${CMAKE_CURRENT_SOURCE_DIR}/regressions/${name})
+  endif()
+  if(NOT ARG_MAX_LEN)
+    set(ARG_MAX_LEN 4096)
+  endif()
+  if(ARG_DICTIONARY)
+    set(ARG_DICTIONARY ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DICTIONARY})
+  else()
+    set(ARG_DICTIONARY "-")
+  endif()
+  add_executable(${name}_replay ${ARG_HARNESS} ${PROJECT_SOURCE_DIR}/tools/fuzzing/ReplayFolders.cpp)
+  vivaro_warnings(${name}_replay)
+  target_link_libraries(${name}_replay PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(${name}_replay TEST_PREFIX "${name}." DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
+  target_include_directories(${name}_replay PRIVATE ${PROJECT_SOURCE_DIR}/tools/fuzzing)
+  target_compile_definitions(${name}_replay PRIVATE
+    FUZZ_CORPUS_DIR="${ARG_CORPUS}" FUZZ_REGRESSIONS_DIR="${ARG_REGRESSIONS}")
+  if(VIVARO_FUZZ)
+    add_executable(${name} ${ARG_HARNESS})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tools/fuzzing)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    set_property(GLOBAL APPEND PROPERTY VIVARO_FUZZ_TARGETS
+      "${name}\t${ARG_CORPUS}\t${ARG_REGRESSIONS}\t${ARG_DICTIONARY}\t${ARG_MAX_LEN}")
+  endif()
+endfunction()
+
+# One line per fuzz target for scripts/fuzz.sh: name, corpus, regressions,
+# dictionary ("-" for none) and the longest input, tab-separated.
+function(vivaro_write_fuzz_target_list)
+  if(VIVARO_FUZZ)
+    get_property(targets GLOBAL PROPERTY VIVARO_FUZZ_TARGETS)
+    list(JOIN targets "\n" lines)
+    file(WRITE ${CMAKE_BINARY_DIR}/fuzz-targets.txt "${lines}\n")
+  endif()
+endfunction()

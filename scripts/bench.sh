@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Builds the bench preset (Release), prints the stream decoder's output rate
-# on the 600 dpi US-letter page, then proves that scanstream round-trips
+# on the 600 dpi US-letter page and the imaging library's rates fitting it
+# to 300 dpi and writing BMP, TIFF and JPEG, then proves that scanstream round-trips
 # that page bit for bit (colour without and with line offsets, grey).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset bench >/dev/null
-cmake --build --preset bench --target stream_decoder_bench scanstream make_test_page -j2 >/dev/null
+cmake --build --preset bench --target stream_decoder_bench scan_pipeline_bench scanstream make_test_page imaging_bench -j2 >/dev/null
 bin=build/bench/bin
 
 "$bin/stream_decoder_bench"
+"$bin/scan_pipeline_bench"
+"$bin/imaging_bench"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -8,10 +8,14 @@ packages=(
   cmake ninja-build g++ git
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   mingw-w64 binutils-mingw-w64
+  # the imaging library's JPEG/PNG writers and resampler (header-only)
+  libstb-dev
   # fuzzing the stream decoder
   clang libclang-rt-14-dev
   # running and looking at the Windows programs
   wine wine64 xvfb xauth imagemagick x11-utils
+  # reading the imaging library's TIFF files in its tests
+  libtiff-tools
   # the network lab of the discovery tests
   iproute2 snmpd snmp dnsmasq-base tshark tcpdump
 )

@@ -3,32 +3,22 @@
 #include "ScanCancel.h"
 #include "ScanParameters.h"
 #include "ScannerDevice_win.h"
-#include "ui/LampWarmingDialog.h"
 
 #include <ctime>
 
 namespace {
-
 constexpr DWORD kPumpWaitMilliseconds = 100;
+}
 
-class DialogLampView : public LampWarmingView {
-public:
-    explicit DialogLampView(HWND owner) : owner_(owner) {}
-    void open(unsigned messageStringId) override { dialog_.create(owner_, messageStringId); }
-    void pumpMessages() override { dialog_.dispatchMessages(kPumpWaitMilliseconds); }
-    void close() override { dialog_.destroy(); }
+DialogLampView::DialogLampView(HWND owner) : owner_(owner) {}
 
-private:
-    HWND owner_;
-    LampWarmingDialog dialog_;
-};
+void DialogLampView::open(unsigned messageStringId) { dialog_.create(owner_, messageStringId); }
 
-class WallClock : public SecondsClock {
-public:
-    int64_t nowSeconds() override { return static_cast<int64_t>(std::time(nullptr)); }
-};
+void DialogLampView::pumpMessages() { dialog_.dispatchMessages(kPumpWaitMilliseconds); }
 
-}  // namespace
+void DialogLampView::close() { dialog_.destroy(); }
+
+int64_t WallClock::nowSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 
 LockOutcome lockScannerForScan(HWND owner)
 {

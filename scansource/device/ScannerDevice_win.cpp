@@ -1,10 +1,9 @@
 #include "ScannerDevice_win.h"
 
 #include "DeviceStringIds.h"
-#include "EmulatedDeviceFiles.h"
+#include "DeviceFilesChoice_win.h"
 #include "EscCommands.h"
 #include "UsbTransport.h"
-#include "UsbscanDeviceFiles_win.h"
 #include "twain/DebugTrace.h"
 #include "ui/MessageBoxes.h"
 
@@ -13,41 +12,6 @@
 #include <string>
 
 namespace {
-
-// What the source sees when the emulator was asked for but cannot run:
-// no device at all.
-class NoDeviceFiles : public DeviceFiles {
-public:
-    DeviceHandle open(const char*, DeviceAccess) override { return kInvalidDevice; }
-    bool close(DeviceHandle) override { return false; }
-    bool readDescriptor(DeviceHandle, uint8_t*) override { return false; }
-    bool read(DeviceHandle, uint8_t*, uint32_t, uint32_t* received) override
-    {
-        *received = 0;
-        return false;
-    }
-    bool write(DeviceHandle, const uint8_t*, uint32_t, uint32_t* written) override
-    {
-        *written = 0;
-        return false;
-    }
-    uint32_t lastError() override { return kErrorFileNotFound; }
-};
-
-std::unique_ptr<DeviceFiles> chooseDeviceFiles()
-{
-    char setting[MAX_PATH * 2];
-    DWORD length = GetEnvironmentVariableA("ZVP4_EMULATOR", setting, sizeof setting);
-    if (length == 0 || length >= sizeof setting)
-        return std::make_unique<UsbscanDeviceFiles>();
-    std::string error;
-    std::unique_ptr<EmulatedDeviceFiles> emulator = EmulatedDeviceFiles::fromSetting(setting, error);
-    if (!emulator) {
-        DebugTrace(("Scanner emulator not usable: " + error).c_str());
-        return std::make_unique<NoDeviceFiles>();
-    }
-    return emulator;
-}
 
 std::unique_ptr<ScannerDevice>& deviceSlot()
 {

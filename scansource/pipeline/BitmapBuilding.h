@@ -76,8 +76,10 @@ public:
     // One decoder output (count 0 is allowed); line art is packed first.
     void appendDecodedRow(const uint8_t* row, int count);
     // Fills the bitmap's rows from the store, bottom-up; dibOrder 1 turns
-    // colour into BGR and inverts line art. Releases the store.
-    void fillBitmapRows(DibHandle dib, int dibOrder);
+    // colour into BGR and inverts line art. Releases the store. False when
+    // the store could not be read back (after string 9 in a box, or the
+    // trace of string 20 for an unknown pixel type): the rows are not the scan.
+    bool fillBitmapRows(DibHandle dib, int dibOrder);
     // 100 with *result the final DIB, or 109 with *result null. dib is
     // consumed: a DIB replaced by the library's result is released.
     int fitBitmapToRequest(DibHandle dib, int forMemoryTransfer, DibHandle* result);

@@ -18,7 +18,9 @@ bool chooseImageFileFormat(int twainFormat, const char* path, int jpegQuality, I
 
 // Negative on failure; 0 when the DIB is null, the conversion fails or the
 // extension is unknown (nothing written); otherwise the save's result.
-int SaveImageFile(ImagingLibrary& imaging, void* dib, int format, const char* path, int jpegQuality);
+// memory is where the library's DIBs live (the bitmap is released through one).
+int SaveImageFile(ImagingLibrary& imaging, MemoryBlocks& memory, void* dib, int format, const char* path,
+                  int jpegQuality);
 
 // Reads an image file (BMP) back as a new DIB (101, then 106); null on failure.
 void* LoadImageFileAsDib(ImagingLibrary& imaging, const char* path);

@@ -2,6 +2,7 @@
 // The data source's view of the imaging library: the six calls by ordinal
 // (see ImagingInterface.h for their arguments and results). The Win32 shell
 // binds ZVP4_i__.dll; native tests and tools run the library in-process.
+#include "HeapMemoryBlocks.h"
 #include "ImagingCalls.h"
 #include "ImagingInterface.h"
 
@@ -51,22 +52,4 @@ public:
 
 private:
     ImagingCalls calls_;
-};
-
-// Heap blocks for native code, with allocation failures on demand.
-class HeapMemoryBlocks : public MemoryBlocks {
-public:
-    void* allocate(size_t size, bool zeroInitialise) override;
-    uint8_t* lock(void* block) override;
-    void unlock(void* block) override;
-    void release(void* block) override;
-    size_t blockSize(void* block) override;
-
-    // The next allocations of at least minimumSize bytes fail (0: none do).
-    void failAllocationsFrom(size_t minimumSize) { failFrom_ = minimumSize; }
-    int liveBlocks() const { return live_; }
-
-private:
-    size_t failFrom_ = 0;
-    int live_ = 0;
 };

@@ -38,14 +38,14 @@ void reconstructRest(const RowBuffers& rows, int width)
     }
 }
 
-// The median predictor from pixel 1 to the row end, into rows.current.
+// The median predictor from pixel `from` (at least 1) to the row end, into rows.current.
 template <int Channels>
-void reconstructMedianSamples(const RowBuffers& rows, int width)
+void reconstructMedianSamples(const RowBuffers& rows, int width, int from = 1)
 {
     const int runEnd = width - kMedianRunTail<Channels>;
-    int x = 1;
-    if (runEnd > 1) {
-        MedianRun<Channels> run(rows.previous, rows.differences, rows.current, 1);
+    int x = from;
+    if (runEnd > from) {
+        MedianRun<Channels> run(rows.previous, rows.differences, rows.current, from);
         while (run.pixel() < runEnd)
             run.step();
         x = run.pixel();
@@ -124,6 +124,12 @@ void reconstructFirstPixel(const RowBuffers& rows, int channels, int predictor, 
 }
 
 }  // namespace
+
+void finishGreyMedianRow(const RowBuffers& rows, int width, int reconstructed)
+{
+    reconstructMedianSamples<1>(rows, width, reconstructed);
+    invertRow(rows.current, rows.inverted, width);
+}
 
 void reconstructRow(const RowBuffers& rows, int width, int channels, int predictor, bool firstRow)
 {

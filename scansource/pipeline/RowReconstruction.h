@@ -15,4 +15,8 @@ struct RowBuffers {
 
 void reconstructRow(const RowBuffers& rows, int width, int channels, int predictor, bool firstRow);
 
+// A grey median row (not the first) whose pixels before `reconstructed`
+// are already in rows.current: the rest, then the whole row inverted.
+void finishGreyMedianRow(const RowBuffers& rows, int width, int reconstructed);
+
 }  // namespace scancodec

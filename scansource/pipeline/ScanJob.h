@@ -23,7 +23,7 @@ using DibHandle = void*;
 
 // The image as the device will deliver it, from ScanParameters by the
 // command rules (resolution steps, frame in device pixels).
-struct ScanGeometry {
+struct ScanImageGeometry {
     int pixelType = PIXEL_TYPE_COLOUR;
     int channels = 3;  // 3 for colour, else 1
     int hdpi = 300;
@@ -34,12 +34,12 @@ struct ScanGeometry {
 
 // The bitmap building as the engine drives it, in this order. Named after
 // the functions that build the DIB and its data store.
-class ScanBitmapBuilder {
+class BitmapBuildingSteps {
 public:
-    virtual ~ScanBitmapBuilder() = default;
+    virtual ~BitmapBuildingSteps() = default;
     // The DIB with header and palette, rows initialised; null when it cannot
     // be allocated.
-    virtual DibHandle createScanBitmap(const ScanParameters& parameters, const ScanGeometry& geometry) = 0;
+    virtual DibHandle createScanBitmap(const ScanParameters& parameters, const ScanImageGeometry& geometry) = 0;
     // The store of the decoded rows (memory, or a temporary file); false
     // when neither could be created (the builder has told the user).
     virtual bool openDataStore() = 0;
@@ -87,7 +87,7 @@ struct ScanJobServices {
     LampWarmingView& lampView;
     SecondsClock& clock;
     ScanJobView& view;
-    ScanBitmapBuilder& bitmap;
+    BitmapBuildingSteps& bitmap;
     ExecutionState& executionState;
     volatile int& cancelRequested;
 };
@@ -104,7 +104,7 @@ struct ScanRequest {
 // cannot scan it (resolution 0 or above 2400, an empty or inverted frame,
 // a frame starting beyond the bed). A frame that runs past the bed's right
 // edge or past the longest page is clamped to it in *clamped.
-bool scanGeometryFor(const ScanParameters& requested, ScanParameters* clamped, ScanGeometry* geometry);
+bool scanGeometryFor(const ScanParameters& requested, ScanParameters* clamped, ScanImageGeometry* geometry);
 
 // The engine. Results: 100 the image is in *dib (the caller owns it);
 // 103 cancelled, by the user or the device, or ended by a device or stream

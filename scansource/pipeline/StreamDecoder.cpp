@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <utility>
 
 #include "CategoryTables.h"
+#include "MedianRun.h"
 #include "Prediction.h"
 #include "RowReconstruction.h"
 
@@ -181,6 +183,10 @@ int StreamDecoder::decodeCodedRow(BitReader& reader)
         rowStart_ = reader.position();
         reader.skip(kRowFieldBits);
         samplesDecoded_ = 0;
+        reconstructed_ = 0;
+        fusedGreyMedian_ = channels_ == 1 && decodedRows_ > 0 && width_ > kMedianRunTail<1> + 1 &&
+                           restOfRowMode(effectivePredictor(predictor_), false) == PredictMedian &&
+                           firstColumnMode(effectivePredictor(predictor_), false) == PredictAbove;
         phase_ = RowPhase::Samples;
     }
     if (phase_ == RowPhase::Samples) {
@@ -215,6 +221,17 @@ int StreamDecoder::decodeSamplesDirect(BitReader& reader, const CategoryTables& 
     int at = samplesDecoded_;
     // Each look stores four differences, used or not; all stay in the row.
     const int lastRound = rowSize_ - kSamplesPerRound;
+    const int fusedEnd = fusedGreyMedian_ ? width_ - kMedianRunTail<1> : 0;
+    std::optional<MedianRun<1>> run;
+    auto startRun = [&] {
+        if (reconstructed_ == 0) {
+            currentRow_[0] = static_cast<uint8_t>(previousRow_[0] + differences[0]);
+            reconstructed_ = 1;
+        }
+        run.emplace(previousRow_.get(), differences, currentRow_.get(), reconstructed_);
+    };
+    if (fusedGreyMedian_ && at > 0)
+        startRun();
     while (at <= lastRound && cursor <= end) {
         bits |= BitReader::loadBigEndian(cursor) >> valid;
         cursor += (63 - valid) >> 3;
@@ -234,7 +251,16 @@ int StreamDecoder::decodeSamplesDirect(BitReader& reader, const CategoryTables& 
                 break;
             ++at;
         }
+        if (run) {
+            int upTo = at < fusedEnd ? at : fusedEnd;
+            while (run->pixel() < upTo)
+                run->step();
+        } else if (fusedGreyMedian_ && at > 0) {
+            startRun();
+        }
     }
+    if (run)
+        reconstructed_ = run->pixel();
     reader.advanceDirect(bits, valid, static_cast<int>(cursor - start));
     return at;
 }
@@ -300,8 +326,11 @@ int StreamDecoder::commitRow(uint8_t* output, int* produced)
 {
     bool firstRow = decodedRows_ == 0;
     uint8_t* target = realigner_.active() ? realigner_.writeLine() : output;
-    reconstructRow({differences_.get(), previousRow_.get(), currentRow_.get(), target}, width_, channels_,
-                   effectivePredictor(predictor_), firstRow);
+    RowBuffers rows{differences_.get(), previousRow_.get(), currentRow_.get(), target};
+    if (fusedGreyMedian_ && reconstructed_ > 0)
+        finishGreyMedianRow(rows, width_, reconstructed_);
+    else
+        reconstructRow(rows, width_, channels_, effectivePredictor(predictor_), firstRow);
     std::swap(currentRow_, previousRow_);
     ++decodedRows_;
     if (realigner_.active()) {

@@ -103,6 +103,11 @@ private:
     uint64_t rowStart_ = 0;  // stream bit position of the current coded row
     uint64_t rowEnd_ = 0;   // where the next coded row starts
     int samplesDecoded_ = 0;
+    // Grey rows with the median predictor are reconstructed while they are
+    // decoded, so that the prediction chain runs beside the bit reading:
+    // the pixels of the current row done so far (0: none yet).
+    int reconstructed_ = 0;
+    bool fusedGreyMedian_ = false;
     int decodedRows_ = 0;
     int deliveredRows_ = 0;
 

@@ -33,6 +33,20 @@ public:
     virtual void destroyScanWindow() = 0;
     // True when the scan settings window consumed the event's window message.
     virtual bool consumeWindowMessage(void* windowMessage) = 0;
+
+    // Movable global memory: the capability containers handed to the
+    // application (which frees them) and those it sends with MSG_SET.
+    // allocateGlobal answers null when memory is short; globalSize answers
+    // 0 and lockGlobal null for a handle that is not a live block.
+    virtual TW_HANDLE allocateGlobal(TW_UINT32 bytes) = 0;
+    virtual TW_UINT32 globalSize(TW_HANDLE handle) = 0;
+    virtual void* lockGlobal(TW_HANDLE handle) = 0;
+    virtual void unlockGlobal(TW_HANDLE handle) = 0;
+    virtual void freeGlobal(TW_HANDLE handle) = 0;
+
+    // The scanner's feeder queries: isFeederMissing and queryFeederStatus.
+    virtual int feederMissing() = 0;
+    virtual int feederStatus(int reportCovers) = 0;
 };
 
 // The platform that the dispatch core uses; set once at library attach.

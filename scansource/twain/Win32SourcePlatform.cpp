@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "EscCommands.h"
 #include "Localization.h"
 #include "ManagerLink.h"
 #include "ScanWindowHost.h"
@@ -29,6 +30,16 @@ public:
     {
         return ScanWindowConsumes(static_cast<const MSG*>(windowMessage));
     }
+    TW_HANDLE allocateGlobal(TW_UINT32 bytes) override { return GlobalAlloc(GHND, bytes); }
+    TW_UINT32 globalSize(TW_HANDLE handle) override
+    {
+        return handle ? static_cast<TW_UINT32>(GlobalSize(handle)) : 0;
+    }
+    void* lockGlobal(TW_HANDLE handle) override { return handle ? GlobalLock(handle) : nullptr; }
+    void unlockGlobal(TW_HANDLE handle) override { GlobalUnlock(handle); }
+    void freeGlobal(TW_HANDLE handle) override { GlobalFree(handle); }
+    int feederMissing() override { return isFeederMissing(); }
+    int feederStatus(int reportCovers) override { return queryFeederStatus(reportCovers); }
 };
 
 Win32SourcePlatform platform;

@@ -4,7 +4,10 @@
 #   - each is a PE32 image for i386;
 #   - none imports a MinGW runtime DLL (they must run on a bare Windows);
 #   - the data source exports DS_Entry as ordinal 1 and _UsbIn@0 as ordinal 2,
-#     with exactly those names.
+#     with exactly those names;
+#   - the imaging library exports its six calls under ordinals 101, 103,
+#     104, 106, 124 and 151, undecorated;
+#   - the data source carries no scanner emulator (a test-build option).
 #   check-release-binaries.sh OBJDUMP BINARY...
 set -uo pipefail
 objdump=$1; shift
@@ -32,6 +35,16 @@ for binary in "$@"; do
     grep -qx '1 DS_Entry' <<<"$exports" || fail "$name: DS_Entry is not exported as ordinal 1 (exports: $exports)"
     grep -qx '2 _UsbIn@0' <<<"$exports" || fail "$name: _UsbIn@0 is not exported as ordinal 2 (exports: $exports)"
     grep -q 'DS_Entry@' <<<"$exports" && fail "$name: DS_Entry is exported decorated"
+    for marker in ZVP4_EMULATOR 'garbage-header' 'Scanner emulator'; do
+      grep -a -q -F "$marker" "$binary" && fail "$name: carries the scanner emulator ('$marker' found)"
+    done
+  fi
+  if [ "$name" = "ZVP4_i__.dll" ]; then
+    exports=$(named_exports "$binary")
+    for ordinal in 101 103 104 106 124 151; do
+      grep -q "^$ordinal " <<<"$exports" || fail "$name: nothing exported as ordinal $ordinal (exports: $exports)"
+    done
+    grep -q '@' <<<"$exports" && fail "$name: an export is decorated"
   fi
   echo "checked $name: $format"
 done

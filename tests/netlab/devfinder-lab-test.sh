@@ -1,85 +1,32 @@
 #!/usr/bin/env bash
 # The selector window in the network lab, under Wine: devfinder.exe and the
 # window test run in the lab's host namespace, with a Wine prefix and an
-# Xvfb display of this test's own.
+# Xvfb display of this test's own (lab-wine.sh).
 #   devfinder-lab-test.sh BUILD_DIR STATE_DIR
-#
-# Wine creates every socket in its server process, so the namespace the
-# wineserver runs in decides where packets go. The server of the lab's
-# prefix is started inside the host namespace here, and the test refuses to
-# run when a server of that prefix already runs anywhere else.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lab.sh"
+source "$here/lab-wine.sh"
 build=$(realpath "$1")
 state=$(realpath -m "$2")
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
 prefix="$build/netlab-wineprefix"
+wine=$LAB_WINE
 
 lab_require Xvfb
-[ -x "$wine" ] && [ -x "$wineserver" ] || lab_skip "wine64 is not installed"
+lab_wine_require
 [ -f "$build/bin/devfinder.exe" ] && [ -f "$build/bin/selector_lab_tests.exe" ] || {
   echo "devfinder.exe or selector_lab_tests.exe missing in $build/bin" >&2; exit 1; }
 
-# The wineserver of a prefix works in /tmp/.../server-<device>-<inode> of
-# the prefix folder; that names it among all running servers.
-prefix_servers() {
-  [ -d "$prefix" ] || return 0
-  local id pid
-  id=$(printf 'server-%x-%x' $(stat -c '%d %i' "$prefix"))
-  for pid in $(ps -eo pid=,comm= | awk '$2 ~ /^wineserver/ {print $1}'); do
-    case "$(readlink "/proc/$pid/cwd" 2>/dev/null)" in
-      */"$id") echo "$pid" ;;
-    esac
-  done
-}
-
-existing=$(prefix_servers)
-if [ -n "$existing" ]; then
-  echo "refusing to run: a wineserver of $prefix already runs (pid $existing), outside the lab" >&2
-  exit 1
-fi
-
+lab_wine_check_free "$prefix"
 rm -rf "$state"
-mkdir -p "$prefix"
-display_pid=""
 finish() {
-  if [ -n "$(prefix_servers)" ]; then
-    lab_run host env WINEPREFIX="$prefix" "$wineserver" -k 2>/dev/null
-    sleep 0.5
-  fi
-  [ -n "$display_pid" ] && kill "$display_pid" 2>/dev/null && wait "$display_pid" 2>/dev/null
+  lab_wine_down
   lab_down
 }
 trap finish EXIT
 trap 'exit 143' TERM INT
 lab_up "$state"
-
-for n in $(seq 171 220); do
-  [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ] && break
-done
-Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
-display_pid=$!
-for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-
-export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG="${VIVARO_NETLAB_WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=":$n"
-lab_spawn host "$wineserver" -f -p
-for _ in $(seq 1 50); do [ -n "$(prefix_servers)" ] && break; sleep 0.1; done
-server=$(prefix_servers)
-if [ -z "$server" ] || [ "$(ip netns identify "$server")" != "$(lab_ns host)" ]; then
-  echo "refusing to run: the lab's wineserver is not inside $(lab_ns host)" >&2
-  exit 1
-fi
-lab_log "wineserver $server runs in $(lab_ns host)"
-if [ ! -f "$prefix/system.reg" ]; then
-  lab_log "initialising the lab's Wine prefix (once)"
-  lab_run host "$wine" wineboot --init >"$state/wineboot.log" 2>&1
-  # No window manager on the lab's display: Wine draws the frames itself.
-  for value in Decorated Managed; do
-    lab_run host "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v "$value" /d N /f >/dev/null 2>&1
-  done
-fi
+lab_wine_up "$prefix"
 
 lab_capture_start "$state/devfinder.pcap"
 mkdir -p "$build/bin/screenshots"

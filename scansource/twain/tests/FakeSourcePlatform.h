@@ -1,4 +1,6 @@
 #pragma once
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,5 +35,30 @@ public:
     void destroyScanWindow() override;
     bool consumeWindowMessage(void* windowMessage) override;
 
+    TW_HANDLE allocateGlobal(TW_UINT32 bytes) override;
+    TW_UINT32 globalSize(TW_HANDLE handle) override;
+    void* lockGlobal(TW_HANDLE handle) override;
+    void unlockGlobal(TW_HANDLE handle) override;
+    void freeGlobal(TW_HANDLE handle) override;
+    int feederMissing() override;
+    int feederStatus(int reportCovers) override;
+
     int count(const std::string& call) const;
+
+    // Global memory: each block is exactly as large as asked, so that the
+    // sanitizers catch a read past its end; a failed allocation is a switch.
+    bool allocationFails = false;
+    struct GlobalBlock {
+        std::vector<unsigned char> bytes;
+        int locks = 0;
+    };
+    std::map<TW_HANDLE, std::unique_ptr<GlobalBlock>> blocks;
+    // A block as an application would send it; the caller frees it.
+    TW_HANDLE makeBlock(const void* bytes, size_t size);
+    std::vector<unsigned char>& blockBytes(TW_HANDLE handle);
+    int lockedBlocks() const;
+
+    // The feeder as isFeederMissing and queryFeederStatus report it.
+    int feederMissingAnswer = 0;
+    int feederStatusAnswer = 1;
 };

@@ -1,0 +1,120 @@
+#include "ScanImage_win.h"
+
+#include "DecoderInstance.h"
+#include "FeederPrompt.h"
+#include "ScanJobStringIds.h"
+#include "device/DeviceStringIds.h"
+#include "BitmapPlatform_win.h"
+#include "ImagingBitmapSteps.h"
+#include "ImagingLibraryBinding_win.h"
+#include "device/EscCommands.h"
+#include "device/LampWarmingWait_win.h"
+#include "device/ScanCancel.h"
+#include "device/ScannerDevice_win.h"
+#include "twain/CapabilityTable.h"
+#include "twain/DebugTrace.h"
+#include "ui/LargeImageDialog.h"
+#include "ui/MessageBoxes.h"
+#include "ui/ScanProgressDialog.h"
+
+#include <string>
+
+namespace {
+
+HWND scanOwner = nullptr;
+
+class DialogScanView : public ScanJobView {
+public:
+    explicit DialogScanView(HWND owner)
+        : owner_(owner), progress_([] { return sendEscCommandNoReply(makeCommand(CMD_ABORT)) == 0; })
+    {
+    }
+    bool openProgress() override { return progress_.create(owner_); }
+    void dispatchProgressMessages() override { progress_.dispatchMessages(); }
+    void showProgress(int percent) override { progress_.showPercent(percent); }
+    void closeProgress() override { progress_.destroy(); }
+    int askOkCancel(unsigned textId, unsigned captionId) override { return AskOkCancel(owner_, textId, captionId); }
+
+private:
+    HWND owner_;
+    ScanProgressDialog progress_;
+};
+
+class ThreadKeepAwake : public ExecutionState {
+public:
+    void keepAwake() override { SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED); }
+    void restore() override { SetThreadExecutionState(ES_CONTINUOUS); }
+};
+
+// The engine's messages go to the source's boxes, owned by the scan's owner.
+class OwnedNotices : public DeviceNotices {
+public:
+    explicit OwnedNotices(HWND owner) : owner_(owner) {}
+    void trace(const char* text) override { DebugTrace(text); }
+    void showWarning(unsigned stringId, bool show) override { ShowWarning(owner_, stringId, show ? TRUE : FALSE); }
+    void traceWarningValue(unsigned stringId, int value) override
+    {
+        ShowWarningFormatted(owner_, stringId, value, FALSE);
+    }
+    std::string systemErrorText(uint32_t errorCode) override
+    {
+        return scannerDevice().notices.systemErrorText(errorCode);
+    }
+
+private:
+    HWND owner_;
+};
+
+}  // namespace
+
+void setScanImageOwner(HWND owner)
+{
+    scanOwner = owner;
+}
+
+bool confirmLargeImage(HWND owner, unsigned long long estimatedBytes)
+{
+    if (estimatedBytes <= kLargeImageBytes)
+        return true;
+    char path[MAX_PATH + 40];
+    UINT length = GetWindowsDirectoryA(path, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) {
+        std::string file = std::string(path) + "\\TWAIN_32\\ZVP4\\ZVP4T___.INI";
+        char value[16] = "";
+        GetPrivateProfileStringA("IDS_ASKABOUTLARGEIMAGE", "IDS_DONTASKKEY", "", value, sizeof value, file.c_str());
+        if (lstrcmpiA(value, "TRUE") == 0)
+            return true;
+    }
+    return showLargeImageWarning(owner, writeDontAskToSettingsFile) == kLargeImageScan;
+}
+
+int scanImage(int dibOrder, int forMemoryTransfer, DibHandle* dib)
+{
+    ScannerDevice& device = scannerDevice();
+    // The lock wait shows its refusals without an owner, as before.
+    DialogLampView lampView(scanOwner);
+    WallClock clock;
+    DialogScanView view(scanOwner);
+    Win32BitmapPlatform bitmapPlatform(scanOwner);
+    ImagingBitmapSteps bitmap(globalMemoryBlocks(), boundImagingLibrary(), bitmapPlatform);
+    ThreadKeepAwake executionState;
+    OwnedNotices notices(scanOwner);
+    ScannerProtocol protocol(device.transport, notices);
+    decoderSetTrace(DebugTrace);
+
+    ScanRequest request;
+    request.parameters = currentScanParameters();
+    request.feederEnabled = feederEnabled();
+    if (request.parameters.descreen)
+        request.filter = loadFilterSettings();
+
+    ScanJobServices services{protocol, lampView, clock, view, bitmap, executionState, cancelRequested};
+    return runScanJob(services, request, dibOrder, forMemoryTransfer, dib);
+}
+
+bool ensureFeederLoaded(HWND owner, bool feederEnabled)
+{
+    return ensureFeederLoaded(
+        feederEnabled, [] { return queryFeederStatus(1); },
+        [owner] { return AskOkCancel(owner, IDS_MESSAGE_ADF_PROMPT, TWAINUI_CAPTION); });
+}

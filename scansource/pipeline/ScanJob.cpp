@@ -1,0 +1,393 @@
+#include "ScanJob.h"
+
+#include "DecoderInstance.h"
+#include "DeviceStringIds.h"
+#include "ScanJobStringIds.h"
+#include "ScanReplyResult.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+
+namespace {
+
+constexpr int kRawBufferSize = 32768;
+constexpr int kDecodeBufferSize = 32768;
+constexpr int kUnitsPerInch = 4800;
+constexpr int kBedWidth = 40800;
+// The longest sheet the feeder takes (legal, 14 inches); the glass is shorter.
+constexpr int kBedLength = 14 * kUnitsPerInch;
+constexpr int kMaxResolution = 2400;
+// A block is read only while this much is free. The device's blocks are
+// 1024 bytes, but a header may announce up to kMaxScanPayload, and such a
+// block must never land on bytes the decoder has not taken yet.
+constexpr int kReadWhenFree = kMaxScanPayload + 1;
+constexpr int IDOK_ANSWER = 1;
+constexpr int IDCANCEL_ANSWER = 2;
+
+int64_t stride(const ScanImageGeometry& g)
+{
+    int64_t bits = static_cast<int64_t>(g.width) * (g.pixelType == PIXEL_TYPE_BLACK_WHITE ? 1 : 8 * g.channels);
+    return (bits + 31) / 32 * 4;
+}
+
+// The circular raw buffer: blocks are written at the write offset, split
+// where they run past the end; the decoder reads circularly from its own
+// position and frees what it consumed.
+class RawRing {
+public:
+    bool allocate()
+    {
+        bytes_.reset(new (std::nothrow) uint8_t[kRawBufferSize]);
+        return bytes_ != nullptr;
+    }
+    const uint8_t* data() const { return bytes_.get(); }
+    int freeBytes() const { return free_; }
+    int buffered() const { return kRawBufferSize - free_; }
+    void put(const uint8_t* src, int length)
+    {
+        int first = std::min(length, kRawBufferSize - writeOffset_);
+        std::memcpy(bytes_.get() + writeOffset_, src, static_cast<size_t>(first));
+        std::memcpy(bytes_.get(), src + first, static_cast<size_t>(length - first));
+        writeOffset_ = (writeOffset_ + length) & (kRawBufferSize - 1);
+        free_ -= length;
+    }
+    void release(int consumed) { free_ += consumed; }
+
+private:
+    std::unique_ptr<uint8_t[]> bytes_;
+    int writeOffset_ = 0;
+    int free_ = kRawBufferSize;
+};
+
+struct StreamErrorMessage {
+    unsigned stringId;
+    bool show;
+};
+
+// The message of a reply that ends the read loop; 103 (stop requested)
+// has none. A time-out is shown too: otherwise the user is left with an
+// empty transfer and no word why.
+StreamErrorMessage streamErrorMessage(int reply)
+{
+    switch (reply) {
+    case SCAN_REPLY_DEVICE_ERROR:
+    case SCAN_REPLY_FEEDER_EMPTY:
+    case SCAN_REPLY_FEEDER_LOADED:
+    case SCAN_REPLY_FEEDER_JAM:
+        return {IDS_ERROR_ADF_JAM, true};
+    case SCAN_REPLY_TIMEOUT:
+        return {IDS_ERROR_TIMEOUT_MONO, true};
+    case SCAN_REPLY_STOP_REQUESTED:
+        return {0, false};
+    case SCAN_REPLY_BAD_HEADER:
+        return {IDS_ERROR_DISCONNECTION, true};
+    case SCAN_REPLY_IN_USE:
+        return {IDS_ERROR_OTHER_APP_USING_SCANNER, true};
+    default:
+        return {IDS_ERROR_INTERNAL_FAILURE, true};
+    }
+}
+
+class ScanJob {
+public:
+    ScanJob(ScanJobServices& services, const ScanRequest& request, const ScanImageGeometry& geometry)
+        : s_(services), request_(request), p_(request.parameters), geometry_(geometry),
+          notices_(services.protocol.notices())
+    {
+    }
+
+    int run(int dibOrder, int forMemoryTransfer, DibHandle* dib);
+
+private:
+    enum class Ending { scanned, cancelled, setupFailed, outOfMemory };
+
+    bool command(const CommandPacket& packet, unsigned failureId);
+    bool sendSettings();
+    bool feederReady();
+    Ending readAndDecode();
+    Ending endStream(unsigned stringId, bool show);
+    Ending decodeFailure(int result);
+    void showProgressFor(int64_t total);
+
+    ScanJobServices& s_;
+    const ScanRequest& request_;
+    const ScanParameters& p_;
+    ScanImageGeometry geometry_;
+    DeviceNotices& notices_;
+    RawRing raw_;
+    std::unique_ptr<uint8_t[]> decoded_;
+    int lastReply_ = SCAN_REPLY_SUCCESS;
+    int lastPercent_ = 0;
+};
+
+bool ScanJob::command(const CommandPacket& packet, unsigned failureId)
+{
+    if (s_.protocol.writeEscCommand(packet) == SCANCMD_RESULT_SUCCESS)
+        return true;
+    notices_.showWarning(failureId, true);
+    return false;
+}
+
+bool ScanJob::sendSettings()
+{
+    DeviceResolution resolution{geometry_.hdpi, geometry_.vdpi};
+    DeviceFrame frame = deviceFrame(p_, resolution);
+    if (!command(colourModeCommand(p_.pixelType), IDS_ERROR_SCAN_SETTING) ||
+        !command(resolutionCommand(resolution), IDS_ERROR_SCAN_RESOLUTION) ||
+        !command(originCommand(frame), IDS_ERROR_SCAN_OFFSET) || !command(sizeCommand(frame), IDS_ERROR_SCAN_SIZE))
+        return false;
+    if (request_.feederEnabled) {
+        // A feeder that cannot feed gets no source command; the scanner
+        // keeps its own choice.
+        if (s_.protocol.queryFeederStatus(false) == 0 && !command(sourceCommand(false), IDS_ERROR_SCAN_SOURCE))
+            return false;
+    } else if (!command(sourceCommand(true), IDS_ERROR_SCAN_SOURCE)) {
+        return false;
+    }
+    if (!command(brightnessContrastCommand(p_), IDS_ERROR_SCAN_CLIPPING))
+        return false;
+    if (p_.descreen && s_.protocol.writeEscCommand(filterCommand(request_.filter)) != SCANCMD_RESULT_SUCCESS)
+        notices_.showWarning(IDS_ERROR_SET_FILTER, false);
+    CommandPacket start = makeCommand(CMD_START);
+    if (s_.protocol.link().write(start.data(), static_cast<uint32_t>(start.size())) != USB_OK) {
+        notices_.showWarning(IDS_ERROR_SCAN_START, true);
+        return false;
+    }
+    return true;
+}
+
+// Asks for paper while the feeder is empty; false when the scan must end
+// (the user cancelled, or the scanner did not answer).
+bool ScanJob::feederReady()
+{
+    for (;;) {
+        int status = s_.protocol.queryFeederStatus(true);
+        if (status == 1) {
+            if (s_.view.askOkCancel(IDS_MESSAGE_ADF_PROMPT, TWAINUI_CAPTION) != IDOK_ANSWER) {
+                s_.cancelRequested = 1;
+                return false;
+            }
+            continue;
+        }
+        if (status == SCAN_REPLY_BAD_HEADER) {
+            s_.cancelRequested = 1;
+            return false;
+        }
+        return true;
+    }
+}
+
+void ScanJob::showProgressFor(int64_t total)
+{
+    s_.view.dispatchProgressMessages();
+    double imageSize = static_cast<double>(stride(geometry_) * geometry_.height);
+    double fraction = static_cast<double>(total) * 100.0 / imageSize;
+    if (geometry_.pixelType == PIXEL_TYPE_BLACK_WHITE)
+        fraction *= 0.125;
+    int percent = static_cast<int>(std::min(fraction, 100.0));
+    if (percent > lastPercent_ || percent == 0) {
+        s_.view.showProgress(percent);
+        lastPercent_ = percent;
+    }
+}
+
+ScanJob::Ending ScanJob::endStream(unsigned stringId, bool show)
+{
+    if (stringId)
+        notices_.showWarning(stringId, show);
+    s_.cancelRequested = 1;
+    return Ending::cancelled;
+}
+
+ScanJob::Ending ScanJob::decodeFailure(int result)
+{
+    if (result == scancodec::DecodeOutOfMemory) {
+        notices_.showWarning(IDS_ERROR_NO_MEMORY_FOR_DIB, true);
+        return Ending::outOfMemory;
+    }
+    notices_.showWarning(IDS_ERROR_DECOMP_MORE, true);
+    return Ending::setupFailed;
+}
+
+ScanJob::Ending ScanJob::readAndDecode()
+{
+    std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[kMaxScanPayload + 1]);
+    if (!block)
+        return Ending::outOfMemory;
+    int64_t total = 0;
+    bool lastRow = false;
+    while (lastReply_ == SCAN_REPLY_SUCCESS) {
+        while (raw_.freeBytes() >= kReadWhenFree) {
+            int length = 0;
+            int reply = s_.protocol.readScanReply(&length, block.get());
+            lastReply_ = reply;
+            if (reply != SCAN_REPLY_SUCCESS && reply != SCAN_REPLY_STATUS_OK) {
+                StreamErrorMessage message = streamErrorMessage(reply);
+                return endStream(message.stringId, message.show);
+            }
+            // Whatever follows the last row is padding: it is not kept, so
+            // it cannot fill the buffer.
+            if (length > 0 && !lastRow)
+                raw_.put(block.get(), length);
+            if (!s_.cancelRequested)
+                showProgressFor(total);
+            if (reply == SCAN_REPLY_STATUS_OK)
+                break;
+        }
+        if (lastRow)
+            continue;
+        int consumed = 0;
+        int produced = 0;
+        int result = decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed, decoded_.get(),
+                                 kDecodeBufferSize, &produced);
+        if (result == scancodec::DecodeMoreRows || result == scancodec::DecodeLastRow ||
+            result == scancodec::DecodeNeedsInput) {
+            s_.bitmap.appendDecodedRow(decoded_.get(), produced);
+            raw_.release(consumed);
+            total += produced;
+            lastRow = result == scancodec::DecodeLastRow;
+            if (lastRow)
+                raw_.release(raw_.buffered());
+        } else {
+            return decodeFailure(result);
+        }
+    }
+    // The stream has ended: decode what is buffered. A row still waiting
+    // for input now means the stream was short.
+    while (!lastRow && !s_.cancelRequested) {
+        int consumed = 0;
+        int produced = 0;
+        int result = decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed, decoded_.get(),
+                                 kDecodeBufferSize, &produced);
+        if (result != scancodec::DecodeMoreRows && result != scancodec::DecodeLastRow)
+            return decodeFailure(result == scancodec::DecodeNeedsInput ? scancodec::DecodeCorruptData : result);
+        s_.bitmap.appendDecodedRow(decoded_.get(), produced);
+        raw_.release(consumed);
+        lastRow = result == scancodec::DecodeLastRow;
+    }
+    return s_.cancelRequested ? Ending::cancelled : Ending::scanned;
+}
+
+int ScanJob::run(int dibOrder, int forMemoryTransfer, DibHandle* dib)
+{
+    ScannerLink& link = s_.protocol.link();
+    if (link.open() != SCAN_REPLY_SUCCESS) {
+        link.close();
+        return SCAN_REPLY_CANT_OPEN;
+    }
+    *dib = nullptr;
+    s_.executionState.keepAwake();
+    auto finish = [&](int result) {
+        link.close();
+        s_.executionState.restore();
+        return result;
+    };
+    decoded_.reset(new (std::nothrow) uint8_t[kDecodeBufferSize]);
+    if (!decoded_ || !raw_.allocate()) {
+        notices_.showWarning(IDS_ERROR_NO_MEMORY_FOR_DIB, true);
+        return finish(SCAN_REPLY_NO_MEMORY);
+    }
+    DibHandle bitmap = s_.bitmap.createScanBitmap(p_, geometry_);
+    if (!bitmap) {
+        notices_.showWarning(IDS_ERROR_NO_MEMORY_FOR_DIB, true);
+        return finish(SCAN_REPLY_NO_MEMORY);
+    }
+    if (!s_.bitmap.openDataStore()) {
+        s_.bitmap.freeBitmap(bitmap);
+        return finish(SCAN_RESULT_SETUP_FAILED);
+    }
+
+    Ending ending = Ending::cancelled;
+    bool unlock = true;
+    LockOutcome lock =
+        lockScannerWithWarmingWait(s_.protocol, s_.lampView, s_.clock, s_.cancelRequested, p_.feederChecked != 0);
+    if (lock != LockOutcome::locked) {
+        unlock = lockOutcomeNeedsUnlock(lock);
+        s_.cancelRequested = 1;
+    } else if (request_.feederEnabled && !feederReady()) {
+        ending = Ending::cancelled;
+    } else if (!sendSettings()) {
+        ending = Ending::setupFailed;
+    } else {
+        bool progress = s_.view.openProgress();
+        if (decoderStart(geometry_.width, geometry_.height, geometry_.channels, 8) != scancodec::DecoderStarted) {
+            notices_.showWarning(IDS_ERROR_DECOMP_START, true);
+            ending = Ending::setupFailed;
+        } else {
+            ending = readAndDecode();
+        }
+        decoderFinish();
+        if (progress)
+            s_.view.closeProgress();
+        // After a header the device did not understand it may be anywhere
+        // in the stream; an unlock would only be read as more data.
+        unlock = lastReply_ != SCAN_REPLY_BAD_HEADER;
+    }
+    if (unlock && s_.protocol.writeEscCommand(makeCommand(CMD_UNLOCK)) != SCANCMD_RESULT_SUCCESS)
+        s_.cancelRequested = 1;
+
+    if (ending == Ending::scanned && !s_.cancelRequested && !s_.bitmap.fillBitmapRows(bitmap, dibOrder))
+        ending = Ending::setupFailed;
+    link.close();
+    s_.executionState.restore();
+    if (s_.cancelRequested || ending != Ending::scanned) {
+        s_.cancelRequested = 0;
+        s_.bitmap.freeBitmap(bitmap);
+        if (ending == Ending::setupFailed)
+            return SCAN_RESULT_SETUP_FAILED;
+        if (ending == Ending::outOfMemory)
+            return SCAN_REPLY_NO_MEMORY;
+        return SCAN_REPLY_STOP_REQUESTED;
+    }
+    return s_.bitmap.fitBitmapToRequest(bitmap, forMemoryTransfer, dib);
+}
+
+}  // namespace
+
+bool scanGeometryFor(const ScanParameters& requested, ScanParameters* clamped, ScanImageGeometry* geometry)
+{
+    if (requested.resolution <= 0 || requested.resolution > kMaxResolution)
+        return false;
+    if (requested.pixelType < PIXEL_TYPE_BLACK_WHITE || requested.pixelType > PIXEL_TYPE_COLOUR)
+        return false;
+    ScanParameters p = requested;
+    p.left = std::max(p.left, 0);
+    p.top = std::max(p.top, 0);
+    p.right = std::min(p.right, kBedWidth);
+    p.bottom = std::min(p.bottom, kBedLength);
+    if (p.right <= p.left || p.bottom <= p.top)
+        return false;
+    DeviceResolution resolution = deviceResolution(p.resolution);
+    ScanImageGeometry g;
+    g.pixelType = p.pixelType;
+    g.channels = p.pixelType == PIXEL_TYPE_COLOUR ? 3 : 1;
+    g.hdpi = resolution.horizontal;
+    g.vdpi = resolution.vertical;
+    DeviceFrame frame = deviceFrame(p, resolution);
+    g.width = frame.width;
+    g.height = frame.height;
+    // A frame thinner than one device pixel has nothing to scan.
+    if (g.width <= 0 || g.height <= 0)
+        return false;
+    *clamped = p;
+    *geometry = g;
+    return true;
+}
+
+int runScanJob(ScanJobServices& services, const ScanRequest& request, int dibOrder, int forMemoryTransfer,
+               DibHandle* dib)
+{
+    ScanRequest checked = request;
+    ScanImageGeometry geometry;
+    if (!scanGeometryFor(request.parameters, &checked.parameters, &geometry)) {
+        bool badResolution = request.parameters.resolution <= 0 || request.parameters.resolution > kMaxResolution;
+        services.protocol.notices().showWarning(
+            badResolution ? IDS_ERROR_SCAN_RESOLUTION : IDS_ERROR_SELECT_LARGER_AREA, true);
+        *dib = nullptr;
+        return SCAN_RESULT_SETUP_FAILED;
+    }
+    ScanJob job(services, checked, geometry);
+    return job.run(dibOrder, forMemoryTransfer, dib);
+}

@@ -1,0 +1,57 @@
+#pragma once
+// String-table ids of the messages the scan engine shows or traces.
+// Guarded so that the resource header may define the same ids.
+#ifndef IDS_ERROR_SELECT_LARGER_AREA
+#define IDS_ERROR_SELECT_LARGER_AREA 4
+#endif
+#ifndef IDS_ERROR_NO_MEMORY_FOR_DIB
+#define IDS_ERROR_NO_MEMORY_FOR_DIB 6
+#endif
+#ifndef IDS_ERROR_CANT_CREATE_DATA_FILE
+#define IDS_ERROR_CANT_CREATE_DATA_FILE 7
+#endif
+#ifndef IDS_ERROR_SCAN_SETTING
+#define IDS_ERROR_SCAN_SETTING 8
+#endif
+#ifndef IDS_ERROR_CANT_OPEN_DATA_FILE
+#define IDS_ERROR_CANT_OPEN_DATA_FILE 9
+#endif
+#ifndef IDS_ERROR_SCAN_RESOLUTION
+#define IDS_ERROR_SCAN_RESOLUTION 10
+#endif
+#ifndef IDS_ERROR_SCAN_OFFSET
+#define IDS_ERROR_SCAN_OFFSET 11
+#endif
+#ifndef IDS_ERROR_SCAN_SIZE
+#define IDS_ERROR_SCAN_SIZE 12
+#endif
+#ifndef IDS_ERROR_SCAN_START
+#define IDS_ERROR_SCAN_START 13
+#endif
+#ifndef IDS_ERROR_SCAN_ABORT
+#define IDS_ERROR_SCAN_ABORT 14
+#endif
+#ifndef IDS_ERROR_TIMEOUT_MONO
+#define IDS_ERROR_TIMEOUT_MONO 15
+#endif
+#ifndef IDS_ERROR_DECOMP_MORE
+#define IDS_ERROR_DECOMP_MORE 17
+#endif
+#ifndef IDS_ERROR_SCAN_SOURCE
+#define IDS_ERROR_SCAN_SOURCE 22
+#endif
+#ifndef IDS_ERROR_SCAN_CLIPPING
+#define IDS_ERROR_SCAN_CLIPPING 23
+#endif
+#ifndef IDS_ERROR_SET_FILTER
+#define IDS_ERROR_SET_FILTER 35
+#endif
+#ifndef IDS_ERROR_DECOMP_START
+#define IDS_ERROR_DECOMP_START 37
+#endif
+#ifndef IDS_ERROR_INTERNAL_FAILURE
+#define IDS_ERROR_INTERNAL_FAILURE 43
+#endif
+#ifndef IDS_MESSAGE_ADF_PROMPT
+#define IDS_MESSAGE_ADF_PROMPT 1083
+#endif

@@ -1,0 +1,331 @@
+// The whole portable scan pipeline (protocol, engine, decoder, bitmap
+// building) on a 600 dpi colour letter page, against the decoder alone on
+// the same stream. The device replays a stream coded beforehand, so the
+// figures leave out the making of the page. Prints time, the ratio and the
+// pipeline's peak heap use (memory blocks included) next to the store plus
+// the bitmap.
+#include "HeapMemoryBlocks.h"
+#include "ImagingBitmapSteps.h"
+#include "ScanJob.h"
+#include "ScanReplyResult.h"
+#include "StreamDecoder.h"
+#include "StreamEncoder.h"
+#include "TestImages.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <new>
+#include <vector>
+
+namespace {
+
+std::atomic<size_t> heapNow{0};
+std::atomic<size_t> heapPeak{0};
+
+void noteAllocation(size_t size)
+{
+    size_t now = heapNow += size;
+    size_t peak = heapPeak.load();
+    while (now > peak && !heapPeak.compare_exchange_weak(peak, now)) {
+    }
+}
+
+}  // namespace
+
+// Every block carries its size in front so that the heap in use is known.
+void* operator new(size_t size)
+{
+    auto* block = static_cast<size_t*>(std::malloc(size + sizeof(max_align_t)));
+    if (!block)
+        throw std::bad_alloc();
+    *block = size;
+    noteAllocation(size);
+    return reinterpret_cast<char*>(block) + sizeof(max_align_t);
+}
+void* operator new[](size_t size) { return operator new(size); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
+void operator delete(void* p) noexcept
+{
+    if (!p)
+        return;
+    auto* block = reinterpret_cast<size_t*>(static_cast<char*>(p) - sizeof(max_align_t));
+    heapNow -= *block;
+    std::free(block);
+}
+void operator delete[](void* p) noexcept { operator delete(p); }
+void operator delete(void* p, size_t) noexcept { operator delete(p); }
+void operator delete[](void* p, size_t) noexcept { operator delete(p); }
+
+namespace {
+
+double threadSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// The scanner's two pipes: every command is acknowledged, and after the
+// start command the coded stream comes back in 1024-byte data blocks and
+// a final status.
+class ReplayLink : public ScannerLink {
+public:
+    explicit ReplayLink(const std::vector<uint8_t>& stream) : stream_(stream) {}
+    int open() override { return SCAN_REPLY_SUCCESS; }
+    int close() override { return 1; }
+    int write(const uint8_t* data, uint32_t) override
+    {
+        if (data[2] == CMD_START) {
+            streaming_ = true;
+            sent_ = 0;
+        } else {
+            uint8_t reply[8] = {0x1B, 'S', data[2], 0, 0, 0, 0, 0};
+            std::memcpy(pending_, reply, 8);
+            pendingBytes_ = 8;
+        }
+        return USB_OK;
+    }
+    int read(uint8_t* dst, uint32_t length) override
+    {
+        if (pendingBytes_ > 0) {
+            std::memcpy(dst, pending_, length);
+            pendingBytes_ = 0;
+            return USB_OK;
+        }
+        if (!streaming_)
+            return USB_FAILED;
+        if (payload_ > 0) {  // the payload of the header just read
+            std::memcpy(dst, stream_.data() + sent_, length);
+            sent_ += length;
+            payload_ = 0;
+            return USB_OK;
+        }
+        std::memset(dst, 0, 8);
+        size_t left = stream_.size() - sent_;
+        if (left == 0) {
+            dst[1] = 'S';
+            dst[2] = 'S';
+            streaming_ = false;
+            return USB_OK;
+        }
+        payload_ = static_cast<uint32_t>(std::min<size_t>(1024, left));
+        dst[1] = 's';
+        dst[2] = 'd';
+        dst[3] = static_cast<uint8_t>(payload_);
+        dst[4] = static_cast<uint8_t>(payload_ >> 8);
+        return USB_OK;
+    }
+    uint32_t lastError() const override { return 0; }
+
+private:
+    const std::vector<uint8_t>& stream_;
+    bool streaming_ = false;
+    size_t sent_ = 0;
+    uint32_t payload_ = 0;
+    uint8_t pending_[8] = {};
+    uint32_t pendingBytes_ = 0;
+};
+
+class QuietNotices : public DeviceNotices {
+public:
+    void trace(const char*) override {}
+    void showWarning(unsigned id, bool) override { std::printf("message %u\n", id); }
+    void traceWarningValue(unsigned, int) override {}
+    std::string systemErrorText(uint32_t) override { return {}; }
+};
+
+class NoDialogs : public ScanJobView, public LampWarmingView, public SecondsClock, public ExecutionState {
+public:
+    bool openProgress() override { return true; }
+    void dispatchProgressMessages() override {}
+    void showProgress(int) override {}
+    void closeProgress() override {}
+    int askOkCancel(unsigned, unsigned) override { return 2; }
+    void open(unsigned) override {}
+    void pumpMessages() override {}
+    void close() override {}
+    int64_t nowSeconds() override { return 0; }
+    void keepAwake() override {}
+    void restore() override {}
+};
+
+// Heap blocks that count towards the heap in use.
+class CountedBlocks : public MemoryBlocks {
+public:
+    void* allocate(size_t size, bool zero) override
+    {
+        void* block = heap_.allocate(size, zero);
+        if (block) {
+            noteAllocation(size);
+            if (size > largest)
+                largest = size;
+        }
+        return block;
+    }
+    uint8_t* lock(void* block) override { return heap_.lock(block); }
+    void unlock(void* block) override { heap_.unlock(block); }
+    void release(void* block) override
+    {
+        if (block)
+            heapNow -= heap_.blockSize(block);
+        heap_.release(block);
+    }
+    size_t blockSize(void* block) override { return heap_.blockSize(block); }
+
+    size_t largest = 0;
+
+private:
+    HeapMemoryBlocks heap_;
+};
+
+class QuietBitmapPlatform : public BitmapPlatform {
+public:
+    bool newTemporaryFileName(std::string&) override { return false; }
+    bool moduleLoaded(const char*) override { return false; }
+    void showWarning(unsigned id, bool) override { std::printf("message %u\n", id); }
+    void showPlainWarning(unsigned id, int, int, const char*) override { std::printf("message %u\n", id); }
+};
+
+// Bitmap building that keeps nothing: the engine's own share.
+class DiscardingSteps : public BitmapBuildingSteps {
+public:
+    DibHandle createScanBitmap(const ScanParameters&, const ScanImageGeometry&) override { return this; }
+    bool openDataStore() override { return true; }
+    void appendDecodedRow(const uint8_t*, int) override {}
+    bool fillBitmapRows(DibHandle, int) override { return true; }
+    int fitBitmapToRequest(DibHandle dib, int, DibHandle* result) override
+    {
+        *result = dib;
+        return SCAN_REPLY_SUCCESS;
+    }
+    void freeBitmap(DibHandle) override {}
+};
+
+// The decoder alone, fed as the engine feeds it.
+double decoderSeconds(const std::vector<uint8_t>& stream, int width, int height)
+{
+    constexpr int kRing = 32768;
+    std::vector<uint8_t> ring(kRing), row(static_cast<size_t>(width) * 3);
+    scancodec::StreamDecoder decoder;
+    double begin = threadSeconds();
+    decoder.start(width, height, 3, 8);
+    size_t sent = 0;
+    int writeOffset = 0, freeBytes = kRing, result = scancodec::DecodeMoreRows;
+    while (result == scancodec::DecodeMoreRows || result == scancodec::DecodeNeedsInput) {
+        while (freeBytes > 2047 && sent < stream.size()) {
+            int block = static_cast<int>(std::min<size_t>(1024, stream.size() - sent));
+            int first = std::min(block, kRing - writeOffset);
+            std::memcpy(ring.data() + writeOffset, stream.data() + sent, static_cast<size_t>(first));
+            std::memcpy(ring.data(), stream.data() + sent + first, static_cast<size_t>(block - first));
+            sent += static_cast<size_t>(block);
+            writeOffset = (writeOffset + block) % kRing;
+            freeBytes -= block;
+        }
+        int consumed = 0, produced = 0;
+        result = decoder.decodeBlock(ring.data(), kRing, kRing - freeBytes, &consumed, row.data(),
+                                     static_cast<int>(row.size()), &produced);
+        freeBytes += consumed;
+        if (result == scancodec::DecodeNeedsInput && sent == stream.size())
+            return -1;
+    }
+    double seconds = threadSeconds() - begin;
+    decoder.finish();
+    return result == scancodec::DecodeLastRow ? seconds : -1;
+}
+
+}  // namespace
+
+int main()
+{
+    const int width = scancodec::kLetterWidth600, height = scancodec::kLetterHeight600;
+    std::vector<uint8_t> stream;
+    {
+        std::vector<uint8_t> page = scancodec::makeTestPage(width, height, 3);
+        scancodec::EncoderSettings settings;
+        settings.withHeader = true;
+        if (scancodec::encodeStream(page.data(), width, height, 3, settings, stream) != scancodec::EncodeDone) {
+            std::printf("encoding failed\n");
+            return 1;
+        }
+    }
+    std::printf("600 dpi colour letter page %dx%d, stream %.1f MB, best of 3\n", width, height,
+                static_cast<double>(stream.size()) / 1e6);
+
+    double decoderBest = 1e30, pipelineBest = 1e30, engineBest = 1e30;
+    size_t pipelinePeak = 0, storeBytes = 0, bitmapBytes = 0;
+    for (int run = 0; run < 3; ++run) {
+        double d = decoderSeconds(stream, width, height);
+        if (d < 0) {
+            std::printf("decoding failed\n");
+            return 1;
+        }
+        decoderBest = std::min(decoderBest, d);
+
+        ReplayLink link(stream);
+        QuietNotices notices;
+        ScannerProtocol protocol(link, notices);
+        NoDialogs dialogs;
+        CountedBlocks memory;
+        InProcessImagingLibrary imaging(memory);
+        QuietBitmapPlatform bitmapPlatform;
+        ImagingBitmapSteps bitmap(memory, imaging, bitmapPlatform);
+        volatile int cancel = 0;
+        ScanJobServices services{protocol, dialogs, dialogs, dialogs, bitmap, dialogs, cancel};
+        ScanRequest request;
+        request.parameters.resolution = 600;
+        request.parameters.pixelType = PIXEL_TYPE_COLOUR;
+        request.parameters.left = 0;
+        request.parameters.top = 0;
+        request.parameters.right = width * 8;
+        request.parameters.bottom = height * 8;
+        DibHandle dib = nullptr;
+        size_t baseline = heapNow.load();
+        heapPeak = baseline;
+        double begin = threadSeconds();
+        int result = runScanJob(services, request, 1, 0, &dib);
+        double seconds = threadSeconds() - begin;
+        if (result != SCAN_REPLY_SUCCESS) {
+            std::printf("pipeline result %d\n", result);
+            return 1;
+        }
+        pipelineBest = std::min(pipelineBest, seconds);
+        {
+            DiscardingSteps discard;
+            ReplayLink replay(stream);
+            ScannerProtocol engineProtocol(replay, notices);
+            ScanJobServices engineOnly{engineProtocol, dialogs, dialogs, dialogs, discard, dialogs, cancel};
+            DibHandle ignored = nullptr;
+            double engineBegin = threadSeconds();
+            runScanJob(engineOnly, request, 1, 0, &ignored);
+            engineBest = std::min(engineBest, threadSeconds() - engineBegin);
+        }
+        pipelinePeak = heapPeak.load() - baseline;
+        bitmapBytes = memory.blockSize(dib);
+        storeBytes = memory.largest;  // twice the image, the largest block
+        memory.release(dib);
+    }
+    double ratio = pipelineBest / decoderBest;
+    double allowance = static_cast<double>(storeBytes + bitmapBytes) + 1048576.0;
+    std::printf("decoder alone          %7.1f ms CPU\n", decoderBest * 1e3);
+    std::printf("engine, rows discarded %7.1f ms CPU, %.2fx the decoder\n", engineBest * 1e3, engineBest / decoderBest);
+    std::printf("whole pipeline         %7.1f ms CPU, %.2fx the decoder (limit 1.5x): %s\n", pipelineBest * 1e3, ratio,
+                ratio <= 1.5 ? "within" : "OVER");
+    std::printf("pipeline peak heap     %7.1f MB; store %.1f MB + bitmap %.1f MB + 1 MB = %.1f MB: %s\n",
+                static_cast<double>(pipelinePeak) / 1e6, static_cast<double>(storeBytes) / 1e6,
+                static_cast<double>(bitmapBytes) / 1e6, allowance / 1e6,
+                static_cast<double>(pipelinePeak) <= allowance ? "within" : "OVER");
+    return 0;
+}
