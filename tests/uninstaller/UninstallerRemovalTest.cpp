@@ -562,6 +562,17 @@ protected:
     HANDLE lockedFile_ = INVALID_HANDLE_VALUE;
     HANDLE queueHandle_ = nullptr;
 
+    // The boxes about the default printer (texts 159 and 160); the end of
+    // the removal may show its own.
+    std::vector<std::string> DefaultPrinterMessages() const
+    {
+        std::vector<std::string> found;
+        for (const std::string& text : boxes_)
+            if (text.find("imprimante par d\xE9" "faut") != std::string::npos)
+                found.push_back(text);
+        return found;
+    }
+
     void CloseQueue()
     {
         if (queueHandle_)
@@ -849,8 +860,9 @@ TEST_F(PopulatedPrefix, AFullRemovalTakesExactlyThePlansItems)
 
     // The default went with "Vivaro Office": the last printer that stays in
     // list order, the other vendor's, replaces it and is named.
-    ASSERT_EQ(1u, boxes_.size());
-    EXPECT_NE(std::string::npos, boxes_[0].find("'Foreign Printer'")) << boxes_[0];
+    const std::vector<std::string> defaultMessages = DefaultPrinterMessages();
+    ASSERT_EQ(1u, defaultMessages.size());
+    EXPECT_NE(std::string::npos, defaultMessages[0].find("'Foreign Printer'")) << defaultMessages[0];
     char defaultPrinter[260] = "";
     DWORD size = sizeof defaultPrinter;
     GetDefaultPrinterA(defaultPrinter, &size);
@@ -879,7 +891,7 @@ TEST_F(PopulatedPrefix, WithOnePrinterKeptOnlyThePickedPrinterGoes)
     EXPECT_TRUE(HasKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\ARVEL NORVANE\\OEM_Z\\OEMPaths"));
     EXPECT_TRUE(HasKey(HKEY_CLASSES_ROOT, kUniqueId));
     EXPECT_TRUE(HasValue(HKEY_LOCAL_MACHINE, kRunKey, "VivaroStatus"));
-    EXPECT_TRUE(boxes_.empty()) << "the default printer stays";
+    EXPECT_TRUE(DefaultPrinterMessages().empty()) << "the default printer stays";
 }
 
 }  // namespace
