@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 constexpr uint32_t kErrorInvalidParameter = 87;
@@ -200,20 +201,33 @@ int UsbTransportCore::read(uint8_t* dst, uint32_t length)
         lastError_ = kErrorInvalidParameter;
         return USB_FAILED;
     }
-    while (!receiveRing_.peek(dst, length)) {
-        if (receiveRing_.freeSpace() < kReceiveTransferSize) {
-            // Too full for another transfer and still short of the request.
-            lastError_ = kErrorInvalidParameter;
-            return USB_FAILED;
-        }
+    if (receiveRing_.peek(dst, length)) {
+        receiveRing_.skip(length);
+        return USB_OK;
+    }
+    // Short of the request: take what the ring holds and gather the rest
+    // straight from the transfers. Waiting for room in the ring instead
+    // would wait for ever once a short transfer left it too full for
+    // another 1024 bytes but still short of a long data block.
+    uint32_t have = receiveRing_.used();
+    receiveRing_.peek(dst, have);
+    receiveRing_.skip(have);
+    while (have < length) {
         uint32_t received = 0;
         if (!files_.read(receive_, receiveStaging_, kReceiveTransferSize, &received)) {
             lastError_ = files_.lastError();
+            // What arrived stays buffered for the next call (it fits: the
+            // ring was emptied and the request is shorter than its capacity).
+            receiveRing_.put(dst, have);
             return USB_FAILED;
         }
-        receiveRing_.put(receiveStaging_, std::min(received, kReceiveTransferSize));
+        received = std::min(received, kReceiveTransferSize);
+        const uint32_t taken = std::min(received, length - have);
+        std::memcpy(dst + have, receiveStaging_, taken);
+        have += taken;
+        // Bytes beyond the request wait in the (empty) ring for the next call.
+        receiveRing_.put(receiveStaging_ + taken, received - taken);
     }
-    receiveRing_.skip(length);
     return USB_OK;
 }
 

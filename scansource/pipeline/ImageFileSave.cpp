@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -64,12 +65,17 @@ bool chooseImageFileFormat(int twainFormat, const char* path, int jpegQuality, I
     default:
         break;
     }
-    // The extension is the text between the whole path's first and second dot.
-    const char* first = path ? std::strchr(path, '.') : nullptr;
-    if (!first)
+    // The extension follows the file name's last dot: a dot in a folder's
+    // name ("C:\Users\john.doe\...") or an earlier one in the file name
+    // must not decide the format, or nothing would be written.
+    if (!path)
         return false;
-    const char* second = std::strchr(first + 1, '.');
-    const std::string extension = second ? std::string(first, second) : std::string(first);
+    const std::string_view whole(path);
+    const size_t nameStart = whole.find_last_of("\\/:");
+    const size_t dot = whole.rfind('.');
+    if (dot == std::string_view::npos || (nameStart != std::string_view::npos && dot < nameStart))
+        return false;
+    const std::string extension(whole.substr(dot));
     for (const ExtensionCode& entry : ExtensionCodes) {
         if (equalIgnoringCase(extension, entry.extension)) {
             choice.formatCode = entry.formatCode;

@@ -12,7 +12,7 @@ struct ImageFileChoice {
 };
 
 // TWFF_TIFF 0, TWFF_BMP 2, TWFF_TIFFMULTI 6; any other format by the path's
-// extension (the text between its first and second dot). False when the
+// extension (what follows the file name's last dot). False when the
 // extension is not one the library knows: nothing is to be written.
 bool chooseImageFileFormat(int twainFormat, const char* path, int jpegQuality, ImageFileChoice& choice);
 

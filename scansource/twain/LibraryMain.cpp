@@ -10,6 +10,7 @@
 #include "SourceContext.h"
 #include "SupportLibrary.h"
 #include "Win32SourcePlatform.h"
+#include "Win32TransferServices.h"
 #include "resource.h"
 
 namespace {
@@ -65,6 +66,7 @@ void attach(HMODULE module)
     dllInstance = module;
     resetSourceContext();
     setSourcePlatform(&win32SourcePlatform());
+    setTransferServices(&win32TransferServices());
     if (SUCCEEDED(LoadSupportLibrary(module)))
         StartLocalization();
     else

@@ -123,6 +123,34 @@ std::vector<std::string> ReadLines(const std::string& path)
     return lines;
 }
 
+// The uninstaller's message boxes carry its title like the main window, but
+// the system dialog class. Answers the first one of the process with OK;
+// false when there is none.
+bool DismissMessageBox(DWORD processId)
+{
+    struct Search {
+        DWORD processId;
+        HWND found;
+    } search = {processId, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(parameter);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s->processId && IsWindowVisible(window) && wintest::WindowClass(window) == "#32770" &&
+                wintest::WindowText(window) == kTitle) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (!search.found)
+        return false;
+    PostMessageA(search.found, WM_COMMAND, IDOK, 0);
+    return true;
+}
+
 bool StartsWith(const std::string& text, const std::string& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
 
 bool IsPlanLine(const std::string& line)
@@ -377,13 +405,28 @@ protected:
         wintest::SaveWindowPng(main, "screenshots\\" + screenshot + ".png");
         start(main, list);
         DWORD exitCode = 0xdeadbeef;
-        EXPECT_TRUE(uninstaller.WaitForExit(60000, &exitCode)) << "the program ends after the phases";
+        // The phases end with text 199; the program exits once it is answered.
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                DismissMessageBox(uninstaller.ProcessId());
+                return uninstaller.WaitForExit(0, &exitCode);
+            },
+            60000))
+            << "the program ends after the phases";
         EXPECT_EQ(0u, exitCode);
         SetEnvironmentVariableA("VIVARO_TRACE_FILE", nullptr);
 
-        const TracedRun run = ReadTrace(kTraceFile);
+        TracedRun run = ReadTrace(kTraceFile);
         const std::vector<std::string> scripts = ScriptsInReadingOrder();
-        EXPECT_EQ(3u, run.scripts.size());
+        // When the spooler lists no printer the loading goes back once and
+        // reads the scripts again, with the same verdicts.
+        const size_t readings = offeredPrinters == 0 && run.printers.empty() ? 2 : 1;
+        EXPECT_EQ(3u * readings, run.scripts.size());
+        if (run.scripts.size() == 6) {
+            EXPECT_EQ(std::vector<std::string>(run.scripts.begin(), run.scripts.begin() + 3),
+                      std::vector<std::string>(run.scripts.begin() + 3, run.scripts.end()));
+            run.scripts.resize(3);
+        }
         if (run.scripts.size() == 3) {
             EXPECT_EQ(Lowercase("read: " + scripts[0]), Lowercase(run.scripts[0]));
             EXPECT_EQ(Lowercase("read: " + scripts[1]), Lowercase(run.scripts[1]));

@@ -11,6 +11,7 @@
 // rest is untouched.
 #include "LiveWindow.h"
 #include "PrefixSnapshot.h"
+#include "../netlab/RemoteListView.h"
 
 #include <windows.h>
 #include <winspool.h>
@@ -30,6 +31,7 @@ namespace {
 
 constexpr DWORD kWindowTimeoutMs = 30000;
 const char kTitle[] = "D\xE9sinstallation de l'imprimante";
+const char kLoadingTitle[] = "Chargement du programme de d\xE9sinstallation\x85";
 const char kTraceFile[] = "uninstaller_removal_trace.txt";
 const char kDriver[] = "ARVEL NORVANE Vivaro 5320MF";
 const char kForeignDriver[] = "Foreign Vendor Laser";
@@ -200,21 +202,44 @@ HWND FindDescendant(HWND window, int id)
     return nullptr;
 }
 
-// A message box of the program: a dialog with the program's caption that is
-// not its main window.
-HWND FindMessageBox(DWORD processId, HWND main)
+// The program's main window once it is shown.
+HWND FindMainWindow(DWORD processId)
 {
     struct Search {
         DWORD processId;
-        HWND main;
         HWND found;
-    } search = {processId, main, nullptr};
+    } search = {processId, nullptr};
     EnumWindows(
         [](HWND window, LPARAM parameter) -> BOOL {
             auto* s = reinterpret_cast<Search*>(parameter);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId && window != s->main && IsWindowVisible(window) &&
+            if (owner == s->processId && IsWindowVisible(window) &&
+                wintest::WindowClass(window) == "VXTUninstallWindowClass__" && wintest::WindowText(window) == kTitle) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A message box of the program: a dialog that is not the window given (its
+// main window, or the loading dialog while it loads).
+HWND FindMessageBox(DWORD processId, HWND other)
+{
+    struct Search {
+        DWORD processId;
+        HWND other;
+        HWND found;
+    } search = {processId, other, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(parameter);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s->processId && window != s->other && IsWindowVisible(window) &&
                 wintest::WindowClass(window) == "#32770") {
                 s->found = window;
                 return FALSE;
@@ -459,30 +484,61 @@ protected:
             {"\\temp", "\\winsxs"});
     }
 
-    // Runs the program, picks the printers named in selected in its list
-    // and presses Uninstall; dismisses its message boxes (their texts land
-    // in boxes) and waits for it to end. Returns the lines of its trace.
+    // Runs the program through its loading dialog, picks the printers named
+    // in selected in its list and presses Uninstall; dismisses its message
+    // boxes (their texts land in boxes_) and waits for it to end. Returns
+    // the lines of its trace.
     std::vector<std::string> RunUninstall(const std::vector<std::string>& selected, const std::string& screenshot)
     {
         DeleteFileA(kTraceFile);
         SetEnvironmentVariableA("VIVARO_TRACE_FILE", kTraceFile);
         wintest::RunningProgram uninstaller;
         EXPECT_TRUE(uninstaller.Start("uninstaller.exe"));
-        HWND main = wintest::WaitForTopWindow(kTitle, uninstaller.ProcessId(), kWindowTimeoutMs);
+        HWND loading = wintest::WaitForTopWindow(kLoadingTitle, uninstaller.ProcessId(), kWindowTimeoutMs);
+        EXPECT_NE(nullptr, loading) << "the loading dialog comes first";
+
+        // The script is where the program looks and the spooler answers: the
+        // loading asks nothing.
+        HWND main = nullptr;
+        bool loadingPictured = false;
+        const DWORD loadingDeadline = GetTickCount() + kWindowTimeoutMs;
+        while (!(main = FindMainWindow(uninstaller.ProcessId())) && GetTickCount() < loadingDeadline) {
+            if (HWND box = FindMessageBox(uninstaller.ProcessId(), loading)) {
+                ADD_FAILURE() << "while loading: " << MessageBoxText(box);
+                PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                WaitFor([&] { return !IsWindow(box); }, 5000);
+                continue;
+            }
+            if (!loadingPictured && loading && IsWindowVisible(loading))
+                loadingPictured = wintest::SaveWindowPng(loading, "screenshots\\" + screenshot + "_loading.png");
+            Sleep(30);
+        }
         if (!main) {
-            ADD_FAILURE() << "no main window";
+            ADD_FAILURE() << "no main window after the loading";
+            uninstaller.Terminate();
+            SetEnvironmentVariableA("VIVARO_TRACE_FILE", nullptr);
             return {};
         }
+
+        // Select by name: the order of the list is the program's own.
         HWND list = FindDescendant(main, 1020);
-        EXPECT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 3; }, 10000))
-            << "offered: " << SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
-        // Select by name: the list is in the spooler's order, which the test
-        // reads the same way the program does.
-        std::vector<std::string> order = OfferedOrder();
-        for (size_t item = 0; item < order.size(); ++item) {
-            const bool pick = std::find(selected.begin(), selected.end(), order[item]) != selected.end();
-            EXPECT_TRUE(SetRemoteSelection(uninstaller.Process(), list, static_cast<int>(item), pick)) << order[item];
+        RemoteListView rows(list, uninstaller.ProcessId());
+        EXPECT_TRUE(rows.Ready());
+        EXPECT_TRUE(WaitFor([&] { return rows.Count() == 3; }, 10000)) << "offered: " << rows.Count();
+        std::vector<std::string> offered;
+        for (int row = 0; row < rows.Count(); ++row)
+            offered.push_back(rows.Text(row, 0));
+        std::vector<std::string> sortedOffered = offered;
+        std::sort(sortedOffered.begin(), sortedOffered.end());
+        EXPECT_EQ((std::vector<std::string>{"Vivaro Lab", "Vivaro Office", "Vivaro Office (masked)"}), sortedOffered)
+            << "the other vendor's printer is never offered";
+        for (size_t item = 0; item < offered.size(); ++item) {
+            const bool pick = std::find(selected.begin(), selected.end(), offered[item]) != selected.end();
+            EXPECT_TRUE(SetRemoteSelection(uninstaller.Process(), list, static_cast<int>(item), pick)) << offered[item];
         }
+        EXPECT_TRUE(WaitFor(
+            [&] { return SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == static_cast<LRESULT>(selected.size()); },
+            5000));
         EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(main, 1080)) != FALSE; }, 5000));
         wintest::LetWindowsSettle();
         wintest::SaveWindowPng(main, "screenshots\\" + screenshot + "_selection.png");
@@ -513,25 +569,6 @@ protected:
         EXPECT_EQ(0u, exitCode);
         SetEnvironmentVariableA("VIVARO_TRACE_FILE", nullptr);
         return ReadLines(kTraceFile);
-    }
-
-    // The names the program lists, in the spooler's order: the package's
-    // printers and masked copies, not the other vendor's.
-    static std::vector<std::string> OfferedOrder()
-    {
-        std::vector<std::string> names;
-        DWORD needed = 0, count = 0;
-        EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &count);
-        std::vector<BYTE> buffer(needed + 1);
-        if (!EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, buffer.data(), needed, &needed,
-                           &count))
-            return names;
-        for (DWORD i = 0; i < count; ++i) {
-            std::string name = reinterpret_cast<PRINTER_INFO_4A*>(buffer.data())[i].pPrinterName;
-            if (name != "Foreign Printer")
-                names.push_back(name);
-        }
-        return names;
     }
 
     // unzplan's plan for the printers the program traced and the script,

@@ -5,7 +5,32 @@
 // "IDD_COMPONENT") and so have no number here.
 
 #define IDD_ABOUT 114
+#define IDD_LOADING 115
+#define IDD_DETAILS 116
+#define IDR_PRINTER_MENU 117
+#define IDB_PRINTERS_SMALL 116
+#define IDB_PRINTERS_LARGE 117
 #define IDB_LINE_ICONS 119
+
+// Loading dialog
+#define IDC_LOADING_PROGRESS 1023
+#define IDC_LOADING_TEXT 1083
+#define IDC_LOADING_HIDDEN 1086
+
+// Details dialog: one radio button per list of the plan, 1097-1107 and 1109
+#define IDC_DETAILS_SINGLE_PROFILE 1017
+#define IDC_DETAILS_DELETE_INI 1097
+#define IDC_DETAILS_DIRECTORIES 1109
+#define IDC_DETAILS_LIST 1108
+
+// The printer list's context menu
+#define IDM_VIEW_LARGE_ICONS 40004
+#define IDM_VIEW_SMALL_ICONS 40005
+#define IDM_VIEW_LIST 40006
+#define IDM_VIEW_DETAILS 40007
+#define IDM_REMOVE_PRINTERS 40009
+#define IDM_SELECT_ALL 40010
+#define IDM_OTHER_DETAILS 40012
 
 // Main window "IDD_MAIN_NOBMP"
 #define IDC_PLACEHOLDER 1003

@@ -58,16 +58,16 @@ public:
     virtual bool ObtainEnumerationBuffer(std::uint32_t bytes) = 0;
     // The second EnumPrinters call into that buffer: the entries' printer
     // names in order. returned is the entry count the spooler reports.
-    virtual bool EnumPrinters(int level, std::uint32_t bytes, std::uint32_t& needed, std::uint32_t& returned,
+    virtual bool EnumeratePrinters(int level, std::uint32_t bytes, std::uint32_t& needed, std::uint32_t& returned,
                               std::vector<std::string>& names) = 0;
     // Entry "device" of section "windows" in the user profile.
     virtual std::string DefaultPrinterEntry() = 0;
     virtual std::string ComputerName() = 0;
     // 0 when the printer cannot be opened with these rights.
-    virtual Handle OpenPrinter(const std::string& name, std::uint32_t access) = 0;
+    virtual Handle OpenPrinterHandle(const std::string& name, std::uint32_t access) = 0;
     // GetPrinterData into a buffer of maxBytes; value gets the text up to
     // its first zero. False when the value cannot be read.
-    virtual bool GetPrinterData(Handle printer, const std::string& valueName, std::uint32_t maxBytes,
+    virtual bool ReadPrinterData(Handle printer, const std::string& valueName, std::uint32_t maxBytes,
                                 std::string* value) = 0;
     // GetPrinter at level 2 with no buffer: the bytes needed.
     virtual std::uint32_t GetPrinterLevel2Needed(Handle printer) = 0;

@@ -1,135 +1,131 @@
 #include "Win32PrinterList.h"
 
-#include "SpoolerPrinterFacts.h"
-
 #include <windows.h>
 #include <winspool.h>
 
+#include <new>
+
 namespace {
 
-constexpr DWORD kRpcServerUnavailable = 1722;
-// PRINTER_ACCESS_USE with READ_CONTROL: enough to read data and level 2.
-constexpr DWORD kPrinterUseRights = 0x20008;
-constexpr DWORD kMaskedBaseNameBytes = 256;
+constexpr DWORD kEnumerationFlags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
 
-std::string FailureText(const char* function, const char* description, DWORD error)
+#if !defined(_WIN64)
+static_assert(sizeof(PRINTER_INFO_4A) == 12 && sizeof(PRINTER_INFO_5A) == 20 && sizeof(PRINTER_INFO_2A) == 84,
+              "the enumeration entry sizes of the 32-bit program");
+#endif
+
+HANDLE AsHandle(PrinterSpooler::Handle printer) { return reinterpret_cast<HANDLE>(printer); }
+
+}  // namespace
+
+std::uint32_t Win32PrinterSpooler::EnumPrintersNeeded(int level)
 {
-    return std::string(function) + ": " + description + " (error " + std::to_string(error) + ")";
+    DWORD needed = 0;
+    DWORD count = 0;
+    SetLastError(ERROR_SUCCESS);
+    EnumPrintersA(kEnumerationFlags, nullptr, static_cast<DWORD>(level), nullptr, 0, &needed, &count);
+    return needed;
 }
 
-// The printer names of an enumeration buffer at the given level.
-std::vector<std::string> NamesAt(int level, const BYTE* buffer, DWORD count)
+std::uint32_t Win32PrinterSpooler::LastError() { return GetLastError(); }
+
+bool Win32PrinterSpooler::ObtainEnumerationBuffer(std::uint32_t bytes)
 {
-    std::vector<std::string> names;
+    try {
+        buffer_.assign(bytes, 0);
+    } catch (const std::bad_alloc&) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    return true;
+}
+
+bool Win32PrinterSpooler::EnumeratePrinters(int level, std::uint32_t bytes, std::uint32_t& needed, std::uint32_t& returned,
+                                       std::vector<std::string>& names)
+{
+    DWORD neededBytes = 0;
+    DWORD count = 0;
+    if (bytes > buffer_.size()) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return false;
+    }
+    BOOL ok = EnumPrintersA(kEnumerationFlags, nullptr, static_cast<DWORD>(level), buffer_.data(), bytes,
+                            &neededBytes, &count);
+    needed = neededBytes;
+    returned = count;
+    if (!ok)
+        return false;
     for (DWORD i = 0; i < count; ++i) {
         const char* name = nullptr;
         if (level == 4)
-            name = reinterpret_cast<const PRINTER_INFO_4A*>(buffer)[i].pPrinterName;
+            name = reinterpret_cast<const PRINTER_INFO_4A*>(buffer_.data())[i].pPrinterName;
         else if (level == 5)
-            name = reinterpret_cast<const PRINTER_INFO_5A*>(buffer)[i].pPrinterName;
+            name = reinterpret_cast<const PRINTER_INFO_5A*>(buffer_.data())[i].pPrinterName;
         else
-            name = reinterpret_cast<const PRINTER_INFO_2A*>(buffer)[i].pPrinterName;
+            name = reinterpret_cast<const PRINTER_INFO_2A*>(buffer_.data())[i].pPrinterName;
         names.emplace_back(name ? name : "");
     }
-    return names;
-}
-
-bool ReadPrinterData(HANDLE printer, const char* valueName, std::string* value, DWORD maxBytes)
-{
-    std::string buffer(maxBytes, '\0');
-    DWORD type = 0;
-    DWORD needed = 0;
-    DWORD status = GetPrinterDataA(printer, const_cast<char*>(valueName), &type, reinterpret_cast<BYTE*>(buffer.data()),
-                                   maxBytes, &needed);
-    if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA)
-        return false;
-    if (value && status == ERROR_SUCCESS) {
-        buffer.resize(needed < maxBytes ? needed : maxBytes);
-        *value = buffer.substr(0, buffer.find('\0'));
-    }
     return true;
 }
 
-// Level-2 name, driver, server and attributes of an open printer.
-bool ReadLevel2(HANDLE printer, SpoolerPrinterFacts& facts)
-{
-    DWORD needed = 0;
-    GetPrinterA(printer, 2, nullptr, 0, &needed);
-    if (needed == 0)
-        return false;
-    std::vector<BYTE> buffer(needed);
-    if (!GetPrinterA(printer, 2, buffer.data(), needed, &needed))
-        return false;
-    const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
-    facts.name = info->pPrinterName ? info->pPrinterName : "";
-    facts.driver = info->pDriverName ? info->pDriverName : "";
-    facts.server = info->pServerName ? info->pServerName : "";
-    facts.defaultAttribute = (info->Attributes & PRINTER_ATTRIBUTE_DEFAULT) != 0;
-    return true;
-}
-
-std::string DefaultPrinterName()
+std::string Win32PrinterSpooler::DefaultPrinterEntry()
 {
     char device[MAX_PATH] = "";
     GetProfileStringA("windows", "device", "", device, sizeof device);
-    return DefaultPrinterFromDeviceEntry(device);
+    return device;
 }
 
-std::string ComputerName(int platformClass)
+std::string Win32PrinterSpooler::ComputerName()
 {
-    if (platformClass == 1)
-        return {};
     char name[MAX_COMPUTERNAME_LENGTH + 1] = "";
     DWORD size = sizeof name;
     return GetComputerNameA(name, &size) ? std::string(name) : std::string();
 }
 
-}  // namespace
-
-SpoolerPrinterList ListInstalledPrinters(int platformClass)
+PrinterSpooler::Handle Win32PrinterSpooler::OpenPrinterHandle(const std::string& name, std::uint32_t access)
 {
-    SpoolerPrinterList list;
-    const int level = PrinterEnumerationLevel(platformClass);
-    const DWORD flags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
-    DWORD needed = 0;
-    DWORD count = 0;
-    SetLastError(ERROR_SUCCESS);
-    EnumPrintersA(flags, nullptr, static_cast<DWORD>(level), nullptr, 0, &needed, &count);
-    if (needed == 0) {
-        if (GetLastError() == kRpcServerUnavailable) {
-            list.status = PrinterListStatus::SpoolerNotAnswering;
-            list.failure = FailureText("EnumPrinters", "the spooler does not answer", kRpcServerUnavailable);
-        }
-        return list;
-    }
-    std::vector<BYTE> buffer(needed);
-    if (!EnumPrintersA(flags, nullptr, static_cast<DWORD>(level), buffer.data(), needed, &needed, &count)) {
-        list.status = PrinterListStatus::Failed;
-        list.failure = FailureText("EnumPrinters", "failed to enum printers", GetLastError());
-        return list;
-    }
-
-    const std::string defaultName = DefaultPrinterName();
-    const std::string computerName = ComputerName(platformClass);
-    for (const std::string& name : NamesAt(level, buffer.data(), count)) {
-        HANDLE printer = nullptr;
-        PRINTER_DEFAULTSA defaults = {nullptr, nullptr, kPrinterUseRights};
-        if (!OpenPrinterA(const_cast<char*>(name.c_str()), &printer, &defaults))
-            continue;
-        SpoolerPrinterFacts facts;
-        facts.hasOwnerData = ReadPrinterData(printer, "NorvaneDriver_Z", nullptr, 4);
-        ReadPrinterData(printer, "VenPrinter", &facts.maskedBaseName, kMaskedBaseNameBytes);
-        const bool level2Read = ReadLevel2(printer, facts);
-        const DWORD error = GetLastError();
-        ClosePrinter(printer);
-        if (!level2Read) {
-            // One unreadable printer spoils the list: the sequence starts over.
-            list.status = PrinterListStatus::Failed;
-            list.failure = FailureText("GetPrinter", "unable to GetPrinter level 2 data", error);
-            list.printers.clear();
-            return list;
-        }
-        list.printers.push_back(MakeInstalledPrinter(facts, defaultName, computerName, platformClass));
-    }
-    return list;
+    HANDLE printer = nullptr;
+    PRINTER_DEFAULTSA defaults = {nullptr, nullptr, access};
+    if (!OpenPrinterA(const_cast<char*>(name.c_str()), &printer, &defaults))
+        return 0;
+    return reinterpret_cast<Handle>(printer);
 }
+
+bool Win32PrinterSpooler::ReadPrinterData(Handle printer, const std::string& valueName, std::uint32_t maxBytes,
+                                         std::string* value)
+{
+    std::string data(maxBytes, '\0');
+    DWORD type = 0;
+    DWORD needed = 0;
+    DWORD status = GetPrinterDataA(AsHandle(printer), const_cast<char*>(valueName.c_str()), &type,
+                                   reinterpret_cast<BYTE*>(data.data()), maxBytes, &needed);
+    // A value larger than the buffer still exists.
+    if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA)
+        return false;
+    if (value)
+        *value = status == ERROR_SUCCESS ? data.substr(0, data.find('\0')) : std::string();
+    return true;
+}
+
+std::uint32_t Win32PrinterSpooler::GetPrinterLevel2Needed(Handle printer)
+{
+    DWORD needed = 0;
+    GetPrinterA(AsHandle(printer), 2, nullptr, 0, &needed);
+    return needed;
+}
+
+bool Win32PrinterSpooler::GetPrinterLevel2(Handle printer, std::uint32_t bytes, PrinterLevel2Info& info)
+{
+    std::vector<BYTE> buffer(bytes);
+    DWORD needed = 0;
+    if (!GetPrinterA(AsHandle(printer), 2, buffer.data(), bytes, &needed))
+        return false;
+    const auto* level2 = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+    info.name = level2->pPrinterName ? level2->pPrinterName : "";
+    info.driver = level2->pDriverName ? level2->pDriverName : "";
+    info.server = level2->pServerName ? level2->pServerName : "";
+    info.attributes = level2->Attributes;
+    return true;
+}
+
+void Win32PrinterSpooler::ClosePrinter(Handle printer) { ::ClosePrinter(AsHandle(printer)); }

@@ -1,23 +1,27 @@
 #pragma once
-// The installed printers as the spooler lists them, reached through
-// XSPOOL_Z. Windows only; the decisions are in SpoolerPrinterFacts.
+// The spooler calls of the installed-printer list builder, made through
+// XSPOOL_Z. Windows only; the decisions are in InstalledPrinterList.
 
-#include "InstalledPrinter.h"
+#include "InstalledPrinterList.h"
 
-#include <string>
 #include <vector>
 
-enum class PrinterListStatus {
-    Listed,               // printers holds every printer that could be opened
-    SpoolerNotAnswering,  // the spooler's remote procedure server is unavailable
-    Failed,               // failure names the call that failed; no printers
-};
+class Win32PrinterSpooler : public PrinterSpooler {
+public:
+    std::uint32_t EnumPrintersNeeded(int level) override;
+    std::uint32_t LastError() override;
+    bool ObtainEnumerationBuffer(std::uint32_t bytes) override;
+    bool EnumeratePrinters(int level, std::uint32_t bytes, std::uint32_t& needed, std::uint32_t& returned,
+                      std::vector<std::string>& names) override;
+    std::string DefaultPrinterEntry() override;
+    std::string ComputerName() override;
+    Handle OpenPrinterHandle(const std::string& name, std::uint32_t access) override;
+    bool ReadPrinterData(Handle printer, const std::string& valueName, std::uint32_t maxBytes,
+                        std::string* value) override;
+    std::uint32_t GetPrinterLevel2Needed(Handle printer) override;
+    bool GetPrinterLevel2(Handle printer, std::uint32_t bytes, PrinterLevel2Info& info) override;
+    void ClosePrinter(Handle printer) override;
 
-struct SpoolerPrinterList {
-    PrinterListStatus status = PrinterListStatus::Listed;
-    std::string failure;  // "EnumPrinters: failed to enum printers (error 5)"
-    std::vector<InstalledPrinter> printers;
+private:
+    std::vector<unsigned char> buffer_;
 };
-
-// Local printers and printer connections in enumeration order.
-SpoolerPrinterList ListInstalledPrinters(int platformClass);

@@ -4,7 +4,7 @@
 #include "ComponentDialog.h"
 #include "DirectoryResolver.h"
 #include "OsInfoWin32.h"
-#include "PendingLoading.h"
+#include "LoadingDialog.h"
 #include "ScannerUninstall.h"
 #include "Trace.h"
 #include "UninstallerMessages.h"
@@ -15,11 +15,14 @@ MainWindow::MainWindow(HINSTANCE instance)
       texts_(textSource_),
       os_(readOsInfo()),
       database_(os_.platformClass),
+      restartPlatform_(texts_),
+      toolAndRestartSteps_(database_, RestartFacts{os_.platformClass, os_.versionCode}, maskingToolPlatform_,
+                           restartPlatform_, [this] { return scannerUninstallPending_; }),
       removalSteps_(makeWin32RemovalContext(
                         database_, removalPlatform_.platform, os_,
                         [this](unsigned id) { return std::string(texts_.text(id)); }, writeTrace),
-                    writeTrace),
-      selectionPanel_(texts_, database_),
+                    writeTrace, toolAndRestartSteps_),
+      selectionPanel_(texts_, database_, os_),
       removalPanel_(texts_, removalSteps_) {
   switches_.Parse(GetCommandLineA());
 }
@@ -60,9 +63,9 @@ void MainWindow::end(int result) { EndDialog(window_, result); }
 void MainWindow::offerSelection() {
   showPanel(Panel::Selection);
   ShowWindow(window_, SW_SHOW);
-  loaded_.offeredPrinters = selectionPanel_.fillList();
+  offeredPrinters_ = selectionPanel_.fillList();
   // With nothing to pick, Uninstall still runs the scripts' removal.
-  enableButton(IDC_UNINSTALL, loaded_.offeredPrinters == 0);
+  enableButton(IDC_UNINSTALL, offeredPrinters_ == 0);
   enableButton(IDC_EXIT, true);
 }
 
@@ -84,22 +87,24 @@ void MainWindow::initialise() {
 
   enableButton(IDC_UNINSTALL, false);
   enableButton(IDC_EXIT, false);
-  loaded_ = runPendingLoading(database_, switches_, os_, texts_, window_);
-  if (!loaded_.prepared) {
+  restartPlatform_.setOwner(window_);
+  LoadingDialog loading(database_, switches_, os_, texts_);
+  if (loading.run(window_) != 1) {
     end(0);
     return;
   }
+  offeredPrinters_ = loading.offeredPrinters();
 
   const bool filterSwitchGiven = switches_.Has("MFG") || switches_.Has("UNVEN") || switches_.Has("PRN");
   const bool nopickSwitch = switches_.Has("NOPICK");
-  InitialView view = initialView(filterSwitchGiven, nopickSwitch, loaded_.pickingAllowed);
+  InitialView view = initialView(filterSwitchGiven, nopickSwitch, database_.PickingAllowed());
   showPanel(view.panel);
   if (view.showWindow) ShowWindow(window_, SW_SHOW);
-  if (view.fillList) loaded_.offeredPrinters = selectionPanel_.fillList();
+  if (view.fillList) offeredPrinters_ = selectionPanel_.fillList();
   if (view.enableExit) enableButton(IDC_EXIT, true);
 
   ComponentChoice choice = ComponentChoice::PrinterOnly;
-  if (loaded_.scannerUninstallRequested) {
+  if (database_.ScannerUninstallRequested()) {
     ComponentDialog component(texts_);
     if (component.run(window_) != 1) {
       end(0);
@@ -109,10 +114,10 @@ void MainWindow::initialise() {
   }
   scannerUninstallPending_ = choice != ComponentChoice::PrinterOnly;
 
-  switch (stepAfterComponentChoice(choice, loaded_.pickingAllowed)) {
+  switch (stepAfterComponentChoice(choice, database_.PickingAllowed())) {
     case NextStep::EndAndStartScannerUninstall:
       end(0);
-      startScannerUninstall(loaded_.productGuid, texts_);
+      startScannerUninstall(database_.ScannerProductGuid(), texts_);
       break;
     case NextStep::OfferSelection:
       offerSelection();
@@ -134,15 +139,20 @@ void MainWindow::startRemoval() {
 
 void MainWindow::onRemovalFinished() {
   SetDlgItemTextA(window_, IDC_EXIT, texts_.text(IDS_CLOSE));
-  if (panelAfterRemoval(loaded_.offeredPrinters, restartPending_) == Panel::Selection) {
+  int stillOffered = 0;
+  for (const InstalledPrinter& printer : database_.Printers())
+    if (printer.Offered()) ++stillOffered;
+  if (panelAfterRemoval(stillOffered, database_.RestartNeeded()) == Panel::Selection) {
     showPanel(Panel::Selection);
-    loaded_.offeredPrinters = selectionPanel_.fillList();
+    offeredPrinters_ = selectionPanel_.fillList();
   }
   enableButton(IDC_EXIT, true);
   if (scannerUninstallPending_) {
     scannerUninstallPending_ = false;
     end(0);
-    startScannerUninstall(loaded_.productGuid, texts_);
+    if (!startScannerUninstall(database_.ScannerProductGuid(), texts_))
+      AskRestartAfterScannerUninstallFailed(RestartFacts{os_.platformClass, os_.versionCode},
+                                            database_.RestartNeeded(), restartPlatform_);
   }
 }
 

@@ -4,16 +4,17 @@
 
 #include "CommandLineSwitches.h"
 #include "DialogProcedure.h"
-#include "LoadingResult.h"
 #include "MainWindowFlow.h"
 #include "OsInfo.h"
-#include "SystemRemovalSteps.h"
+#include "ProgramRemovalSteps.h"
 #include "RemovalPanel.h"
 #include "SelectionPanel.h"
 #include "StringSourceWin32.h"
 #include "StringTable.h"
 #include "UninstallDatabase.h"
+#include "Win32MaskingToolPlatform.h"
 #include "Win32RemovalPlatform.h"
+#include "Win32RestartPlatform.h"
 
 // The main window "IDD_MAIN_NOBMP": the selection and removal panels over
 // the placeholder frame, the Uninstall and Exit buttons.
@@ -43,11 +44,13 @@ class MainWindow : public DialogObject {
   OsInfo os_;
   UninstallDatabase database_;
   Win32RemovalPlatform removalPlatform_;
-  SystemRemovalSteps removalSteps_;
+  Win32MaskingToolPlatform maskingToolPlatform_;
+  Win32RestartPlatform restartPlatform_;
+  ToolAndRestartSteps toolAndRestartSteps_;
+  ProgramRemovalSteps removalSteps_;
   SelectionPanel selectionPanel_;
   RemovalPanel removalPanel_;
-  LoadingResult loaded_;
+  int offeredPrinters_ = 0;
   HWND window_ = nullptr;
   bool scannerUninstallPending_ = false;
-  bool restartPending_ = false;
 };

@@ -203,23 +203,32 @@ TEST_F(TransportTest, ReadGathersSeveralTransfersAndKeepsTheRest)
     EXPECT_EQ(files.readSizes, (std::vector<uint32_t>{1024, 1024}));
 }
 
-TEST_F(TransportTest, ReadsThatCanNeverBeServedFailAtOnce)
+TEST_F(TransportTest, LongReadsCompleteWhateverTheRingHoldsAndOversizedOnesFailAtOnce)
 {
     openScanner();
     std::vector<uint8_t> big(2048);
     EXPECT_EQ(transport.read(big.data(), 2048), USB_FAILED);
     EXPECT_TRUE(files.readSizes.empty());
 
-    // Once more than 1023 bytes wait in the ring, no transfer fits and a
-    // request longer than what is buffered could never be served.
-    files.deliver(std::vector<uint8_t>(1024, 1));
-    files.deliver(std::vector<uint8_t>(6, 2));
+    // A short transfer leaves the ring too full for another 1024 bytes
+    // while a data block of 1500 still needs more: it is read all the same.
+    std::vector<uint8_t> stream(2030);
+    for (size_t i = 0; i < stream.size(); ++i)
+        stream[i] = static_cast<uint8_t>(i * 7);
+    files.deliver({stream.begin(), stream.begin() + 1024});
+    files.deliver({stream.begin() + 1024, stream.begin() + 1030});
+    files.deliver({stream.begin() + 1030, stream.end()});
     uint8_t first[1];
     ASSERT_EQ(transport.read(first, 1), USB_OK);
-    EXPECT_EQ(transport.read(big.data(), 1030), USB_FAILED);
-    EXPECT_EQ(files.readSizes, (std::vector<uint32_t>{1024, 1024}));
-    EXPECT_EQ(transport.bufferedReceiveBytes(), 1029u);
-    ASSERT_EQ(transport.read(big.data(), 1029), USB_OK);
+    ASSERT_EQ(transport.read(big.data(), 1500), USB_OK);
+    EXPECT_TRUE(std::equal(big.begin(), big.begin() + 1500, stream.begin() + 1));
+    EXPECT_EQ(transport.bufferedReceiveBytes(), 529u);
+
+    // A request the device never completes fails and keeps what arrived.
+    EXPECT_EQ(transport.read(big.data(), 600), USB_FAILED);
+    EXPECT_EQ(transport.bufferedReceiveBytes(), 529u);
+    ASSERT_EQ(transport.read(big.data(), 529), USB_OK);
+    EXPECT_EQ(big[528], stream[2029]);
 }
 
 TEST_F(TransportTest, UsbInReadsOnlyWhenATransferFits)

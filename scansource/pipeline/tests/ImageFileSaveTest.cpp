@@ -30,8 +30,9 @@ TEST(ImageFileChoiceTest, FormatOrExtensionChoosesCodeQualityAndPageMode)
         {4, "C:\\scan.Tif", -1, true, 3, -3, false},
         {4, "C:\\scan.pcx", -1, true, 1, -3, false},
         {4, "C:\\scan.pct", -1, true, 56, -3, false},
-        {4, "C:\\scan.bmp.jpg", -1, true, 6, -3, false},  // between the first and the second dot
-        {4, "C:\\my.docs\\scan.jpg", -1, false, 0, -3, false},  // a folder's dot counts
+        {4, "C:\\scan.bmp.jpg", -1, true, 10, 25, false},  // the last dot of the name
+        {4, "C:\\my.docs\\scan.png", -1, true, 75, -3, false},  // a folder's dot does not count
+        {4, "C:\\my.docs\\scan", -1, false, 0, -3, false},
         {4, "C:\\scan.gif", -1, false, 0, -3, false},
         {4, "C:\\scan", -1, false, 0, -3, false},
         {4, "C:\\scan.jpeg", -1, false, 0, -3, false},

@@ -162,15 +162,6 @@ TEST_F(Dispatch, UnknownGroupsAndOperationsAreBadProtocol)
     EXPECT_EQ(status(), TWCC_BADPROTOCOL);
 }
 
-TEST_F(Dispatch, LaterOperationsAnswerAPlainFailure)
-{
-    ASSERT_EQ(open(), TWRC_SUCCESS);
-    EXPECT_EQ(call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET), TWRC_FAILURE);
-    EXPECT_EQ(status(), TWCC_BADPROTOCOL);
-    EXPECT_EQ(call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER), TWRC_FAILURE);
-    EXPECT_EQ(status(), TWCC_BADPROTOCOL);
-}
-
 TEST_F(Dispatch, ProcessEventGoesToTheWindowOnlyWhenItExists)
 {
     TW_EVENT event{nullptr, 0x1234};
