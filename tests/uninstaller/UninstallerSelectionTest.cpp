@@ -349,15 +349,19 @@ struct OpenedMenu {
 };
 
 // The popup menu of the list, opened by a right click on the first item.
-OpenedMenu OpenContextMenu(HWND list, const std::string& screenshot)
+// The item's rectangle is asked for through a buffer in the program: the
+// list view writes the answer where lParam points in its own memory.
+OpenedMenu OpenContextMenu(HWND list, DWORD processId, const std::string& screenshot)
 {
-    RECT cell = {LVIR_LABEL, 0, 0, 0};
-    SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&cell));
-    POINT point = {cell.left + 5, (cell.top + cell.bottom) / 2};
+    const RECT cell = RemoteListView(list, processId).CellRect(0, 0);
+    // Past the small icon, on the name.
+    const int x = cell.left + 25;
+    const int y = (cell.top + cell.bottom) / 2;
+    POINT point = {x, y};
     ClientToScreen(list, &point);
     SetCursorPos(point.x, point.y);
-    PostMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(cell.left + 5, (cell.top + cell.bottom) / 2));
-    PostMessageA(list, WM_RBUTTONUP, 0, MAKELPARAM(cell.left + 5, (cell.top + cell.bottom) / 2));
+    PostMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
+    PostMessageA(list, WM_RBUTTONUP, 0, MAKELPARAM(x, y));
     HWND popup = nullptr;
     WaitFor(
         [&] {
@@ -407,8 +411,9 @@ TEST_F(UninstallerSelection, TheContextMenuOffersOtherDetailsOnlyWithTheRegistry
         ASSERT_NE(nullptr, main);
         HWND list = FindDescendant(main, 1020);
         ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 3; }, 10000));
-        const OpenedMenu menu = OpenContextMenu(
-            list, valueSet ? "screenshots\\uninstaller_menu_details.png" : "screenshots\\uninstaller_menu.png");
+        const OpenedMenu menu =
+            OpenContextMenu(list, program.ProcessId(),
+                            valueSet ? "screenshots\\uninstaller_menu_details.png" : "screenshots\\uninstaller_menu.png");
         heights[valueSet] = menu.height;
         EXPECT_GT(menu.height, 0) << "registry value " << valueSet;
         // The right click selected the first item, so removal is offered.
