@@ -42,6 +42,19 @@ install_source() {
 
 shoot uninstaller.exe "Désinstallation de l'imprimante" uninstaller.png
 
+# The removal on a populated prefix: the package's traces beside another
+# vendor's, removed through the window. The picture shows the removal panel
+# finishing; the difference says why each item went (the plan line).
+if (cd "$build/bin" && run ./uninstaller_removal_tests.exe --gtest_filter='*FullRemoval*' >"$out/uninstaller-removal.log" 2>&1); then
+  cp "$build/bin/screenshots/uninstaller_removal_full.png" "$out/uninstaller-removal.png"
+  echo "demo: $out/uninstaller-removal.png"
+  echo "demo: what the removal changed in the prefix (- gone, + new):"
+  cat "$build/bin/uninstaller_removal_full_difference.txt"
+else
+  echo "demo: the populated-prefix removal failed (see $out/uninstaller-removal.log)" >&2
+fi
+WINEPREFIX=$build/wineprefix wineserver -k 2>/dev/null || true
+
 # The scanner is the emulator, with a page made here on its glass.
 install_source
 convert -size 1275x1650 gradient:white-lightsteelblue \

@@ -386,6 +386,8 @@ protected:
     {
         DeleteFileA(kTraceFile);
         SetEnvironmentVariableA("VIVARO_TRACE_FILE", kTraceFile);
+        // The removal deletes printers and the scripts themselves.
+        const std::vector<std::string> spoolerNames = SpoolerPrinterNames();
 
         wintest::RunningProgram uninstaller;
         EXPECT_TRUE(uninstaller.Start(switches.empty() ? "uninstaller.exe" : "uninstaller.exe " + switches));
@@ -435,12 +437,15 @@ protected:
         std::vector<std::string> tracedNames;
         for (const std::string& printer : run.printers)
             tracedNames.push_back(printer.substr(0, printer.find('\t')));
-        EXPECT_EQ(SpoolerPrinterNames(), tracedNames);
+        EXPECT_EQ(spoolerNames, tracedNames);
 
         std::string printerList;
         for (const std::string& printer : run.printers)
             printerList += printer + "\n";
         EXPECT_TRUE(WriteFile("uninstaller_plan_printers.txt", printerList));
+        // unzplan reads the scripts where the program found them.
+        for (const auto& [path, text] : placed_)
+            EXPECT_TRUE(WriteFile(path, text)) << path;
         std::string command = "unzplan.exe " + switches + " --printers uninstaller_plan_printers.txt";
         for (const std::string& script : scripts)
             command += " \"" + script + "\"";

@@ -349,15 +349,19 @@ struct OpenedMenu {
 };
 
 // The popup menu of the list, opened by a right click on the first item.
-OpenedMenu OpenContextMenu(HWND list, const std::string& screenshot)
+// The item's rectangle is asked for through a buffer in the program: the
+// list view writes the answer where lParam points in its own memory.
+OpenedMenu OpenContextMenu(HWND list, DWORD processId, const std::string& screenshot)
 {
-    RECT cell = {LVIR_LABEL, 0, 0, 0};
-    SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&cell));
-    POINT point = {cell.left + 5, (cell.top + cell.bottom) / 2};
+    const RECT cell = RemoteListView(list, processId).CellRect(0, 0);
+    // Past the small icon, on the name.
+    const int x = cell.left + 25;
+    const int y = (cell.top + cell.bottom) / 2;
+    POINT point = {x, y};
     ClientToScreen(list, &point);
     SetCursorPos(point.x, point.y);
-    PostMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(cell.left + 5, (cell.top + cell.bottom) / 2));
-    PostMessageA(list, WM_RBUTTONUP, 0, MAKELPARAM(cell.left + 5, (cell.top + cell.bottom) / 2));
+    PostMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
+    PostMessageA(list, WM_RBUTTONUP, 0, MAKELPARAM(x, y));
     HWND popup = nullptr;
     WaitFor(
         [&] {
@@ -407,8 +411,9 @@ TEST_F(UninstallerSelection, TheContextMenuOffersOtherDetailsOnlyWithTheRegistry
         ASSERT_NE(nullptr, main);
         HWND list = FindDescendant(main, 1020);
         ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 3; }, 10000));
-        const OpenedMenu menu = OpenContextMenu(
-            list, valueSet ? "screenshots\\uninstaller_menu_details.png" : "screenshots\\uninstaller_menu.png");
+        const OpenedMenu menu =
+            OpenContextMenu(list, program.ProcessId(),
+                            valueSet ? "screenshots\\uninstaller_menu_details.png" : "screenshots\\uninstaller_menu.png");
         heights[valueSet] = menu.height;
         EXPECT_GT(menu.height, 0) << "registry value " << valueSet;
         // The right click selected the first item, so removal is offered.
@@ -532,7 +537,19 @@ TEST_F(UninstallerSelection, RemovalStartsTheMaskingToolAndEndsWithText199)
         return false;
     };
     Sleep(500);
-    EXPECT_FALSE(traced("printer removal")) << "phase 3 waits for the tool";
+    EXPECT_FALSE(traced("printer deleted")) << "phase 3 waits for the tool";
+    // "Sel Office" was the default; the printer that stays takes its place.
+    HWND defaultReplaced = nullptr;
+    EXPECT_TRUE(WaitFor(
+        [&] { return (defaultReplaced = FindTopWindow(program.ProcessId(), "#32770", kTitle)) != nullptr; },
+        kTimeoutMs));
+    if (defaultReplaced) {
+        EXPECT_EQ("L'imprimante par d\xE9" "faut a \xE9t\xE9 supprim\xE9" "e.\nLa nouvelle imprimante par d\xE9" "faut "
+                  "est 'Sel Guest'",
+                  MessageBoxText(defaultReplaced));
+        PostMessageA(defaultReplaced, WM_COMMAND, IDOK, 0);
+        WaitFor([&] { return !IsWindow(defaultReplaced); }, 5000);
+    }
     HWND finished = nullptr;
     EXPECT_TRUE(WaitFor([&] { return (finished = FindTopWindow(program.ProcessId(), "#32770", kTitle)) != nullptr; },
                         kTimeoutMs));
@@ -540,7 +557,8 @@ TEST_F(UninstallerSelection, RemovalStartsTheMaskingToolAndEndsWithText199)
     ASSERT_EQ(2u, toolLog.size());
     EXPECT_EQ(" /d", toolLog[0]);
     EXPECT_EQ("ended", toolLog[1]);
-    EXPECT_TRUE(traced("printer removal"));
+    for (const char* printer : {"Sel Office", "Sel Lab", "Sel Office (masked)"})
+        EXPECT_TRUE(traced(std::string("printer deleted: ") + printer)) << printer;
     if (finished) {
         EXPECT_EQ("La d\xE9sinstallation de l'imprimante est termin\xE9" "e !", MessageBoxText(finished));
         EXPECT_TRUE(wintest::SaveWindowPng(finished, "screenshots\\uninstaller_finished.png"));

@@ -18,7 +18,10 @@ MainWindow::MainWindow(HINSTANCE instance)
       restartPlatform_(texts_),
       toolAndRestartSteps_(database_, RestartFacts{os_.platformClass, os_.versionCode}, maskingToolPlatform_,
                            restartPlatform_, [this] { return scannerUninstallPending_; }),
-      removalSteps_(database_, writeTrace, toolAndRestartSteps_),
+      removalSteps_(makeWin32RemovalContext(
+                        database_, removalPlatform_.platform, os_,
+                        [this](unsigned id) { return std::string(texts_.text(id)); }, writeTrace),
+                    writeTrace, toolAndRestartSteps_),
       selectionPanel_(texts_, database_, os_),
       removalPanel_(texts_, removalSteps_) {
   switches_.Parse(GetCommandLineA());
@@ -44,6 +47,7 @@ void MainWindow::createPanels() {
   MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&area), 2);
   selectionPanel_.create(window_, area);
   removalPanel_.create(window_, area);
+  removalPlatform_.setWindow(removalPanel_.window());
   ShowWindow(removalPanel_.window(), SW_SHOW);
 }
 

@@ -13,6 +13,7 @@
 #include "StringTable.h"
 #include "UninstallDatabase.h"
 #include "Win32MaskingToolPlatform.h"
+#include "Win32RemovalPlatform.h"
 #include "Win32RestartPlatform.h"
 
 // The main window "IDD_MAIN_NOBMP": the selection and removal panels over
@@ -42,6 +43,7 @@ class MainWindow : public DialogObject {
   CommandLineSwitches switches_;
   OsInfo os_;
   UninstallDatabase database_;
+  Win32RemovalPlatform removalPlatform_;
   Win32MaskingToolPlatform maskingToolPlatform_;
   Win32RestartPlatform restartPlatform_;
   ToolAndRestartSteps toolAndRestartSteps_;

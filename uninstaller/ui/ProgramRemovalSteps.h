@@ -1,15 +1,16 @@
 #pragma once
 
-#include "PlanBuildingRemovalSteps.h"
+#include "SystemRemovalSteps.h"
 #include "ToolAndRestartSteps.h"
 
-// The removal steps as the program runs them: the plan, the masking tool,
-// the spooler stop and start and the final messages; the steps that delete
-// spooler objects and files come from PlanBuildingRemovalSteps' base.
-class ProgramRemovalSteps : public PlanBuildingRemovalSteps {
+// The removal steps as the program runs them: the plan and the steps that
+// delete spooler objects, files and registry entries come from
+// SystemRemovalSteps; the masking tool, the spooler stop and start and the
+// final messages from ToolAndRestartSteps.
+class ProgramRemovalSteps : public SystemRemovalSteps {
  public:
-  ProgramRemovalSteps(UninstallDatabase& database, TraceWriter trace, ToolAndRestartSteps& toolAndRestart)
-      : PlanBuildingRemovalSteps(database, std::move(trace)), toolAndRestart_(toolAndRestart) {}
+  ProgramRemovalSteps(RemovalContext context, TraceWriter trace, ToolAndRestartSteps& toolAndRestart)
+      : SystemRemovalSteps(std::move(context), std::move(trace)), toolAndRestart_(toolAndRestart) {}
 
   MaskingToolState maskingToolStep() override { return toolAndRestart_.maskingToolStep(); }
   void stopSpooler() override { toolAndRestart_.stopSpooler(); }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Plan lines come from text files anybody can edit. A line that would make
+// a deletion reach outside the directories and keys the phases are meant to
+// touch is refused (and traced by the caller) instead of being widened.
+
+// A bare file name: no drive, no directory, no wildcard, not "." or "..".
+bool isPlainFileName(std::string_view name);
+
+// A name that is used as one registry key below a fixed parent: no
+// backslash, not empty.
+bool isPlainKeyName(std::string_view name);
+
+// A program-group path appended below a shell folder: relative, no "." or
+// ".." component, no drive.
+bool isSafeSubdirectory(std::string_view group);
+
+// A package directory from the registry: absolute, no "." or ".."
+// component, not a drive or share root, and neither one of the well-known
+// directories nor a parent of one (those are searched by their own rules).
+bool isSafePackageDirectory(std::string_view directory, const std::vector<std::string>& wellKnownDirectories);
+
+// The directory with exactly one trailing backslash.
+std::string withTrailingBackslash(std::string_view directory);

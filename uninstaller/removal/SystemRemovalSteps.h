@@ -1,0 +1,37 @@
+#pragma once
+
+#include "CleanupActions.h"
+#include "PlanBuildingRemovalSteps.h"
+#include "RemovalContext.h"
+#include "SpoolerObjectRemoval.h"
+
+// The removal steps that delete: spooler objects (phases 3 to 6) and the
+// clean-up actions (phases 5 and 7 to 15). The masking-tool step, the
+// spooler stop and start and the final messages are not among them.
+class SystemRemovalSteps : public PlanBuildingRemovalSteps {
+ public:
+  SystemRemovalSteps(RemovalContext context, TraceWriter trace)
+      : PlanBuildingRemovalSteps(context.database, trace),
+        context_(std::move(context)),
+        spoolerObjects_(context_),
+        cleanup_(context_) {}
+
+  void buildDirectoryLists() override;
+  void removePrinters() override { spoolerObjects_.removePrinters(); }
+  void removeDrivers() override { spoolerObjects_.removeDrivers(); }
+  void removeMonitors() override { spoolerObjects_.removeMonitors(); }
+  void callHooks() override { cleanup_.callHooks(); }
+  void removePrintProcessors() override { spoolerObjects_.removePrintProcessors(); }
+  void removeServices() override { cleanup_.removeServices(); }
+  void addPackageDirectories() override { cleanup_.addPackageDirectories(); }
+  void removeShortcuts() override { cleanup_.removeShortcuts(); }
+  void removeIniEntries() override { cleanup_.removeIniEntries(); }
+  void removeStartupEntries() override { cleanup_.removeStartupEntries(); }
+  void removeFiles() override { cleanup_.removeFiles(); }
+  void removeRegistryEntries() override { cleanup_.removeRegistryEntries(); }
+
+ private:
+  RemovalContext context_;
+  SpoolerObjectRemoval spoolerObjects_;
+  CleanupActions cleanup_;
+};
