@@ -3,6 +3,7 @@
 // phases line by line. Screenshots land in bin/screenshots.
 #include "LiveWindow.h"
 #include "ScreenPixels.h"
+#include "UninstallerTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -14,38 +15,11 @@
 
 namespace {
 
+using namespace uninstaller_test;
+
 constexpr DWORD kWindowTimeoutMs = 30000;
-const char kTitle[] = "D\xE9sinstallation de l'imprimante";
 
 std::string ScreenshotPath(const std::string& name) { return "screenshots\\" + name + ".png"; }
-
-// The uninstaller's message boxes carry its title like the main window, but
-// the system dialog class. Answers the first one of the process with OK;
-// false when there is none.
-bool DismissMessageBox(DWORD processId)
-{
-    struct Search {
-        DWORD processId;
-        HWND found;
-    } search = {processId, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(parameter);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId && IsWindowVisible(window) && wintest::WindowClass(window) == "#32770" &&
-                wintest::WindowText(window) == kTitle) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    if (!search.found)
-        return false;
-    PostMessageA(search.found, WM_COMMAND, IDOK, 0);
-    return true;
-}
 
 struct StartedUninstaller {
     wintest::RunningProgram program;
@@ -60,12 +34,8 @@ struct StartedUninstaller {
         const DWORD deadline = GetTickCount() + kWindowTimeoutMs;
         while (!main && GetTickCount() < deadline) {
             DismissMessageBox(program.ProcessId());
-            HWND window = FindWindowA("VXTUninstallWindowClass__", kTitle);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (window && owner == program.ProcessId() && IsWindowVisible(window))
-                main = window;
-            else
+            main = FindMainWindow(program.ProcessId());
+            if (!main)
                 Sleep(50);
         }
         return main != nullptr;
@@ -103,8 +73,8 @@ TEST(UninstallerInstance, ASecondStartBringsTheFirstForwardAndExitsWithZero)
     EXPECT_EQ(first.main, GetForegroundWindow());
     EXPECT_TRUE(IsWindowVisible(first.main));
     int windowsOfTheClass = 0;
-    for (HWND window = FindWindowA("VXTUninstallWindowClass__", nullptr); window;
-         window = FindWindowExA(nullptr, window, "VXTUninstallWindowClass__", nullptr))
+    for (HWND window = FindWindowA(kMainWindowClass, nullptr); window;
+         window = FindWindowExA(nullptr, window, kMainWindowClass, nullptr))
         ++windowsOfTheClass;
     EXPECT_EQ(1, windowsOfTheClass);
     DestroyWindow(other);

@@ -3,6 +3,7 @@
 // plan it wrote to its trace must be line for line what unzplan prints for
 // the same scripts, in the same order, and the same printers.
 #include "LiveWindow.h"
+#include "UninstallerTestSupport.h"
 
 #include <windows.h>
 #include <winspool.h>
@@ -12,15 +13,14 @@
 
 #include <algorithm>
 #include <functional>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
+using namespace uninstaller_test;
+
 constexpr DWORD kWindowTimeoutMs = 30000;
-const char kTitle[] = "D\xE9sinstallation de l'imprimante";
 const char kScriptName[] = "Xunz___Z.unm";
 const char kTraceFile[] = "uninstaller_plan_trace.txt";
 
@@ -73,84 +73,6 @@ const char kMaskingToolScript[] =
 // Settings without a starter section: rejected, so its NOPICK is not applied.
 const char kSettingsOnlyScript[] = "[CommandlineParam]\nNOPICK=1\n";
 
-std::string WithBackslash(std::string directory)
-{
-    if (!directory.empty() && directory.back() != '\\')
-        directory += '\\';
-    return directory;
-}
-
-std::string PrinterDriverDirectory()
-{
-    char directory[MAX_PATH] = "";
-    DWORD needed = 0;
-    if (!GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory), sizeof directory, &needed))
-        return {};
-    return WithBackslash(directory);
-}
-
-std::string SystemDirectory()
-{
-    char directory[MAX_PATH] = "";
-    GetSystemDirectoryA(directory, sizeof directory);
-    return WithBackslash(directory);
-}
-
-std::string ProgramDirectory()
-{
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string directory = path;
-    return directory.substr(0, directory.find_last_of('\\') + 1);
-}
-
-bool WriteFile(const std::string& path, const std::string& contents)
-{
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << contents;
-    return static_cast<bool>(file);
-}
-
-std::vector<std::string> ReadLines(const std::string& path)
-{
-    std::vector<std::string> lines;
-    std::ifstream file(path, std::ios::binary);
-    for (std::string line; std::getline(file, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// The uninstaller's message boxes carry its title like the main window, but
-// the system dialog class. Answers the first one of the process with OK;
-// false when there is none.
-bool DismissMessageBox(DWORD processId)
-{
-    struct Search {
-        DWORD processId;
-        HWND found;
-    } search = {processId, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(parameter);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId && IsWindowVisible(window) && wintest::WindowClass(window) == "#32770" &&
-                wintest::WindowText(window) == kTitle) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    if (!search.found)
-        return false;
-    PostMessageA(search.found, WM_COMMAND, IDOK, 0);
-    return true;
-}
-
 bool StartsWith(const std::string& text, const std::string& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
 
 bool IsPlanLine(const std::string& line)
@@ -159,42 +81,6 @@ bool IsPlanLine(const std::string& line)
         if (StartsWith(line, prefix))
             return true;
     return false;
-}
-
-std::string Lowercase(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(tolower(c)); });
-    return text;
-}
-
-// Runs a console program with its output in files; returns its exit status.
-DWORD RunConsole(const std::string& commandLine, const std::string& outputPath, const std::string& errorPath)
-{
-    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    HANDLE error = CreateFileA(errorPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = output;
-    startup.hStdError = error;
-    PROCESS_INFORMATION info = {};
-    std::string mutableLine = commandLine;
-    DWORD status = 0xdeadbeef;
-    if (CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                       &startup, &info)) {
-        if (WaitForSingleObject(info.hProcess, 30000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(info.hProcess, &status);
-        else
-            TerminateProcess(info.hProcess, 1);
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
-    CloseHandle(output);
-    CloseHandle(error);
-    return status;
 }
 
 // The names of the printers the spooler lists and lets us open for use,
@@ -245,91 +131,13 @@ TracedRun ReadTrace(const std::string& path)
     return run;
 }
 
-// Printers of the package as an installer leaves them: the spooler knows the
-// driver names, and the queues carry the package's printer data.
-struct TestPrinter {
-    const char* name;
-    const char* driver;
-    bool ours;
-    const char* maskedBaseName;  // printer data "VenPrinter", or nullptr
-};
-
+// Printers of the package as an installer leaves them, and another vendor's.
 const TestPrinter kPackagePrinters[] = {
     {"Plan Office", "ARVEL Vivaro 5320MF", true, nullptr},
     {"Plan Lab", "ARVEL Vivaro 5310MF", true, nullptr},
     {"Plan Office (masked)", "Veneer", false, "Plan Office"},
     {"Plan Guest", "Other Drv", false, nullptr},
 };
-
-bool AddTestDriver(const char* driver)
-{
-    // The spooler records the driver without loading its files.
-    std::string file = SystemDirectory() + "plan-test-driver.dll";
-    DRIVER_INFO_3A info = {};
-    info.cVersion = 3;
-    info.pName = const_cast<char*>(driver);
-    info.pDriverPath = file.data();
-    info.pDataFile = file.data();
-    info.pConfigFile = file.data();
-    return AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&info)) != FALSE;
-}
-
-bool AddTestPrinter(const TestPrinter& printer)
-{
-    PRINTER_INFO_2A info = {};
-    info.pPrinterName = const_cast<char*>(printer.name);
-    info.pPortName = const_cast<char*>("FILE:");
-    info.pDriverName = const_cast<char*>(printer.driver);
-    info.pPrintProcessor = const_cast<char*>("winprint");
-    info.pDatatype = const_cast<char*>("RAW");
-    HANDLE handle = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
-    if (!handle)
-        return false;
-    DWORD one = 1;
-    bool ok = true;
-    if (printer.ours)
-        ok = SetPrinterDataA(handle, const_cast<char*>("NorvaneDriver_Z"), REG_DWORD, reinterpret_cast<BYTE*>(&one),
-                             sizeof one) == ERROR_SUCCESS;
-    if (printer.maskedBaseName)
-        ok = ok && SetPrinterDataA(handle, const_cast<char*>("VenPrinter"), REG_SZ,
-                                   reinterpret_cast<BYTE*>(const_cast<char*>(printer.maskedBaseName)),
-                                   static_cast<DWORD>(strlen(printer.maskedBaseName) + 1)) == ERROR_SUCCESS;
-    ClosePrinter(handle);
-    return ok;
-}
-
-void DeleteTestPrinter(const char* name)
-{
-    HANDLE handle = nullptr;
-    PRINTER_DEFAULTSA all = {nullptr, nullptr, PRINTER_ALL_ACCESS};
-    if (OpenPrinterA(const_cast<char*>(name), &handle, &all)) {
-        DeletePrinter(handle);
-        ClosePrinter(handle);
-    }
-}
-
-// The child control with this id anywhere below window.
-HWND FindDescendant(HWND window, int id)
-{
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetDlgCtrlID(child) == id)
-            return child;
-        if (HWND found = FindDescendant(child, id))
-            return found;
-    }
-    return nullptr;
-}
-
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    const DWORD deadline = GetTickCount() + timeoutMs;
-    while (!condition()) {
-        if (GetTickCount() > deadline)
-            return false;
-        Sleep(50);
-    }
-    return true;
-}
 
 // Puts the three scripts into three of the four directories the program
 // searches, and takes every script out of all four again afterwards.
@@ -396,7 +204,7 @@ protected:
             ADD_FAILURE() << "no main window";
             return {};
         }
-        HWND list = FindDescendant(main, 1020);
+        HWND list = FindDescendant(main, kPrinterListId);
         EXPECT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == offeredPrinters; }, 10000))
             << "offered: " << SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
         // Uninstall waits for a selection while printers are offered.
@@ -516,19 +324,12 @@ protected:
     void SetUp() override
     {
         UninstallerPlan::SetUp();
-        for (const TestPrinter& printer : kPackagePrinters) {
-            DeleteTestPrinter(printer.name);
-            ASSERT_TRUE(AddTestDriver(printer.driver)) << printer.driver << " error " << GetLastError();
-            ASSERT_TRUE(AddTestPrinter(printer)) << printer.name << " error " << GetLastError();
-        }
+        AddTestPrinters(kPackagePrinters);
     }
 
     void TearDown() override
     {
-        for (const TestPrinter& printer : kPackagePrinters)
-            DeleteTestPrinter(printer.name);
-        for (const TestPrinter& printer : kPackagePrinters)
-            DeletePrinterDriverA(nullptr, nullptr, const_cast<char*>(printer.driver));
+        DeleteTestPrinters(kPackagePrinters);
         UninstallerPlan::TearDown();
     }
 };

@@ -11,6 +11,7 @@
 // rest is untouched.
 #include "LiveWindow.h"
 #include "PrefixSnapshot.h"
+#include "UninstallerTestSupport.h"
 #include "../netlab/RemoteListView.h"
 
 #include <windows.h>
@@ -29,9 +30,9 @@
 
 namespace {
 
+using namespace uninstaller_test;
+
 constexpr DWORD kWindowTimeoutMs = 30000;
-const char kTitle[] = "D\xE9sinstallation de l'imprimante";
-const char kLoadingTitle[] = "Chargement du programme de d\xE9sinstallation\x85";
 const char kTraceFile[] = "uninstaller_removal_trace.txt";
 const char kDriver[] = "ARVEL NORVANE Vivaro 5320MF";
 const char kForeignDriver[] = "Foreign Vendor Laser";
@@ -70,28 +71,6 @@ const char kScript[] =
 
 const char kIniSection[] = "[Vivaro]\r\nInstalled=1\r\nKeep=1\r\n";
 
-std::string WithBackslash(std::string directory)
-{
-    if (!directory.empty() && directory.back() != '\\')
-        directory += '\\';
-    return directory;
-}
-
-std::string PrinterDriverDirectory()
-{
-    char directory[MAX_PATH] = "";
-    DWORD needed = 0;
-    GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory), sizeof directory, &needed);
-    return WithBackslash(directory);
-}
-
-std::string SystemDirectory()
-{
-    char directory[MAX_PATH] = "";
-    GetSystemDirectoryA(directory, sizeof directory);
-    return WithBackslash(directory);
-}
-
 std::string WindowsDirectory()
 {
     char directory[MAX_PATH] = "";
@@ -106,40 +85,15 @@ std::string ShellFolder(int csidl)
     return WithBackslash(directory);
 }
 
-std::string Lowercase(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(tolower(c)); });
-    return text;
-}
-
 bool StartsWith(const std::string& text, const std::string& prefix)
 {
     return Lowercase(text).compare(0, prefix.size(), Lowercase(prefix)) == 0;
-}
-
-bool WriteFile(const std::string& path, const std::string& contents)
-{
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << contents;
-    return static_cast<bool>(file);
 }
 
 std::string ReadFile(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-std::vector<std::string> ReadLines(const std::string& path)
-{
-    std::vector<std::string> lines;
-    std::ifstream file(path, std::ios::binary);
-    for (std::string line; std::getline(file, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 void SetValue(HKEY root, const std::string& key, const char* name, const std::string& data)
@@ -153,77 +107,6 @@ void SetValue(HKEY root, const std::string& key, const char* name, const std::st
 }
 
 void DeleteTree(HKEY root, const std::string& key) { SHDeleteKeyA(root, key.c_str()); }
-
-DWORD RunConsole(const std::string& commandLine, const std::string& outputPath)
-{
-    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = output;
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    PROCESS_INFORMATION info = {};
-    std::string mutableLine = commandLine;
-    DWORD status = 0xdeadbeef;
-    if (CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                       &startup, &info)) {
-        if (WaitForSingleObject(info.hProcess, 30000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(info.hProcess, &status);
-        else
-            TerminateProcess(info.hProcess, 1);
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
-    CloseHandle(output);
-    return status;
-}
-
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    const DWORD deadline = GetTickCount() + timeoutMs;
-    while (!condition()) {
-        if (GetTickCount() > deadline)
-            return false;
-        Sleep(50);
-    }
-    return true;
-}
-
-HWND FindDescendant(HWND window, int id)
-{
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetDlgCtrlID(child) == id)
-            return child;
-        if (HWND found = FindDescendant(child, id))
-            return found;
-    }
-    return nullptr;
-}
-
-// The program's main window once it is shown.
-HWND FindMainWindow(DWORD processId)
-{
-    struct Search {
-        DWORD processId;
-        HWND found;
-    } search = {processId, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(parameter);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId && IsWindowVisible(window) &&
-                wintest::WindowClass(window) == "VXTUninstallWindowClass__" && wintest::WindowText(window) == kTitle) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 // A message box of the program: a dialog that is not the window given (its
 // main window, or the loading dialog while it loads).
@@ -250,16 +133,6 @@ HWND FindMessageBox(DWORD processId, HWND other)
     return search.found;
 }
 
-// The text of a message box: its static control with the longest text.
-std::string MessageBoxText(HWND box)
-{
-    std::string text;
-    for (const wintest::ControlInfo& control : wintest::ReadControls(box))
-        if (control.className == "Static" && control.text.size() > text.size())
-            text = control.text;
-    return text;
-}
-
 // Selects or clears one item of another process's list view: the item
 // record must live in that process.
 bool SetRemoteSelection(HANDLE process, HWND list, int item, bool selected)
@@ -277,14 +150,7 @@ bool SetRemoteSelection(HANDLE process, HWND list, int item, bool selected)
     return ok;
 }
 
-// One printer of the populated prefix.
-struct TestPrinter {
-    const char* name;
-    const char* driver;
-    bool ours;                   // printer data "NorvaneDriver_Z"
-    const char* maskedBaseName;  // printer data "VenPrinter"
-};
-
+// The printers of the populated prefix.
 const TestPrinter kPrinters[] = {
     {"Vivaro Office", kDriver, true, nullptr},
     {"Vivaro Lab", kDriver, true, nullptr},
@@ -362,16 +228,8 @@ protected:
             CloseServiceHandle(service);
         CloseServiceHandle(manager);
 
-        for (const char* driver : {kDriver, kForeignDriver}) {
-            std::string file = system_ + "removal-test-driver.dll";
-            DRIVER_INFO_3A info = {};
-            info.cVersion = 3;
-            info.pName = const_cast<char*>(driver);
-            info.pDriverPath = file.data();
-            info.pDataFile = file.data();
-            info.pConfigFile = file.data();
-            ASSERT_TRUE(AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&info))) << driver;
-        }
+        for (const char* driver : {kDriver, kForeignDriver})
+            ASSERT_TRUE(AddTestDriver(driver)) << driver;
         for (const TestPrinter& printer : kPrinters)
             InstallPrinter(printer);
         ASSERT_TRUE(SetDefaultPrinterA("Vivaro Office"));
@@ -384,22 +242,10 @@ protected:
 
     void InstallPrinter(const TestPrinter& printer)
     {
-        PRINTER_INFO_2A info = {};
-        info.pPrinterName = const_cast<char*>(printer.name);
-        info.pPortName = const_cast<char*>("FILE:");
-        info.pDriverName = const_cast<char*>(printer.driver);
-        info.pPrintProcessor = const_cast<char*>("winprint");
-        info.pDatatype = const_cast<char*>("RAW");
-        HANDLE handle = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
+        HANDLE handle = nullptr;
+        const bool added = AddTestPrinter(printer, &handle);
         ASSERT_NE(nullptr, handle) << printer.name << " error " << GetLastError();
-        DWORD one = 1;
-        if (printer.ours)
-            SetPrinterDataA(handle, const_cast<char*>("NorvaneDriver_Z"), REG_DWORD, reinterpret_cast<BYTE*>(&one),
-                            sizeof one);
-        if (printer.maskedBaseName)
-            SetPrinterDataA(handle, const_cast<char*>("VenPrinter"), REG_SZ,
-                            reinterpret_cast<BYTE*>(const_cast<char*>(printer.maskedBaseName)),
-                            static_cast<DWORD>(strlen(printer.maskedBaseName) + 1));
+        EXPECT_TRUE(added) << printer.name << ": its printer data";
         if (std::string(printer.name) == "Vivaro Office")
             SetPrinterDataA(handle, const_cast<char*>("UniqueID"), REG_SZ,
                             reinterpret_cast<BYTE*>(const_cast<char*>(kUniqueId)), sizeof kUniqueId);
@@ -419,14 +265,8 @@ protected:
 
     void RemoveEverything()
     {
-        for (const TestPrinter& printer : kPrinters) {
-            HANDLE handle = nullptr;
-            PRINTER_DEFAULTSA all = {nullptr, nullptr, PRINTER_ALL_ACCESS};
-            if (OpenPrinterA(const_cast<char*>(printer.name), &handle, &all)) {
-                DeletePrinter(handle);
-                ClosePrinter(handle);
-            }
-        }
+        for (const TestPrinter& printer : kPrinters)
+            DeleteTestPrinter(printer.name);
         for (const char* driver : {kDriver, kForeignDriver})
             DeletePrinterDriverA(nullptr, nullptr, const_cast<char*>(driver));
         for (const std::string& path : InstalledFiles())
@@ -521,7 +361,7 @@ protected:
         }
 
         // Select by name: the order of the list is the program's own.
-        HWND list = FindDescendant(main, 1020);
+        HWND list = FindDescendant(main, kPrinterListId);
         RemoteListView rows(list, uninstaller.ProcessId());
         EXPECT_TRUE(rows.Ready());
         EXPECT_TRUE(WaitFor([&] { return rows.Count() == 3; }, 10000)) << "offered: " << rows.Count();

@@ -5,6 +5,7 @@
 // support registry value, Select All, the details dialog against unzplan,
 // and the masking tool started with " /d" and waited for.
 #include "LiveWindow.h"
+#include "UninstallerTestSupport.h"
 #include "../netlab/RemoteListView.h"
 
 #include <windows.h>
@@ -21,9 +22,9 @@
 
 namespace {
 
+using namespace uninstaller_test;
+
 constexpr DWORD kTimeoutMs = 30000;
-const char kTitle[] = "D\xE9sinstallation de l'imprimante";
-const char kLoadingTitle[] = "Chargement du programme de d\xE9sinstallation\x85";
 const char kScriptName[] = "Xunz___Z.unm";
 const char kMakerKey[] = "SOFTWARE\\ARVEL NORVANE";
 
@@ -35,93 +36,12 @@ const char kScript[] =
     "[V5320.DeleteIni]\r\nWIN.INI,Vivaro,Installed\r\n"
     "[VEN.Files]\r\nVENEER32.EXE\r\n";
 
-struct TestPrinter {
-    const char* name;
-    const char* driver;
-    bool ours;
-    const char* maskedBaseName;
-};
-
 const TestPrinter kPrinters[] = {
     {"Sel Office", "ARVEL Vivaro 5320MF", true, nullptr},
     {"Sel Lab", "ARVEL Vivaro 5320MF", true, nullptr},
     {"Sel Office (masked)", "Veneer", false, "Sel Office"},
     {"Sel Guest", "Other Drv", false, nullptr},
 };
-
-std::string ProgramDirectory()
-{
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string directory = path;
-    return directory.substr(0, directory.find_last_of('\\') + 1);
-}
-
-std::vector<std::string> ReadLines(const std::string& path)
-{
-    std::vector<std::string> lines;
-    std::ifstream file(path, std::ios::binary);
-    for (std::string line; std::getline(file, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    const DWORD deadline = GetTickCount() + timeoutMs;
-    while (!condition()) {
-        if (GetTickCount() > deadline)
-            return false;
-        Sleep(50);
-    }
-    return true;
-}
-
-HWND FindDescendant(HWND window, int id)
-{
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetDlgCtrlID(child) == id)
-            return child;
-        if (HWND found = FindDescendant(child, id))
-            return found;
-    }
-    return nullptr;
-}
-
-// A visible top-level window of the process with this class and title.
-HWND FindTopWindow(DWORD processId, const char* className, const std::string& title)
-{
-    struct Search {
-        DWORD processId;
-        const char* className;
-        const std::string* title;
-        HWND found;
-    } search = {processId, className, &title, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(parameter);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId && IsWindowVisible(window) && wintest::WindowClass(window) == s->className &&
-                wintest::WindowText(window) == *s->title) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// The text of the static control of a message box.
-std::string MessageBoxText(HWND box)
-{
-    HWND text = GetDlgItem(box, 0xFFFF);
-    return text ? wintest::WindowText(text) : std::string();
-}
 
 DWORD SpoolerState()
 {
@@ -139,54 +59,6 @@ DWORD SpoolerState()
     return state;
 }
 
-bool AddTestDriver(const char* driver)
-{
-    char system[MAX_PATH] = "";
-    GetSystemDirectoryA(system, sizeof system);
-    std::string file = std::string(system) + "\\selection-test-driver.dll";
-    DRIVER_INFO_3A info = {};
-    info.cVersion = 3;
-    info.pName = const_cast<char*>(driver);
-    info.pDriverPath = file.data();
-    info.pDataFile = file.data();
-    info.pConfigFile = file.data();
-    return AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&info)) != FALSE;
-}
-
-bool AddTestPrinter(const TestPrinter& printer)
-{
-    PRINTER_INFO_2A info = {};
-    info.pPrinterName = const_cast<char*>(printer.name);
-    info.pPortName = const_cast<char*>("FILE:");
-    info.pDriverName = const_cast<char*>(printer.driver);
-    info.pPrintProcessor = const_cast<char*>("winprint");
-    info.pDatatype = const_cast<char*>("RAW");
-    HANDLE handle = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
-    if (!handle)
-        return false;
-    DWORD one = 1;
-    bool ok = true;
-    if (printer.ours)
-        ok = SetPrinterDataA(handle, const_cast<char*>("NorvaneDriver_Z"), REG_DWORD, reinterpret_cast<BYTE*>(&one),
-                             sizeof one) == ERROR_SUCCESS;
-    if (printer.maskedBaseName)
-        ok = ok && SetPrinterDataA(handle, const_cast<char*>("VenPrinter"), REG_SZ,
-                                   reinterpret_cast<BYTE*>(const_cast<char*>(printer.maskedBaseName)),
-                                   static_cast<DWORD>(strlen(printer.maskedBaseName) + 1)) == ERROR_SUCCESS;
-    ClosePrinter(handle);
-    return ok;
-}
-
-void DeleteTestPrinter(const char* name)
-{
-    HANDLE handle = nullptr;
-    PRINTER_DEFAULTSA all = {nullptr, nullptr, PRINTER_ALL_ACCESS};
-    if (OpenPrinterA(const_cast<char*>(name), &handle, &all)) {
-        DeletePrinter(handle);
-        ClosePrinter(handle);
-    }
-}
-
 void SetDetailsValue(bool set)
 {
     const std::string key = std::string(kMakerKey) + "\\XUINST_Z";
@@ -200,52 +72,22 @@ void SetDetailsValue(bool set)
     RegCloseKey(handle);
 }
 
-// Runs a console program with its output in a file; returns its exit status.
-DWORD RunConsole(const std::string& commandLine, const std::string& outputPath)
-{
-    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = output;
-    startup.hStdError = output;
-    PROCESS_INFORMATION info = {};
-    std::string mutableLine = commandLine;
-    DWORD status = 0xdeadbeef;
-    if (CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                       &startup, &info)) {
-        if (WaitForSingleObject(info.hProcess, 30000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(info.hProcess, &status);
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
-    CloseHandle(output);
-    return status;
-}
-
 class UninstallerSelection : public ::testing::Test {
 protected:
     void SetUp() override
     {
         scriptPath_ = ProgramDirectory() + kScriptName;
         std::ofstream(scriptPath_, std::ios::binary) << kScript;
-        for (const TestPrinter& printer : kPrinters) {
-            DeleteTestPrinter(printer.name);
-            ASSERT_TRUE(AddTestDriver(printer.driver)) << printer.driver;
-            ASSERT_TRUE(AddTestPrinter(printer)) << printer.name << " error " << GetLastError();
-        }
+        AddTestPrinters(kPrinters);
+        if (HasFatalFailure())
+            return;
         ASSERT_TRUE(SetDefaultPrinterA(const_cast<char*>("Sel Office")));
         SetDetailsValue(false);
     }
 
     void TearDown() override
     {
-        for (const TestPrinter& printer : kPrinters)
-            DeleteTestPrinter(printer.name);
-        for (const TestPrinter& printer : kPrinters)
-            DeletePrinterDriverA(nullptr, nullptr, const_cast<char*>(printer.driver));
+        DeleteTestPrinters(kPrinters);
         DeleteFileA(scriptPath_.c_str());
         SetDetailsValue(false);
     }
@@ -260,7 +102,7 @@ protected:
             whileLoading(loading);
         HWND main = nullptr;
         EXPECT_TRUE(WaitFor(
-            [&] { return (main = FindTopWindow(program.ProcessId(), "VXTUninstallWindowClass__", kTitle)) != nullptr; },
+            [&] { return (main = FindMainWindow(program.ProcessId())) != nullptr; },
             kTimeoutMs));
         return main;
     }
@@ -306,7 +148,7 @@ TEST_F(UninstallerSelection, LoadingDialogRestartsTheSpoolerThenListsThePackages
     EXPECT_EQ(1, drops);
     EXPECT_GE(*std::max_element(positions.begin(), positions.end()), 90);
 
-    HWND list = FindDescendant(main, 1020);
+    HWND list = FindDescendant(main, kPrinterListId);
     ASSERT_NE(nullptr, list);
     RemoteListView rows(list, program.ProcessId());
     ASSERT_TRUE(rows.Ready());
@@ -409,7 +251,7 @@ TEST_F(UninstallerSelection, TheContextMenuOffersOtherDetailsOnlyWithTheRegistry
         wintest::RunningProgram program;
         HWND main = Start(program);
         ASSERT_NE(nullptr, main);
-        HWND list = FindDescendant(main, 1020);
+        HWND list = FindDescendant(main, kPrinterListId);
         ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 3; }, 10000));
         const OpenedMenu menu =
             OpenContextMenu(list, program.ProcessId(),
@@ -437,7 +279,7 @@ TEST_F(UninstallerSelection, TheDetailsDialogShowsThePlanUnzplanComputes)
     wintest::RunningProgram program;
     HWND main = Start(program);
     ASSERT_NE(nullptr, main);
-    HWND list = FindDescendant(main, 1020);
+    HWND list = FindDescendant(main, kPrinterListId);
     ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 3; }, 10000));
     HWND panel = GetParent(list);
     PostMessageA(panel, WM_COMMAND, 40010, 0);  // Select All
@@ -521,7 +363,7 @@ TEST_F(UninstallerSelection, RemovalStartsTheMaskingToolAndEndsWithText199)
     wintest::RunningProgram program;
     HWND main = Start(program);
     ASSERT_NE(nullptr, main);
-    HWND list = FindDescendant(main, 1020);
+    HWND list = FindDescendant(main, kPrinterListId);
     ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 3; }, 10000));
     HWND panel = GetParent(list);
     PostMessageA(panel, WM_COMMAND, 40010, 0);
