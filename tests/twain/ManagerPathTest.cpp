@@ -160,17 +160,6 @@ TEST_F(ManagerPath, CapabilitiesAreNegotiatedThroughTheManager)
         GlobalFree(capability.hContainer);
         return bytes;
     };
-    auto setOne = [this](TW_UINT16 capId, TW_UINT16 itemType, TW_UINT32 item) {
-        HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE, sizeof(TW_ONEVALUE));
-        auto* value = static_cast<TW_ONEVALUE*>(GlobalLock(handle));
-        value->ItemType = itemType;
-        value->Item = item;
-        GlobalUnlock(handle);
-        TW_CAPABILITY capability{capId, TWON_ONEVALUE, handle};
-        TW_UINT16 result = toSource(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &capability);
-        GlobalFree(handle);
-        return result;
-    };
     auto item = [](const std::string& container) {
         TW_ONEVALUE value;
         memcpy(&value, container.data(), sizeof value);
@@ -182,17 +171,17 @@ TEST_F(ManagerPath, CapabilitiesAreNegotiatedThroughTheManager)
     memcpy(&header, resolutions.data(), 14);
     EXPECT_EQ(header.NumItems, 3u);
     EXPECT_EQ(header.DefaultIndex, 0u);
-    ASSERT_EQ(setOne(ICAP_XRESOLUTION, TWTY_FIX32, 300), TWRC_SUCCESS);  // Whole 300, Frac 0
+    ASSERT_EQ(setOneValue(ICAP_XRESOLUTION, TWTY_FIX32, 300), TWRC_SUCCESS);  // Whole 300, Frac 0
     EXPECT_EQ(item(ask(ICAP_YRESOLUTION, MSG_GETCURRENT, TWON_ONEVALUE)), 300u);
 
     EXPECT_EQ(item(ask(ICAP_PHYSICALWIDTH, MSG_QUERYSUPPORT, TWON_ONEVALUE)), 13u);
-    EXPECT_EQ(setOne(ICAP_PHYSICALWIDTH, TWTY_FIX32, 5), TWRC_FAILURE);
+    EXPECT_EQ(setOneValue(ICAP_PHYSICALWIDTH, TWTY_FIX32, 5), TWRC_FAILURE);
     EXPECT_EQ(sourceStatus(), TWCC_CAPBADOPERATION);
 
     EXPECT_EQ(item(ask(CAP_FEEDERLOADED, MSG_GETCURRENT, TWON_ONEVALUE)), 0u) << "the feeder is not in use";
-    ASSERT_EQ(setOne(CAP_FEEDERENABLED, TWTY_BOOL, TRUE), TWRC_SUCCESS);
+    ASSERT_EQ(setOneValue(CAP_FEEDERENABLED, TWTY_BOOL, TRUE), TWRC_SUCCESS);
     EXPECT_EQ(item(ask(CAP_FEEDERLOADED, MSG_GETCURRENT, TWON_ONEVALUE)), 1u);
-    ASSERT_EQ(setOne(ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY), TWRC_SUCCESS);
+    ASSERT_EQ(setOneValue(ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY), TWRC_SUCCESS);
     std::string depth = ask(ICAP_BITDEPTH, MSG_GET, TWON_ENUMERATION);
     EXPECT_EQ(static_cast<unsigned char>(depth[14]), 8);
     EXPECT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source), TWRC_SUCCESS);

@@ -55,7 +55,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(openFirstSource());
         // One inch of the glass at 150 dpi: the page, 1275 × 150 pixels.
         setFrame(0, 0, 8.5, 1);
-        ASSERT_TRUE(setCapability(ICAP_XRESOLUTION, TWTY_FIX32, fix32Item(150)));
+        ASSERT_EQ(setOneValue(ICAP_XRESOLUTION, TWTY_FIX32, fix32Item(150)), TWRC_SUCCESS);
     }
 
     void TearDown() override { endSession(); }
@@ -67,19 +67,6 @@ protected:
         TW_UINT32 item = 0;
         memcpy(&item, &fix, sizeof fix);
         return item;
-    }
-
-    bool setCapability(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 item)
-    {
-        HGLOBAL container = GlobalAlloc(GHND, sizeof(TW_ONEVALUE));
-        auto* value = static_cast<TW_ONEVALUE*>(GlobalLock(container));
-        value->ItemType = itemType;
-        value->Item = item;
-        GlobalUnlock(container);
-        TW_CAPABILITY capability{cap, TWON_ONEVALUE, container};
-        TW_UINT16 rc = toSource(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &capability);
-        GlobalFree(container);
-        return rc == TWRC_SUCCESS;
     }
 
     void setFrame(double left, double top, double right, double bottom)
@@ -201,7 +188,7 @@ TEST_F(Transfers, MemoryStripsAssembledTopDownEqualTheNativeImageFlipped)
 {
     for (TW_UINT32 pixelType : {TWPT_BW, TWPT_GRAY, TWPT_RGB}) {
         SCOPED_TRACE(pixelType);
-        ASSERT_TRUE(setCapability(ICAP_PIXELTYPE, TWTY_UINT16, pixelType));
+        ASSERT_EQ(setOneValue(ICAP_PIXELTYPE, TWTY_UINT16, pixelType), TWRC_SUCCESS);
         enableForTransfer();
         uint32_t nativeBytesPerRow = 0, usedBits = 0;
         std::vector<uint8_t> native = nativeRowsTopDown(nativeBytesPerRow, usedBits);
@@ -239,7 +226,7 @@ TEST_F(Transfers, MemoryStripsAssembledTopDownEqualTheNativeImageFlipped)
 
 TEST_F(Transfers, EndXferFromStateSixGivesCountZeroAndStateFiveEvenWithPaper)
 {
-    ASSERT_TRUE(setCapability(CAP_FEEDERENABLED, TWTY_BOOL, 1));
+    ASSERT_EQ(setOneValue(CAP_FEEDERENABLED, TWTY_BOOL, 1), TWRC_SUCCESS);
     enableForTransfer();
     EXPECT_EQ(pendingCount(), -1) << "the feeder holds paper";
     EXPECT_EQ(endTransfer(), 0);
@@ -253,7 +240,7 @@ TEST_F(Transfers, EndXferFromStateSixGivesCountZeroAndStateFiveEvenWithPaper)
 
 TEST_F(Transfers, FeederWithPaperOffersTheNextImageBeforeTheCloseRequestIsActedOn)
 {
-    ASSERT_TRUE(setCapability(CAP_FEEDERENABLED, TWTY_BOOL, 1));
+    ASSERT_EQ(setOneValue(CAP_FEEDERENABLED, TWTY_BOOL, 1), TWRC_SUCCESS);
     enableForTransfer();
     for (int page = 1; page <= 2; ++page) {
         SCOPED_TRACE(page);

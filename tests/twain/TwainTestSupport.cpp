@@ -266,6 +266,19 @@ void ManagerSessionTest::openFirstSource()
     ASSERT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &source), TWRC_SUCCESS);
 }
 
+TW_UINT16 ManagerSessionTest::setOneValue(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 item)
+{
+    HGLOBAL container = GlobalAlloc(GHND, sizeof(TW_ONEVALUE));
+    auto* value = static_cast<TW_ONEVALUE*>(GlobalLock(container));
+    value->ItemType = itemType;
+    value->Item = item;
+    GlobalUnlock(container);
+    TW_CAPABILITY capability{cap, TWON_ONEVALUE, container};
+    TW_UINT16 result = toSource(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &capability);
+    GlobalFree(container);
+    return result;
+}
+
 TW_UINT16 ManagerSessionTest::enable(TW_BOOL showUI)
 {
     TW_USERINTERFACE userInterface{showUI, FALSE, applicationWindow};

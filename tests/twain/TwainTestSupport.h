@@ -105,6 +105,8 @@ protected:
     TW_UINT16 toSource(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
     TW_UINT16 sourceStatus();
     void openFirstSource();
+    // MSG_SET of a capability to one value.
+    TW_UINT16 setOneValue(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 item);
     TW_UINT16 enable(TW_BOOL showUI);
     TW_UINT16 disable();
 
