@@ -117,11 +117,8 @@ Bytes oneValue(TW_UINT16 itemType, TW_UINT32 item)
 
 std::string writeEmulatorConfig(const char* feeder)
 {
-    char folder[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    std::string page = std::string(folder) + "capability_page.pgm";
-    std::ofstream(page, std::ios::binary) << "P5\n85 110\n255\n" << std::string(85 * 110, '\x60');
-    std::string config = std::string(folder) + "capability_scanner.cfg";
+    writePlainPage("capability_page.pgm", '\x60');
+    std::string config = temporaryFile("capability_scanner.cfg");
     std::ofstream(config) << "page = capability_page.pgm\nfeeder = " << feeder << "\n";
     return config;
 }

@@ -1,15 +1,11 @@
-// The data source behind Wine's own data source manager. Wine's twain_32
-// scans no folder: on 64-bit it loads only <Windows>\twain_64\sane.ds (then
-// gphoto2.ds), so the source is installed under that name. The emulated
-// scanner stands on the glass for the whole suite: the source picks its
-// device files once per process, and Wine never unloads the source.
+// The data source behind Wine's own data source manager. The emulated
+// scanner stands on the glass for the whole suite.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string.h>
 
-#include <fstream>
 #include <string>
 
 #include "LiveWindow.h"
@@ -22,111 +18,9 @@ namespace {
 
 const char kScanCaption[] = "Vivaro 5310MF Scan";
 
-std::string writePage()
-{
-    char folder[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    std::string path = std::string(folder) + "manager_path_page.pgm";
-    std::ofstream out(path, std::ios::binary);
-    out << "P5\n85 110\n255\n" << std::string(85 * 110, '\x60');
-    return path;
-}
-
-class ManagerPath : public ::testing::Test {
+class ManagerPath : public ManagerSessionTest {
 protected:
-    static HMODULE manager;
-    static DSMENTRYPROC dsmEntry;
-    static HWND applicationWindow;
-    TW_IDENTITY application = applicationIdentity();
-    TW_IDENTITY source{};
-
-    static void SetUpTestSuite()
-    {
-        std::string folder = windowsFolder() + "\\twain_64";
-        createFolders(folder);
-        ASSERT_TRUE(CopyFileA((programFolder() + "\\ZVP4T___.ds").c_str(), (folder + "\\sane.ds").c_str(), FALSE));
-        ASSERT_TRUE(
-            CopyFileA((programFolder() + "\\ZVP4_d__.dll").c_str(), (folder + "\\ZVP4_d__.dll").c_str(), FALSE));
-        installTranslationFile();
-        setRegistryLocale("");
-        createFolders(windowsFolder() + "\\TWAIN_32\\ZVP4");
-        SetEnvironmentVariableA("ZVP4_EMULATOR", writePage().c_str());
-
-        manager = LoadLibraryA("twain_32.dll");
-        ASSERT_NE(manager, nullptr);
-        dsmEntry = reinterpret_cast<DSMENTRYPROC>(reinterpret_cast<void*>(GetProcAddress(manager, "DSM_Entry")));
-        ASSERT_NE(dsmEntry, nullptr);
-        applicationWindow = CreateWindowA("STATIC", "TWAIN test application", WS_OVERLAPPED, 0, 0, 100, 100,
-                                          nullptr, nullptr, nullptr, nullptr);
-    }
-
-    static void TearDownTestSuite()
-    {
-        if (applicationWindow)
-            DestroyWindow(applicationWindow);
-        SetEnvironmentVariableA("ZVP4_EMULATOR", nullptr);
-    }
-
-    void SetUp() override
-    {
-        ASSERT_NE(dsmEntry, nullptr);
-        ASSERT_EQ(toManager(DG_CONTROL, DAT_PARENT, MSG_OPENDSM, &applicationWindow), TWRC_SUCCESS);
-    }
-
-    void TearDown() override { toManager(DG_CONTROL, DAT_PARENT, MSG_CLOSEDSM, &applicationWindow); }
-
-    TW_UINT16 toManager(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
-    {
-        return dsmEntry(&application, nullptr, dg, dat, msg, data);
-    }
-
-    TW_UINT16 toSource(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
-    {
-        return dsmEntry(&application, &source, dg, dat, msg, data);
-    }
-
-    TW_UINT16 sourceStatus()
-    {
-        TW_STATUS status{0xdead, 0};
-        EXPECT_EQ(toSource(DG_CONTROL, DAT_STATUS, MSG_GET, &status), TWRC_SUCCESS);
-        return status.ConditionCode;
-    }
-
-    // The application's message loop: every message goes to the source
-    // first, as TWAIN asks, and the manager hands the source's requests back
-    // through it. Returns the first request, or MSG_NULL when none came.
-    TW_UINT16 runMessageLoopForRequest(DWORD timeoutMs = 5000)
-    {
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < timeoutMs) {
-            MSG message{};
-            if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-                Sleep(10);
-                continue;
-            }
-            TW_EVENT event{&message, MSG_NULL};
-            TW_UINT16 result = toSource(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
-            if (result == TWRC_DSEVENT && event.TWMessage != MSG_NULL)
-                return event.TWMessage;
-            if (result == TWRC_NOTDSEVENT) {
-                TranslateMessage(&message);
-                DispatchMessageA(&message);
-            }
-        }
-        return MSG_NULL;
-    }
-
-    TW_UINT16 enable(TW_BOOL showUI)
-    {
-        TW_USERINTERFACE userInterface{showUI, FALSE, applicationWindow};
-        return toSource(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &userInterface);
-    }
-
-    TW_UINT16 disable()
-    {
-        TW_USERINTERFACE userInterface{FALSE, FALSE, applicationWindow};
-        return toSource(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &userInterface);
-    }
+    static void SetUpTestSuite() { installUnderManager(writePlainPage("manager_path_page.pgm", '\x60'), {"\\ZVP4_d__.dll"}); }
 
     void selectAndOpen()
     {
@@ -135,10 +29,6 @@ protected:
         ASSERT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &source), TWRC_SUCCESS);
     }
 };
-
-HMODULE ManagerPath::manager = nullptr;
-DSMENTRYPROC ManagerPath::dsmEntry = nullptr;
-HWND ManagerPath::applicationWindow = nullptr;
 }
 
 TEST_F(ManagerPath, TheManagerListsTheSourceByItsTranslatedIdentity)
@@ -270,17 +160,6 @@ TEST_F(ManagerPath, CapabilitiesAreNegotiatedThroughTheManager)
         GlobalFree(capability.hContainer);
         return bytes;
     };
-    auto setOne = [this](TW_UINT16 capId, TW_UINT16 itemType, TW_UINT32 item) {
-        HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE, sizeof(TW_ONEVALUE));
-        auto* value = static_cast<TW_ONEVALUE*>(GlobalLock(handle));
-        value->ItemType = itemType;
-        value->Item = item;
-        GlobalUnlock(handle);
-        TW_CAPABILITY capability{capId, TWON_ONEVALUE, handle};
-        TW_UINT16 result = toSource(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &capability);
-        GlobalFree(handle);
-        return result;
-    };
     auto item = [](const std::string& container) {
         TW_ONEVALUE value;
         memcpy(&value, container.data(), sizeof value);
@@ -292,17 +171,17 @@ TEST_F(ManagerPath, CapabilitiesAreNegotiatedThroughTheManager)
     memcpy(&header, resolutions.data(), 14);
     EXPECT_EQ(header.NumItems, 3u);
     EXPECT_EQ(header.DefaultIndex, 0u);
-    ASSERT_EQ(setOne(ICAP_XRESOLUTION, TWTY_FIX32, 300), TWRC_SUCCESS);  // Whole 300, Frac 0
+    ASSERT_EQ(setOneValue(ICAP_XRESOLUTION, TWTY_FIX32, 300), TWRC_SUCCESS);  // Whole 300, Frac 0
     EXPECT_EQ(item(ask(ICAP_YRESOLUTION, MSG_GETCURRENT, TWON_ONEVALUE)), 300u);
 
     EXPECT_EQ(item(ask(ICAP_PHYSICALWIDTH, MSG_QUERYSUPPORT, TWON_ONEVALUE)), 13u);
-    EXPECT_EQ(setOne(ICAP_PHYSICALWIDTH, TWTY_FIX32, 5), TWRC_FAILURE);
+    EXPECT_EQ(setOneValue(ICAP_PHYSICALWIDTH, TWTY_FIX32, 5), TWRC_FAILURE);
     EXPECT_EQ(sourceStatus(), TWCC_CAPBADOPERATION);
 
     EXPECT_EQ(item(ask(CAP_FEEDERLOADED, MSG_GETCURRENT, TWON_ONEVALUE)), 0u) << "the feeder is not in use";
-    ASSERT_EQ(setOne(CAP_FEEDERENABLED, TWTY_BOOL, TRUE), TWRC_SUCCESS);
+    ASSERT_EQ(setOneValue(CAP_FEEDERENABLED, TWTY_BOOL, TRUE), TWRC_SUCCESS);
     EXPECT_EQ(item(ask(CAP_FEEDERLOADED, MSG_GETCURRENT, TWON_ONEVALUE)), 1u);
-    ASSERT_EQ(setOne(ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY), TWRC_SUCCESS);
+    ASSERT_EQ(setOneValue(ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY), TWRC_SUCCESS);
     std::string depth = ask(ICAP_BITDEPTH, MSG_GET, TWON_ENUMERATION);
     EXPECT_EQ(static_cast<unsigned char>(depth[14]), 8);
     EXPECT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source), TWRC_SUCCESS);

@@ -24,9 +24,7 @@ const char kScanCaption[] = "Vivaro 5310MF Scan";
 // preview shows where it lies.
 std::string writePage()
 {
-    char folder[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    std::string path = std::string(folder) + "scan_window_page.pgm";
+    std::string path = temporaryFile("scan_window_page.pgm");
     const int width = 850, height = 1100;
     std::string pixels(static_cast<size_t>(width) * height, '\xF0');
     for (int y = 0; y < height; ++y)
@@ -77,95 +75,24 @@ std::string setting(const char* key)
     return text;
 }
 
-class ScanWindowLive : public ::testing::Test {
+class ScanWindowLive : public ManagerSessionTest {
 protected:
-    static HMODULE manager;
-    static DSMENTRYPROC dsmEntry;
-    static HWND applicationWindow;
-    TW_IDENTITY application = applicationIdentity();
-    TW_IDENTITY source{};
     HWND dialog = nullptr;
 
-    static void SetUpTestSuite()
-    {
-        std::string folder = windowsFolder() + "\\twain_64";
-        createFolders(folder);
-        ASSERT_TRUE(CopyFileA((programFolder() + "\\ZVP4T___.ds").c_str(), (folder + "\\sane.ds").c_str(), FALSE));
-        ASSERT_TRUE(
-            CopyFileA((programFolder() + "\\ZVP4_d__.dll").c_str(), (folder + "\\ZVP4_d__.dll").c_str(), FALSE));
-        ASSERT_TRUE(
-            CopyFileA((programFolder() + "\\ZVP4_i__.dll").c_str(), (folder + "\\ZVP4_i__.dll").c_str(), FALSE));
-        installTranslationFile();
-        setRegistryLocale("");
-        createFolders(windowsFolder() + "\\TWAIN_32\\ZVP4");
-        SetEnvironmentVariableA("ZVP4_EMULATOR", writePage().c_str());
-        manager = LoadLibraryA("twain_32.dll");
-        ASSERT_NE(manager, nullptr);
-        dsmEntry = reinterpret_cast<DSMENTRYPROC>(reinterpret_cast<void*>(GetProcAddress(manager, "DSM_Entry")));
-        applicationWindow = CreateWindowA("STATIC", "TWAIN test application", WS_OVERLAPPED, 0, 0, 100, 100,
-                                          nullptr, nullptr, nullptr, nullptr);
-    }
-
-    static void TearDownTestSuite()
-    {
-        if (applicationWindow)
-            DestroyWindow(applicationWindow);
-        SetEnvironmentVariableA("ZVP4_EMULATOR", nullptr);
-    }
+    static void SetUpTestSuite() { installUnderManager(writePage(), {"\\ZVP4_d__.dll", "\\ZVP4_i__.dll"}); }
 
     void SetUp() override
     {
-        ASSERT_NE(dsmEntry, nullptr);
-        ASSERT_EQ(toManager(DG_CONTROL, DAT_PARENT, MSG_OPENDSM, &applicationWindow), TWRC_SUCCESS);
-        ASSERT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_GETFIRST, &source), TWRC_SUCCESS);
-        ASSERT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &source), TWRC_SUCCESS);
-        TW_USERINTERFACE userInterface{TRUE, FALSE, applicationWindow};
-        ASSERT_EQ(toSource(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &userInterface), TWRC_SUCCESS);
+        ASSERT_NO_FATAL_FAILURE(ManagerSessionTest::SetUp());
+        ASSERT_NO_FATAL_FAILURE(openFirstSource());
+        ASSERT_EQ(enable(TRUE), TWRC_SUCCESS);
         dialog = wintest::WaitForTopWindow(kScanCaption, GetCurrentProcessId(), 5000);
         ASSERT_NE(dialog, nullptr);
         SetForegroundWindow(dialog);
         runMessageLoopForRequest(200);
     }
 
-    void TearDown() override
-    {
-        TW_USERINTERFACE userInterface{FALSE, FALSE, applicationWindow};
-        toSource(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &userInterface);
-        toManager(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source);
-        toManager(DG_CONTROL, DAT_PARENT, MSG_CLOSEDSM, &applicationWindow);
-    }
-
-    TW_UINT16 toManager(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
-    {
-        return dsmEntry(&application, nullptr, dg, dat, msg, data);
-    }
-
-    TW_UINT16 toSource(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
-    {
-        return dsmEntry(&application, &source, dg, dat, msg, data);
-    }
-
-    // The application's loop: every message goes to the source first.
-    TW_UINT16 runMessageLoopForRequest(DWORD timeoutMs = 3000)
-    {
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < timeoutMs) {
-            MSG message{};
-            if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-                Sleep(10);
-                continue;
-            }
-            TW_EVENT event{&message, MSG_NULL};
-            TW_UINT16 result = toSource(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
-            if (result == TWRC_DSEVENT && event.TWMessage != MSG_NULL)
-                return event.TWMessage;
-            if (result == TWRC_NOTDSEVENT) {
-                TranslateMessage(&message);
-                DispatchMessageA(&message);
-            }
-        }
-        return MSG_NULL;
-    }
+    void TearDown() override { endSession(); }
 
     void click(int id)
     {
@@ -217,10 +144,6 @@ protected:
         ASSERT_EQ(IsDlgButtonChecked(dialog, IDC_CHECK_FEEDER), BST_UNCHECKED);
     }
 };
-
-HMODULE ScanWindowLive::manager = nullptr;
-DSMENTRYPROC ScanWindowLive::dsmEntry = nullptr;
-HWND ScanWindowLive::applicationWindow = nullptr;
 }
 
 TEST_F(ScanWindowLive, ListsTextsAndTheFeederBox)

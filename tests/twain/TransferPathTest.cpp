@@ -11,7 +11,6 @@
 
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "TwainTestSupport.h"
@@ -22,38 +21,11 @@ namespace {
 
 const char kScanCaption[] = "Vivaro 5310MF Scan";
 
-// Answers the message box with this caption and gives its text; the scan's
-// progress dialog has the same caption but no OK button.
-std::string answerMessageBox(const char* caption, DWORD timeoutMs)
-{
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        for (HWND box = FindWindowExA(nullptr, nullptr, "#32770", caption); box;
-             box = FindWindowExA(nullptr, box, "#32770", caption)) {
-            if (!GetDlgItem(box, IDOK) || !GetDlgItem(box, 0xFFFF))
-                continue;
-            char text[1024] = "";
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-            return text;
-        }
-        Sleep(50);
-    }
-    return std::string();
-}
-
-std::string temporaryFolder()
-{
-    char folder[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    return folder;
-}
-
 // A 150 dpi page, one inch long: each pixel differs from its neighbours,
 // so a row or a colour out of place shows.
 std::string writePage()
 {
-    std::string path = temporaryFolder() + "transfer_path_page.ppm";
+    std::string path = temporaryFile("transfer_path_page.ppm");
     std::ofstream out(path, std::ios::binary);
     out << "P6\n1275 150\n255\n";
     for (int y = 0; y < 150; ++y)
@@ -65,85 +37,28 @@ std::string writePage()
 std::string writeJammingScanner()
 {
     std::string page = writePage();
-    std::string path = temporaryFolder() + "transfer_path_jam.cfg";
+    std::string path = temporaryFile("transfer_path_jam.cfg");
     std::ofstream(path) << "page = " << page << "\njam = block 3\n";
     return path;
 }
 
-class TransferPath : public ::testing::Test {
+class TransferPath : public ManagerSessionTest {
 protected:
-    static HMODULE manager;
-    static DSMENTRYPROC dsmEntry;
-    static HWND applicationWindow;
-    TW_IDENTITY application = applicationIdentity();
-    TW_IDENTITY source{};
-    bool managerOpen = false;
-
     static void installSource(const std::string& emulator)
     {
-        std::string folder = windowsFolder() + "\\twain_64";
-        createFolders(folder);
-        ASSERT_TRUE(CopyFileA((programFolder() + "\\ZVP4T___.ds").c_str(), (folder + "\\sane.ds").c_str(), FALSE));
-        for (const char* library : {"\\ZVP4_d__.dll", "\\ZVP4_i__.dll"})
-            ASSERT_TRUE(CopyFileA((programFolder() + library).c_str(), (folder + library).c_str(), FALSE)) << library;
-        installTranslationFile();
-        setRegistryLocale("");
-        createFolders(windowsFolder() + "\\TWAIN_32\\ZVP4");
-        SetEnvironmentVariableA("ZVP4_EMULATOR", emulator.c_str());
-        manager = LoadLibraryA("twain_32.dll");
-        ASSERT_NE(manager, nullptr);
-        dsmEntry = reinterpret_cast<DSMENTRYPROC>(reinterpret_cast<void*>(GetProcAddress(manager, "DSM_Entry")));
-        ASSERT_NE(dsmEntry, nullptr);
-        applicationWindow = CreateWindowA("STATIC", "TWAIN transfer tests", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
-                                          nullptr, nullptr, nullptr);
-    }
-
-    static void TearDownTestSuite()
-    {
-        if (applicationWindow)
-            DestroyWindow(applicationWindow);
-        applicationWindow = nullptr;
-        SetEnvironmentVariableA("ZVP4_EMULATOR", nullptr);
+        installUnderManager(emulator, {"\\ZVP4_d__.dll", "\\ZVP4_i__.dll"});
     }
 
     void SetUp() override
     {
-        ASSERT_NE(dsmEntry, nullptr);
-        ASSERT_EQ(toManager(DG_CONTROL, DAT_PARENT, MSG_OPENDSM, &applicationWindow), TWRC_SUCCESS);
-        managerOpen = true;
-        ASSERT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_GETFIRST, &source), TWRC_SUCCESS);
-        ASSERT_EQ(toManager(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &source), TWRC_SUCCESS);
+        ASSERT_NO_FATAL_FAILURE(ManagerSessionTest::SetUp());
+        ASSERT_NO_FATAL_FAILURE(openFirstSource());
         // One inch of the glass at 150 dpi: the page, 1275 × 150 pixels.
         setFrame(0, 0, 8.5, 1);
-        ASSERT_TRUE(setCapability(ICAP_XRESOLUTION, TWTY_FIX32, fix32Item(150)));
+        ASSERT_EQ(setOneValue(ICAP_XRESOLUTION, TWTY_FIX32, fix32Item(150)), TWRC_SUCCESS);
     }
 
-    void TearDown() override
-    {
-        if (!managerOpen)
-            return;
-        TW_USERINTERFACE userInterface{FALSE, FALSE, applicationWindow};
-        toSource(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &userInterface);
-        toManager(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source);
-        toManager(DG_CONTROL, DAT_PARENT, MSG_CLOSEDSM, &applicationWindow);
-    }
-
-    TW_UINT16 toManager(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
-    {
-        return dsmEntry(&application, nullptr, dg, dat, msg, data);
-    }
-
-    TW_UINT16 toSource(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
-    {
-        return dsmEntry(&application, &source, dg, dat, msg, data);
-    }
-
-    TW_UINT16 sourceStatus()
-    {
-        TW_STATUS status{0xdead, 0};
-        EXPECT_EQ(toSource(DG_CONTROL, DAT_STATUS, MSG_GET, &status), TWRC_SUCCESS);
-        return status.ConditionCode;
-    }
+    void TearDown() override { endSession(); }
 
     static TW_UINT32 fix32Item(double value)
     {
@@ -152,19 +67,6 @@ protected:
         TW_UINT32 item = 0;
         memcpy(&item, &fix, sizeof fix);
         return item;
-    }
-
-    bool setCapability(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 item)
-    {
-        HGLOBAL container = GlobalAlloc(GHND, sizeof(TW_ONEVALUE));
-        auto* value = static_cast<TW_ONEVALUE*>(GlobalLock(container));
-        value->ItemType = itemType;
-        value->Item = item;
-        GlobalUnlock(container);
-        TW_CAPABILITY capability{cap, TWON_ONEVALUE, container};
-        TW_UINT16 rc = toSource(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &capability);
-        GlobalFree(container);
-        return rc == TWRC_SUCCESS;
     }
 
     void setFrame(double left, double top, double right, double bottom)
@@ -181,32 +83,8 @@ protected:
     // Enables without the source's window: the transfer is offered at once.
     void enableForTransfer()
     {
-        TW_USERINTERFACE userInterface{FALSE, FALSE, applicationWindow};
-        ASSERT_EQ(toSource(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &userInterface), TWRC_SUCCESS);
+        ASSERT_EQ(enable(FALSE), TWRC_SUCCESS);
         ASSERT_EQ(runMessageLoopForRequest(), MSG_XFERREADY);
-    }
-
-    // The application's message loop; the first request of the source, or
-    // MSG_NULL when none came in time.
-    TW_UINT16 runMessageLoopForRequest(DWORD timeoutMs = 5000)
-    {
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < timeoutMs) {
-            MSG message{};
-            if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-                Sleep(10);
-                continue;
-            }
-            TW_EVENT event{&message, MSG_NULL};
-            TW_UINT16 result = toSource(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
-            if (result == TWRC_DSEVENT && event.TWMessage != MSG_NULL)
-                return event.TWMessage;
-            if (result == TWRC_NOTDSEVENT) {
-                TranslateMessage(&message);
-                DispatchMessageA(&message);
-            }
-        }
-        return MSG_NULL;
     }
 
     TW_INT16 endTransfer()
@@ -254,9 +132,6 @@ protected:
     }
 };
 
-HMODULE TransferPath::manager = nullptr;
-DSMENTRYPROC TransferPath::dsmEntry = nullptr;
-HWND TransferPath::applicationWindow = nullptr;
 
 class Transfers : public TransferPath {
 protected:
@@ -313,7 +188,7 @@ TEST_F(Transfers, MemoryStripsAssembledTopDownEqualTheNativeImageFlipped)
 {
     for (TW_UINT32 pixelType : {TWPT_BW, TWPT_GRAY, TWPT_RGB}) {
         SCOPED_TRACE(pixelType);
-        ASSERT_TRUE(setCapability(ICAP_PIXELTYPE, TWTY_UINT16, pixelType));
+        ASSERT_EQ(setOneValue(ICAP_PIXELTYPE, TWTY_UINT16, pixelType), TWRC_SUCCESS);
         enableForTransfer();
         uint32_t nativeBytesPerRow = 0, usedBits = 0;
         std::vector<uint8_t> native = nativeRowsTopDown(nativeBytesPerRow, usedBits);
@@ -345,14 +220,13 @@ TEST_F(Transfers, MemoryStripsAssembledTopDownEqualTheNativeImageFlipped)
             << "the strips are the native image's rows, top row first" << firstDifference(assembled, native);
         EXPECT_EQ(endTransfer(), 0);
         EXPECT_EQ(runMessageLoopForRequest(), MSG_CLOSEDSREQ);
-        TW_USERINTERFACE userInterface{FALSE, FALSE, applicationWindow};
-        ASSERT_EQ(toSource(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &userInterface), TWRC_SUCCESS);
+        ASSERT_EQ(disable(), TWRC_SUCCESS);
     }
 }
 
 TEST_F(Transfers, EndXferFromStateSixGivesCountZeroAndStateFiveEvenWithPaper)
 {
-    ASSERT_TRUE(setCapability(CAP_FEEDERENABLED, TWTY_BOOL, 1));
+    ASSERT_EQ(setOneValue(CAP_FEEDERENABLED, TWTY_BOOL, 1), TWRC_SUCCESS);
     enableForTransfer();
     EXPECT_EQ(pendingCount(), -1) << "the feeder holds paper";
     EXPECT_EQ(endTransfer(), 0);
@@ -366,7 +240,7 @@ TEST_F(Transfers, EndXferFromStateSixGivesCountZeroAndStateFiveEvenWithPaper)
 
 TEST_F(Transfers, FeederWithPaperOffersTheNextImageBeforeTheCloseRequestIsActedOn)
 {
-    ASSERT_TRUE(setCapability(CAP_FEEDERENABLED, TWTY_BOOL, 1));
+    ASSERT_EQ(setOneValue(CAP_FEEDERENABLED, TWTY_BOOL, 1), TWRC_SUCCESS);
     enableForTransfer();
     for (int page = 1; page <= 2; ++page) {
         SCOPED_TRACE(page);
@@ -384,7 +258,7 @@ TEST_F(Transfers, FeederWithPaperOffersTheNextImageBeforeTheCloseRequestIsActedO
 
 TEST_F(Transfers, FileTransferTakesTheExtensionFromTheFileNameAndRefusesUnknownOnes)
 {
-    std::string folder = temporaryFolder() + "scans.2026";
+    std::string folder = temporaryFile("scans.2026");
     createFolders(folder);
     std::string bmp = folder + "\\page.bmp";
     std::string unknown = folder + "\\page.xyz";
@@ -433,11 +307,9 @@ TEST_F(JammedScanner, CancelledMemoryTransferStaysInStateSevenUntilTheApplicatio
         std::vector<uint8_t> buffer(65536);
         xfer.Memory = TW_MEMORY{TWMF_APPOWNS | TWMF_POINTER, TW_UINT32(buffer.size()), buffer.data()};
         {
-            std::string reported;
-            std::thread answerer([&reported] { reported = answerMessageBox(kScanCaption, 30000); });
+            MessageBoxAnswerer box(kScanCaption, 30000);
             EXPECT_EQ(toSource(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &xfer), TWRC_CANCEL);
-            answerer.join();
-            EXPECT_EQ(reported, "The paper is jammed in the automatic document feeder.");
+            EXPECT_EQ(box.text(), "The paper is jammed in the automatic document feeder.");
         }
         EXPECT_EQ(sourceStatus(), TWCC_SUCCESS);
         EXPECT_EQ(pendingCount(), 0) << "state 7 without the feeder";
@@ -447,8 +319,7 @@ TEST_F(JammedScanner, CancelledMemoryTransferStaysInStateSevenUntilTheApplicatio
         TW_PENDINGXFERS pending{};
         EXPECT_EQ(toSource(DG_CONTROL, DAT_PENDINGXFERS, ending, &pending), TWRC_SUCCESS);
         EXPECT_EQ(pending.Count, 0);
-        TW_USERINTERFACE userInterface{FALSE, FALSE, applicationWindow};
-        ASSERT_EQ(toSource(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &userInterface), TWRC_SUCCESS);
+        ASSERT_EQ(disable(), TWRC_SUCCESS);
         runMessageLoopForRequest(300);
     }
 }

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
 #include "LiveWindow.h"
@@ -16,22 +15,12 @@ namespace {
 
 const char kBoxCaption[] = "Vivaro 5310MF Scan";
 
-std::string writePage()
-{
-    char folder[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    std::string path = std::string(folder) + "source_enable_page.pgm";
-    std::ofstream out(path, std::ios::binary);
-    out << "P5\n85 110\n255\n" << std::string(85 * 110, '\x80');
-    return path;
-}
-
 class SourceEnable : public LoadedSourceTest {
 protected:
     void SetUp() override
     {
         prepareWindowsFolder();
-        SetEnvironmentVariableA("ZVP4_EMULATOR", writePage().c_str());
+        SetEnvironmentVariableA("ZVP4_EMULATOR", writePlainPage("source_enable_page.pgm", '\x80').c_str());
         load();
         identity.Id = 5;
         ASSERT_EQ(call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &identity), TWRC_SUCCESS);
