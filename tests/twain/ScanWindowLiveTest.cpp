@@ -79,7 +79,26 @@ class ScanWindowLive : public ManagerSessionTest {
 protected:
     HWND dialog = nullptr;
 
-    static void SetUpTestSuite() { installUnderManager(writePage(), {"\\ZVP4_d__.dll", "\\ZVP4_i__.dll"}); }
+    static void SetUpTestSuite()
+    {
+        installUnderManager(writePage(), {"\\ZVP4_d__.dll", "\\ZVP4_i__.dll"});
+        startFromKnownSettings();
+    }
+
+    // Sessions write their settings back at close, so the suite starts from
+    // a file of its own: colour at 300 dpi over a letter-sized custom area,
+    // whatever ran before in the prefix.
+    static void startFromKnownSettings()
+    {
+        const std::string file = settingsFile();
+        DeleteFileA(file.c_str());
+        const char* values[][2] = {{"Resolution", "300"}, {"PixelType", "2"},      {"PaperSize", "0"},
+                                   {"custom-left", "0"},  {"custom-top", "0"},     {"custom-right", "40800"},
+                                   {"custom-bottom", "52800"}, {"FirstTime", "FALSE"}};
+        for (const auto& value : values)
+            WritePrivateProfileStringA("Settings", value[0], value[1], file.c_str());
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
+    }
 
     void SetUp() override
     {
