@@ -40,13 +40,15 @@ install_source() {
   cp "$build/bin/ZVP4S___.cfg" "$windows/twain_32/ZVP4/"
 }
 
-shoot uninstaller.exe "Désinstallation de l'imprimante" uninstaller.png
-
-# The removal on a populated prefix: the package's traces beside another
-# vendor's, removed through the window. The picture shows the removal panel
-# finishing; the difference says why each item went (the plan line).
+# The uninstaller on a populated prefix: the package's traces beside another
+# vendor's, removed through the window. The pictures show the printers it
+# offers and the removal panel finishing; the difference says why each item
+# went (the plan line). An empty prefix would only show the missing-scripts
+# warning.
 if (cd "$build/bin" && run ./uninstaller_removal_tests.exe --gtest_filter='*FullRemoval*' >"$out/uninstaller-removal.log" 2>&1); then
+  cp "$build/bin/screenshots/uninstaller_removal_full_selection.png" "$out/uninstaller.png"
   cp "$build/bin/screenshots/uninstaller_removal_full.png" "$out/uninstaller-removal.png"
+  echo "demo: $out/uninstaller.png (the package's printers offered for removal)"
   echo "demo: $out/uninstaller-removal.png"
   echo "demo: what the removal changed in the prefix (- gone, + new):"
   cat "$build/bin/uninstaller_removal_full_difference.txt"
