@@ -573,6 +573,8 @@ struct Explanation {
     }
 };
 
+bool RunningOnWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+
 // Lines that show up after a removal without having been taken away: the
 // boot-time deletions, the new default printer, and what Wine writes by
 // itself while programs run.
@@ -589,6 +591,17 @@ bool ExpectedAddition(const std::string& line, const std::vector<std::string>& g
     for (const char* noise : {"HKCU\\Software\\Wine", "HKLM\\SOFTWARE\\Wine", "value HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer"})
         if (StartsWith(line.substr(line.find(' ') + 1), noise) || StartsWith(line, noise))
             return true;
+    // Wine's spooler makes an environment's empty driver key and folder the
+    // first time anyone names that environment, as the driver deletion does
+    // for all three; Windows has them from the start. Nothing inside them.
+    const std::string environments = "key HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\";
+    if (RunningOnWine() && StartsWith(line, environments)) {
+        const std::string rest = line.substr(line.find('\\', environments.size()) + 1);
+        return rest == "Drivers" || StartsWith(rest, "Drivers\\Version-");
+    }
+    if (RunningOnWine() && StartsWith(line, "dir C:\\windows\\system32\\spool\\drivers\\")
+        && line.find('\\', std::string("dir C:\\windows\\system32\\spool\\drivers\\").size()) == std::string::npos)
+        return true;
     return false;
 }
 
@@ -622,7 +635,6 @@ bool PrinterExists(const char* name)
     return true;
 }
 
-bool RunningOnWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
 DWORD QueuedJobs(const char* name)
 {
