@@ -321,6 +321,18 @@ void setCustomFrame()
     writeCustomArea(currentFrame());
 }
 
+// The frame follows the chosen paper size: the table's size, or the custom area.
+void applyPaperSize(int32_t id)
+{
+    parameters().paperSize = id;
+    if (id != 0)
+        setFrameForPaper(id);
+    else
+        setCustomFrame();
+    updateSizeDisplay();
+    repaintPreview();
+}
+
 void fillPaperList()
 {
     HWND list = item(IDC_COMBO_PAPER_SIZE);
@@ -353,13 +365,7 @@ void fillPaperList()
         id = listed.front();
         services::setPaperSizeCapability(id, feeder);
     }
-    parameters().paperSize = id;
-    if (id != 0)
-        setFrameForPaper(id);
-    else
-        setCustomFrame();
-    updateSizeDisplay();
-    repaintPreview();
+    applyPaperSize(id);
 }
 
 void onPaperSizeChange()
@@ -368,13 +374,7 @@ void onPaperSizeChange()
     if (index < 0)
         return;
     auto id = static_cast<int32_t>(itemData(IDC_COMBO_PAPER_SIZE, index));
-    parameters().paperSize = id;
-    if (id != 0)
-        setFrameForPaper(id);
-    else
-        setCustomFrame();
-    updateSizeDisplay();
-    repaintPreview();
+    applyPaperSize(id);
 }
 
 void onResolutionChange()
