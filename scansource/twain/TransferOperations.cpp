@@ -88,7 +88,7 @@ TW_UINT16 describeLayout(TW_IMAGELAYOUT& layout)
     auto edge = [&](int32_t value) {
         return fix32FromNumber(frameEdgeInUnits(value, units, parameters.resolution));
     };
-    // The frame that will be scanned: the part of the set one on the bed.
+    // The frame that will be scanned: the part of the application's frame on the bed.
     DeliveredImage image = deliveredImage(parameters);
     layout.Frame = TW_FRAME{edge(image.left), edge(image.top), edge(image.right), edge(image.bottom)};
     layout.DocumentNumber = 1;

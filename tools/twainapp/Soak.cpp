@@ -55,6 +55,48 @@ struct Sample {
     long long userObjects = 0;
 };
 
+// Where the system's counts are missing, as under Wine (GetProcessHandleCount
+// answers nothing, GetGuiResources is a stub), the live handles are counted
+// by asking for each small handle value, GDI objects by their 16-bit handle
+// values and USER objects as the process's windows.
+long long probedHandles()
+{
+    long long count = 0;
+    for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
+        DWORD flags = 0;
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags))
+            ++count;
+    }
+    return count;
+}
+
+long long probedGdiObjects()
+{
+    long long count = 0;
+    for (ULONG_PTR value = 4; value < 0x10000; value += 4)
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(value)))
+            ++count;
+    return count;
+}
+
+BOOL CALLBACK countOwnWindow(HWND window, LPARAM counter)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId()) {
+        ++*reinterpret_cast<long long*>(counter);
+        EnumChildWindows(window, countOwnWindow, counter);
+    }
+    return TRUE;
+}
+
+long long probedUserObjects()
+{
+    long long count = 0;
+    EnumWindows(countOwnWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 // Wine 8 reports no PrivateUsage; its PagefileUsage follows the allocations.
 Sample takeSample()
 {
@@ -66,10 +108,13 @@ Sample takeSample()
         sample.privateBytes = static_cast<long long>(counters.PrivateUsage ? counters.PrivateUsage
                                                                            : counters.PagefileUsage);
     DWORD handles = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handles);
-    sample.handles = handles;
+    sample.handles = GetProcessHandleCount(GetCurrentProcess(), &handles) && handles ? handles : probedHandles();
     sample.gdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (!sample.gdiObjects)
+        sample.gdiObjects = probedGdiObjects();
     sample.userObjects = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    if (!sample.userObjects)
+        sample.userObjects = probedUserObjects();
     return sample;
 }
 
