@@ -13,7 +13,6 @@
 #include "device/ScannerDevice_win.h"
 #include "twain/CapabilityTable.h"
 #include "twain/DebugTrace.h"
-#include "ui/LargeImageDialog.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ScanProgressDialog.h"
 
@@ -72,26 +71,11 @@ void setScanImageOwner(HWND owner)
     scanOwner = owner;
 }
 
-bool confirmLargeImage(HWND owner, unsigned long long estimatedBytes)
-{
-    if (estimatedBytes <= kLargeImageBytes)
-        return true;
-    char path[MAX_PATH + 40];
-    UINT length = GetWindowsDirectoryA(path, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) {
-        std::string file = std::string(path) + "\\TWAIN_32\\ZVP4\\ZVP4T___.INI";
-        char value[16] = "";
-        GetPrivateProfileStringA("IDS_ASKABOUTLARGEIMAGE", "IDS_DONTASKKEY", "", value, sizeof value, file.c_str());
-        if (lstrcmpiA(value, "TRUE") == 0)
-            return true;
-    }
-    return showLargeImageWarning(owner, writeDontAskToSettingsFile) == kLargeImageScan;
-}
-
 int scanImage(int dibOrder, int forMemoryTransfer, DibHandle* dib)
 {
     ScannerDevice& device = scannerDevice();
-    // The lock wait shows its refusals without an owner, as before.
+    // Every dialog and box of the scan, the lock wait's included, is owned
+    // by the scan's owner.
     DialogLampView lampView(scanOwner);
     WallClock clock;
     DialogScanView view(scanOwner);

@@ -1,6 +1,7 @@
 #include "ScanJob.h"
 
 #include "DecoderInstance.h"
+#include "DeliveredImage.h"
 #include "DeviceStringIds.h"
 #include "ScanJobStringIds.h"
 #include "ScanReplyResult.h"
@@ -14,10 +15,6 @@ namespace {
 
 constexpr int kRawBufferSize = 32768;
 constexpr int kDecodeBufferSize = 32768;
-constexpr int kUnitsPerInch = 4800;
-constexpr int kBedWidth = 40800;
-// The longest sheet the feeder takes (legal, 14 inches); the glass is shorter.
-constexpr int kBedLength = 14 * kUnitsPerInch;
 constexpr int kMaxResolution = 2400;
 // A block is read only while this much is free. The device's blocks are
 // 1024 bytes, but a header may announce up to kMaxScanPayload, and such a
@@ -352,13 +349,16 @@ bool scanGeometryFor(const ScanParameters& requested, ScanParameters* clamped, S
         return false;
     if (requested.pixelType < PIXEL_TYPE_BLACK_WHITE || requested.pixelType > PIXEL_TYPE_COLOUR)
         return false;
-    ScanParameters p = requested;
-    p.left = std::max(p.left, 0);
-    p.top = std::max(p.top, 0);
-    p.right = std::min(p.right, kBedWidth);
-    p.bottom = std::min(p.bottom, kBedLength);
-    if (p.right <= p.left || p.bottom <= p.top)
+    // The image the application was told of: the frame on the bed, fitted
+    // to a size of at least one pixel each way.
+    DeliveredImage image = deliveredImage(requested);
+    if (image.width <= 0 || image.height <= 0)
         return false;
+    ScanParameters p = requested;
+    p.left = image.left;
+    p.top = image.top;
+    p.right = image.right;
+    p.bottom = image.bottom;
     DeviceResolution resolution = deviceResolution(p.resolution);
     ScanImageGeometry g;
     g.pixelType = p.pixelType;

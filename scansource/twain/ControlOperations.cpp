@@ -69,12 +69,14 @@ TW_UINT16 closeSource()
         platform.saveSettings();
         if (platform.scanWindowExists())
             platform.destroyScanWindow();
+        releaseTransferImage();
         endSession();
         DestroyCapabilityTable();
     } else {
         failOperation(CloseFailure, TWCC_SEQERROR);
     }
     platform.releaseSupportLibrary();
+    platform.releaseImagingLibrary();
     return TWRC_SUCCESS;
 }
 
@@ -113,6 +115,7 @@ TW_UINT16 disableSource()
     SourcePlatform& platform = sourcePlatform();
     if (platform.scanWindowExists())
         platform.destroyScanWindow();
+    releaseTransferImage();
     setSourceState(StateOpen);
     return TWRC_SUCCESS;
 }

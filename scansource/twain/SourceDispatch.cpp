@@ -1,5 +1,6 @@
 #include "SourceDispatch.h"
 
+#include "CallBoundary.h"
 #include "ControlOperations.h"
 #include "DeferredOperations.h"
 #include "ImageOperations.h"
@@ -68,9 +69,8 @@ TW_UINT16 interceptEvent(const TwainRequest& request)
     }
     return TWRC_NOTDSEVENT;
 }
-}
 
-TW_UINT16 dispatchTwainCall(const TwainRequest& request)
+TW_UINT16 dispatch(const TwainRequest& request)
 {
     // Another application's call is refused without touching the connected
     // application's condition code.
@@ -89,4 +89,14 @@ TW_UINT16 dispatchTwainCall(const TwainRequest& request)
     if (!handler)
         return failOperation(nullptr, TWCC_BADPROTOCOL);
     return handler(request);
+}
+}
+
+TW_UINT16 dispatchTwainCall(const TwainRequest& request)
+{
+    return callAtBoundary([&] { return dispatch(request); },
+                          [](BoundaryFailure failure) {
+                              return failOperation(nullptr, failure == BoundaryFailure::lowMemory ? TWCC_LOWMEMORY
+                                                                                                  : TWCC_BUMMER);
+                          });
 }

@@ -102,6 +102,7 @@ TEST_F(Dispatch, CloseAnswersSuccessInEveryState)
         EXPECT_EQ(status(), TWCC_SUCCESS) << state;
     }
     EXPECT_EQ(platform.count("save"), 4);
+    EXPECT_EQ(platform.count("release imaging"), 5) << "the imaging library goes with every session";
 }
 
 TEST_F(Dispatch, CloseDestroysAWindowThatIsStillOpen)

@@ -7,6 +7,7 @@
 
 void FakeSourcePlatform::bindSupportLibrary() { calls.push_back("bind"); }
 void FakeSourcePlatform::releaseSupportLibrary() { calls.push_back("release"); }
+void FakeSourcePlatform::releaseImagingLibrary() { calls.push_back("release imaging"); }
 void FakeSourcePlatform::loadSettings() { calls.push_back("load"); }
 void FakeSourcePlatform::saveSettings() { calls.push_back("save"); }
 void FakeSourcePlatform::decideAnsiMode() { calls.push_back("ansi"); }

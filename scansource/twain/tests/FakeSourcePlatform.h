@@ -23,6 +23,7 @@ public:
 
     void bindSupportLibrary() override;
     void releaseSupportLibrary() override;
+    void releaseImagingLibrary() override;
     void loadSettings() override;
     void saveSettings() override;
     void decideAnsiMode() override;

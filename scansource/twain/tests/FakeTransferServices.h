@@ -31,6 +31,7 @@ public:
 
     std::string temporaryFile = "C:\\TEMP\\ZVP41A.tmp";
     bool filesCreate = true;
+    int throwFromTemporaryFile = 0;  // 1: std::bad_alloc, 2: another exception
     std::vector<std::string> files;
 
     int scanImage(int dibOrder, int forMemoryTransfer, TW_HANDLE* dib) override;
