@@ -41,13 +41,21 @@ public:
 class FakeClock : public SearchClock {
 public:
     long long milliseconds = 1'000'000;
+    long long slept = 0;
     std::vector<std::string>* events = nullptr;
+    // Where the wall clock is set back, as a person or a time server may.
+    long long stepBackAfterSleeping = -1;
 
-    long long NowSeconds() override { return milliseconds / 1000; }
+    long long NowMilliseconds() override { return milliseconds; }
     void Sleep(int ms) override
     {
         milliseconds += ms;
-        if (events && ms != 50) {
+        slept += ms;
+        if (stepBackAfterSleeping >= 0 && slept >= stepBackAfterSleeping) {
+            milliseconds -= 3'600'000;
+            stepBackAfterSleeping = -1;
+        }
+        if (events && ms != 50 && ms != 0) {
             events->push_back("sleep " + std::to_string(ms));
         }
     }
@@ -59,20 +67,36 @@ public:
     FakeClock* clock = nullptr;
     int millisecondsPerLookUp = 0;
     std::vector<Ipv4Address> asked;
+    std::vector<int> timeouts;
 
-    int LookUpDnsName(Ipv4Address address, std::string& hostLabel) override
+    int LookUpDnsName(Ipv4Address address, std::string& hostLabel, int timeoutMilliseconds) override
     {
         asked.push_back(address);
+        timeouts.push_back(timeoutMilliseconds);
+        hostLabel.clear();
+        if (millisecondsPerLookUp > timeoutMilliseconds) {
+            clock->milliseconds += timeoutMilliseconds;
+            return 1460;
+        }
         clock->milliseconds += millisecondsPerLookUp;
         const auto found = labels.find(address);
         if (found == labels.end()) {
-            hostLabel.clear();
             return 9003;
         }
         hostLabel = found->second;
         return 0;
     }
 };
+
+// NetBIOS names in a code page where 0x84 is the a-umlaut that the ANSI code page has at 0xE4.
+void Cp437ToLatin1(std::string& text)
+{
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) == 0x84) {
+            c = static_cast<char>(0xE4);
+        }
+    }
+}
 
 struct Row {
     std::string netbios, address, dns, model;
@@ -212,20 +236,101 @@ TEST_F(DiscoverySearchTest, RepeatByNameGivesOneRowAndComparedNamesTurnUpperCase
 TEST_F(DiscoverySearchTest, MatchingAlwaysUsesTheWholeBudget)
 {
     Reply(kPrinterA, kModel);
-    const long long startSeconds = clock.NowSeconds();
+    const long long start = clock.NowMilliseconds();
     Match();
-    EXPECT_EQ(clock.NowSeconds() - startSeconds, kReplyWaitSeconds);
+    EXPECT_EQ(clock.NowMilliseconds() - start, kReplyWaitSeconds * 1000);
     EXPECT_EQ(rows.rows.size(), 1u);
 }
 
-TEST_F(DiscoverySearchTest, RepliesNotReachedWithinTheBudgetAreIgnored)
+TEST_F(DiscoverySearchTest, ReverseLookUpsShareTheBudgetAndLateRepliesAreIgnored)
 {
-    for (int host = 1; host <= 5; ++host) {
-        Reply(AddressFromBytes(192, 168, 5, static_cast<std::uint8_t>(16 * host)), kModel);
+    struct Case {
+        int lookUpMilliseconds;
+        std::size_t rows;
+        std::vector<int> timeouts;
+    };
+    // Look-ups start at 0, 1.4 and 2.8 s; the third gives up at 3 s, the
+    // fourth reply is never reached. One that never answers takes it all.
+    const Case cases[] = {{1400, 3, {3000, 1600, 200}}, {60'000, 1, {3000}}};
+    for (const Case& c : cases) {
+        DiscoverySearch fresh;
+        for (int host = 1; host <= 5; ++host) {
+            const auto datagram = SysDescrResponse(kModel);
+            fresh.StoreReply(AddressFromBytes(192, 168, 5, static_cast<std::uint8_t>(16 * host)), datagram.data(),
+                             static_cast<int>(datagram.size()));
+        }
+        RowRecorder sink;
+        dns.timeouts.clear();
+        dns.millisecondsPerLookUp = c.lookUpMilliseconds;
+        const long long start = clock.NowMilliseconds();
+        fresh.MatchReplies(sink, clock, dns);
+        EXPECT_EQ(clock.NowMilliseconds() - start, 3000) << c.lookUpMilliseconds;
+        EXPECT_EQ(sink.rows.size(), c.rows) << "a device whose name did not come in time is listed by address";
+        EXPECT_EQ(dns.timeouts, c.timeouts);
     }
-    dns.millisecondsPerLookUp = 1400;
+}
+
+TEST_F(DiscoverySearchTest, OneDatagramNamingTheFamilyManyTimesIsOneDevice)
+{
+    // 34 sysDescr strings of the family in one datagram of 1021 bytes, from
+    // a device without names: one row and one look-up.
+    std::vector<std::uint8_t> datagram{0x30};
+    for (int i = 0; i < 34; ++i) {
+        datagram.push_back(0x04);
+        datagram.push_back(static_cast<std::uint8_t>(kModel.size()));
+        datagram.insert(datagram.end(), kModel.begin(), kModel.end());
+    }
+    ASSERT_EQ(datagram.size(), 1021u);
+    search.StoreReply(kPrinterA, datagram.data(), static_cast<int>(datagram.size()));
     Match();
-    EXPECT_EQ(rows.rows.size(), 3u) << "look-ups at 0, 1.4 and 2.8 s; the fourth would start at 4.2 s";
+    EXPECT_EQ(rows.rows.size(), 1u);
+    EXPECT_EQ(dns.asked.size(), 1u);
+}
+
+TEST_F(DiscoverySearchTest, AClockSetBackDuringMatchingDoesNotStretchIt)
+{
+    Reply(kPrinterA, kModel);
+    clock.stepBackAfterSleeping = 1000;
+    Match();
+    // Only the one wait in which the clock went back goes uncounted.
+    EXPECT_LE(clock.slept, 3050) << "the hour the clock went back is not waited for again";
+}
+
+TEST_F(DiscoverySearchTest, ForgedSendersCannotGrowTheStoresWithoutEnd)
+{
+    const auto family = SysDescrResponse(kModel);
+    const auto other = SysDescrResponse("Linux router 5.10");
+    for (std::uint32_t forged = 1; forged <= 5000; ++forged) {
+        const Ipv4Address sender = AddressFromBytes(10, static_cast<std::uint8_t>(forged >> 8),
+                                                    static_cast<std::uint8_t>(forged), 1);
+        search.StoreReply(sender, family.data(), static_cast<int>(family.size()));
+        search.StoreReply(sender + 2, other.data(), static_cast<int>(other.size()));
+        Announce(sender, "FORGED");
+    }
+    EXPECT_EQ(search.Replies().Size(), kMaxStoredReplies) << "new senders wait for the next search";
+    EXPECT_LE(search.NetbiosNames().Size(), kMaxNetbiosNames);
+    EXPECT_NE(search.NetbiosNames().Find(AddressFromBytes(10, 19, 136, 1)), nullptr) << "the latest name is known";
+
+    // A sender already stored still has its later datagram replace the earlier.
+    const Ipv4Address first = AddressFromBytes(10, 0, 1, 1);
+    search.StoreReply(first, other.data(), static_cast<int>(other.size()));
+    EXPECT_EQ(search.Replies().Find(first)->length, static_cast<std::int32_t>(other.size()));
+}
+
+TEST(DiscoverySearchNames, NetbiosNamesAreConvertedFromTheOemCodePage)
+{
+    DiscoverySearch search(AsciiUpperCaseInPlace, Cp437ToLatin1);
+    std::vector<std::uint8_t> datagram(60, 0);
+    std::string padded = "K\x84" "CHE";
+    padded.resize(16, ' ');
+    for (std::size_t i = 0; i < 16; ++i) {
+        const auto byte = static_cast<std::uint8_t>(padded[i]);
+        datagram[15 + 2 * i] = static_cast<std::uint8_t>('A' + (byte >> 4));
+        datagram[16 + 2 * i] = static_cast<std::uint8_t>('A' + (byte & 15));
+    }
+    search.StoreBrowseDatagram(kPrinterA, datagram.data(), static_cast<int>(datagram.size()));
+    ASSERT_NE(search.NetbiosNames().Find(kPrinterA), nullptr);
+    EXPECT_EQ(*search.NetbiosNames().Find(kPrinterA), "K\xE4" "CHE");
 }
 
 TEST_F(DiscoverySearchTest, NetbiosNamesOutliveTheSearchAndOwnRequestNamesThisPc)

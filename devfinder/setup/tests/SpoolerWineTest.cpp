@@ -25,7 +25,7 @@ TEST(SpoolerUnderWine, WithoutTheTcpIpMonitorCreationIsUnavailable)
     if (!RunningUnderWine())
         GTEST_SKIP() << "Windows has the Standard TCP/IP Port monitor; creating ports there changes the machine";
     std::unique_ptr<PrinterSetup> setup = CreateSpoolerPrinterSetup();
-    EXPECT_EQ(CreateOutcome::Unavailable, setup->CreatePrinterForDevice("prn-lab", "IP_prn-lab", "prn-lab"));
+    EXPECT_EQ(CreateOutcome::Unavailable, setup->CreatePrinterForDevice("prn-lab", "IP_prn-lab", "prn-lab").outcome);
     EXPECT_FALSE(setup->FindPortForUnit("prn-lab").found);
 }
 
@@ -57,7 +57,13 @@ TEST(SpoolerUnderWine, EnumerationCountsTheLocalQueuesAndListsNoTcpPort)
 TEST(SpoolerUnderWine, DeletingAnUnknownQueueIsRefusedQuietly)
 {
     std::unique_ptr<PrinterSetup> setup = CreateSpoolerPrinterSetup();
-    EXPECT_FALSE(setup->DeletePrinterQueue("No such queue 5320MF"));
+    const auto neverAsked = [](std::uint32_t) {
+        ADD_FAILURE() << "nothing to ask about a queue that does not exist";
+        return false;
+    };
+    const DeleteResult result = setup->DeletePrinterQueue("No such queue 5320MF", neverAsked);
+    EXPECT_EQ(DeleteOutcome::NotOpened, result.outcome);
+    EXPECT_EQ(static_cast<std::uint32_t>(ERROR_INVALID_PRINTER_NAME), result.error);
 }
 
 TEST(SpoolerUnderWine, TextConversionsFollowTheCodePage)
@@ -67,6 +73,10 @@ TEST(SpoolerUnderWine, TextConversionsFollowTheCodePage)
     EXPECT_EQ("10.0.0.7", text.Narrow(u"10.0.0.7"));
     EXPECT_EQ("PRN-LAB", text.UpperCase("prn-lab"));
     EXPECT_EQ("", text.UpperCase(""));
+    EXPECT_FALSE(text.IsLeadByte('\\'));
+    if (GetACP() == 932) {
+        EXPECT_TRUE(text.IsLeadByte('\x95')) << "the first byte of 表";
+    }
 }
 
 }  // namespace
