@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "SetupFactory.h"
 #include "SpoolerPrinterSetup.h"
 #include "Win32AnsiText.h"
@@ -52,6 +54,10 @@ TEST(SpoolerUnderWine, EnumerationCountsTheLocalQueuesAndListsNoTcpPort)
     }
     EXPECT_EQ(setup.PortNames().size(), setup.PrinterNames().size());
     EXPECT_EQ(setup.PortNames().size(), setup.PortAddresses().size());
+
+    std::vector<std::string> ports;
+    ASSERT_TRUE(spooler.EnumeratePortNames(ports));
+    EXPECT_NE(std::find(ports.begin(), ports.end(), "FILE:"), ports.end()) << "every spooler knows the file port";
 }
 
 TEST(SpoolerUnderWine, DeletingAnUnknownQueueIsRefusedQuietly)
