@@ -17,30 +17,18 @@
 #include <time.h>
 #include <unistd.h>
 
-static const char kModel[] = "ARVEL NORVANE Vivaro 5310/20";
-
-static size_t family_reply(unsigned char *out)
+/* A datagram that names `text` in an OCTET STRING `times` times. */
+static size_t reply(unsigned char *out, const char *text, int times)
 {
-    size_t n = 0;
+    size_t n = 0, length = strlen(text);
     out[n++] = 0x30;
-    for (int i = 0; i < 34; ++i) {
+    for (int i = 0; i < times; ++i) {
         out[n++] = 0x04;
-        out[n++] = (unsigned char)strlen(kModel);
-        memcpy(out + n, kModel, strlen(kModel));
-        n += strlen(kModel);
+        out[n++] = (unsigned char)length;
+        memcpy(out + n, text, length);
+        n += length;
     }
-    return n; /* 1021 */
-}
-
-static size_t other_reply(unsigned char *out)
-{
-    static const char descr[] = "Linux router 5.10";
-    size_t n = 0;
-    out[n++] = 0x30;
-    out[n++] = 0x04;
-    out[n++] = (unsigned char)strlen(descr);
-    memcpy(out + n, descr, strlen(descr));
-    return n + strlen(descr);
+    return n;
 }
 
 static void send_forged(int raw, struct in_addr from, struct in_addr to, unsigned short port,
@@ -86,7 +74,8 @@ int main(int argc, char **argv)
         return 1;
     }
     unsigned char family[1100], other[64];
-    const size_t family_length = family_reply(family), other_length = other_reply(other);
+    const size_t family_length = reply(family, "ARVEL NORVANE Vivaro 5310/20", 34); /* 1021 bytes */
+    const size_t other_length = reply(other, "Linux router 5.10", 1);
     const long pause_ns = 1000000000L / (per_second > 0 ? per_second : 1);
     unsigned long sent = 0;
     for (;;) {

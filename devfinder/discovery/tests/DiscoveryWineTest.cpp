@@ -10,25 +10,17 @@
 
 namespace {
 
-std::string ProgramManifest()
-{
-    HMODULE program = LoadLibraryExA("devfinder.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!program) return "<devfinder.exe cannot be loaded>";
-    std::string text;
-    if (HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24))) {
-        if (HGLOBAL loaded = LoadResource(program, found)) {
-            text.assign(static_cast<const char*>(LockResource(loaded)), SizeofResource(program, found));
-        }
-    }
-    FreeLibrary(program);
-    return text;
-}
-
 // Without a manifest Windows runs the program with a standard user's token
 // even for an administrator, and every port and queue is refused.
 TEST(DevfinderProgram, DeclaresTheRightsAndControlsItNeeds)
 {
-    const std::string manifest = ProgramManifest();
+    HMODULE program = LoadLibraryExA("devfinder.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, program);
+    HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    const std::string manifest = found ? std::string(static_cast<const char*>(LockResource(LoadResource(program, found))),
+                                                     SizeofResource(program, found))
+                                       : std::string();
+    FreeLibrary(program);
     EXPECT_NE(std::string::npos, manifest.find("<requestedExecutionLevel level=\"highestAvailable\"")) << manifest;
     EXPECT_NE(std::string::npos, manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""));
 }

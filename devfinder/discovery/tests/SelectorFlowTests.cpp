@@ -233,32 +233,29 @@ TEST_F(SelectorFlowTest, EveryRefusalIsShownAndLeavesTheRowUnticked)
     EXPECT_EQ(searches, 1);
 }
 
-TEST_F(SelectorFlowTest, AQueueWithJobsIsDeletedOnlyAfterTheUserSaysYes)
+// No keeps the queue, its jobs and its tick; a refused deletion is shown
+// and the tick comes back; Yes deletes and searches again.
+TEST_F(SelectorFlowTest, UntickingAsksBeforeJobsAreThrownAwayAndShowsRefusals)
 {
     setup.ports["PRN-LAB"] = {true, "IP_PRN", "Lab printer"};
     setup.waitingJobs = 2;
     AddDevice(AddressFromBytes(10, 0, 0, 7), "PRN-LAB", "");
     EXPECT_EQ(Click(0), kTickTakenBack);
-    EXPECT_EQ(list.rows[0][0].check, 1) << "No keeps the queue and its tick";
+    EXPECT_EQ(list.rows[0][0].check, 1);
     ASSERT_EQ(prompts.asked.size(), 1u);
     EXPECT_NE(prompts.asked[0].find("\"Lab printer\" still has 2 documents"), std::string::npos) << prompts.asked[0];
-    EXPECT_EQ(searches, 0);
 
     prompts.answerYes = true;
-    EXPECT_EQ(Click(0), kTickKept);
-    EXPECT_EQ(searches, 1);
-}
-
-TEST_F(SelectorFlowTest, ADeletionRefusedIsShownAndTheTickComesBack)
-{
-    setup.ports["PRN-LAB"] = {true, "IP_PRN", "Lab printer"};
     setup.deleted = {DeleteOutcome::NotOpened, 5};
-    AddDevice(AddressFromBytes(10, 0, 0, 7), "PRN-LAB", "");
     EXPECT_EQ(Click(0), kTickTakenBack);
     EXPECT_EQ(list.rows[0][0].check, 1);
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_NE(prompts.shown[0].find("Run as administrator"), std::string::npos);
     EXPECT_EQ(searches, 0);
+
+    setup.deleted = {DeleteOutcome::Deleted};
+    EXPECT_EQ(Click(0), kTickKept);
+    EXPECT_EQ(searches, 1);
 }
 
 TEST_F(SelectorFlowTest, ClearingDeletesTheQueueNamedInTheRowAndSearchesAgain)

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -8,93 +7,52 @@
 
 namespace {
 
-// Test-only writer of DNS answers: a header, one question and the records given.
-class DnsMessage {
-public:
-    explicit DnsMessage(int answers)
-    {
-        bytes_ = {0x12, 0x34, 0x81, 0x80, 0, 1, 0, static_cast<std::uint8_t>(answers), 0, 0, 0, 0};
-        Name("21.1.77.10.in-addr.arpa");
-        Short(12);
-        Short(1);
+using Bytes = std::vector<unsigned char>;
+
+// A DNS answer for 21.1.77.10.in-addr.arpa: header, question, then the
+// records (each named by a pointer to the question), written by hand.
+Bytes Answer(const std::vector<std::pair<unsigned char, Bytes>>& records)
+{
+    Bytes out{0x12, 0x34, 0x81, 0x80, 0, 1, 0, static_cast<unsigned char>(records.size()), 0, 0, 0, 0};
+    const std::string question = "\x02" "21\x01" "1\x02" "77\x02" "10\x07" "in-addr\x04" "arpa";
+    out.insert(out.end(), question.begin(), question.end() + 1);
+    out.insert(out.end(), {0, 12, 0, 1});
+    for (const auto& [type, data] : records) {
+        out.insert(out.end(), {0xC0, 12, 0, type, 0, 1, 0, 0, 0x0E, 0x10});
+        out.push_back(static_cast<unsigned char>(data.size() >> 8));
+        out.push_back(static_cast<unsigned char>(data.size()));
+        out.insert(out.end(), data.begin(), data.end());
     }
-
-    void Record(std::uint16_t type, const std::vector<std::uint8_t>& data)
-    {
-        bytes_.push_back(0xC0);  // the question's name
-        bytes_.push_back(12);
-        Short(type);
-        Short(1);
-        bytes_.insert(bytes_.end(), {0, 0, 0x0E, 0x10});
-        Short(static_cast<std::uint16_t>(data.size()));
-        bytes_.insert(bytes_.end(), data.begin(), data.end());
-    }
-
-    static std::vector<std::uint8_t> EncodedName(const std::string& name)
-    {
-        DnsMessage scratch;
-        scratch.Name(name);
-        return scratch.bytes_;
-    }
-
-    const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
-
-private:
-    DnsMessage() = default;
-
-    void Short(std::uint16_t value)
-    {
-        bytes_.push_back(static_cast<std::uint8_t>(value >> 8));
-        bytes_.push_back(static_cast<std::uint8_t>(value));
-    }
-
-    void Name(const std::string& name)
-    {
-        std::size_t start = 0;
-        while (start < name.size()) {
-            const std::size_t dot = name.find('.', start);
-            const std::size_t end = dot == std::string::npos ? name.size() : dot;
-            bytes_.push_back(static_cast<std::uint8_t>(end - start));
-            bytes_.insert(bytes_.end(), name.begin() + static_cast<long>(start), name.begin() + static_cast<long>(end));
-            start = end + 1;
-        }
-        bytes_.push_back(0);
-    }
-
-    std::vector<std::uint8_t> bytes_;
-};
+    return out;
+}
 
 TEST(PtrAnswer, ReadsOnlyWhatFitsTheBuffer)
 {
     constexpr std::size_t kBufferSize = 2048;
-    DnsMessage fits(1);
-    fits.Record(12, DnsMessage::EncodedName("prn-lab.lab.example"));
-    // A long first record pushes the PTR record past the buffer's end: the
+    const std::string name = "\x07prn-lab\x03lab\x07" "example";
+    const Bytes target(name.begin(), name.end() + 1);
+    const Bytes fits = Answer({{12, target}});
+    // A long first record pushes the PTR record past the buffer: the
     // resolver then reports the whole length, more than it stored.
-    DnsMessage overflows(2);
-    overflows.Record(16, std::vector<std::uint8_t>(2100, 'x'));
-    overflows.Record(12, DnsMessage::EncodedName("beyond.the.buffer"));
-
-    struct Case {
-        const char* name;
-        std::vector<std::uint8_t> answer;
+    const Bytes overflows = Answer({{16, Bytes(2100, 'x')}, {12, target}});
+    const struct {
+        Bytes answer;
         int reportedLength;
         int status;
         std::string label;
+    } cases[] = {
+        {fits, static_cast<int>(fits.size()), 0, "prn-lab"},
+        {overflows, static_cast<int>(overflows.size()), -1, ""},
+        {fits, -1, -1, ""},
     };
-    const Case cases[] = {
-        {"an answer that fits", fits.Bytes(), static_cast<int>(fits.Bytes().size()), 0, "prn-lab"},
-        {"an answer longer than the buffer", overflows.Bytes(), static_cast<int>(overflows.Bytes().size()), -1, ""},
-        {"a failed query", fits.Bytes(), -1, -1, ""},
-    };
-    for (const Case& c : cases) {
-        // What lies past the buffer is still readable memory here, so a
-        // parse that strays there would find the record instead of failing.
-        std::vector<std::uint8_t> memory = c.answer;
+    for (const auto& c : cases) {
+        // Past the buffer lies readable memory here, so a parse that strayed
+        // there would find the record instead of failing.
+        Bytes memory = c.answer;
         memory.resize(2 * kBufferSize, 0);
         std::string label = "stale";
-        EXPECT_EQ(HostLabelFromPtrAnswer(memory.data(), kBufferSize, c.reportedLength, label), c.status) << c.name;
-        EXPECT_EQ(label, c.label) << c.name;
+        EXPECT_EQ(HostLabelFromPtrAnswer(memory.data(), kBufferSize, c.reportedLength, label), c.status);
+        EXPECT_EQ(label, c.label);
     }
 }
 
