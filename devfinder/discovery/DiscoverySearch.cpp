@@ -6,6 +6,7 @@
 #include "BrowseRequest.h"
 #include "ReplyScan.h"
 #include "SnmpRequest.h"
+#include "Stopwatch.h"
 
 namespace {
 
@@ -60,6 +61,13 @@ void DiscoverySearch::StoreReply(Ipv4Address source, const std::uint8_t* data, i
     record.length = length;
     record.source = source;
     std::copy(data, data + length, record.data);
+    if (!replies_.Find(source)) {
+        // Only a device of the family may take one of the limited places.
+        std::string modelText;
+        if (replies_.Size() >= kMaxStoredReplies || !FindFirstModelText(record, kDiscoveryModel, modelText)) {
+            return;
+        }
+    }
     replies_.Set(source, record);
 }
 
@@ -69,44 +77,57 @@ void DiscoverySearch::StoreBrowseDatagram(Ipv4Address source, const std::uint8_t
         return;
     }
     std::string name = DecodeNetbiosSourceName(data, static_cast<std::size_t>(length));
-    if (!name.empty()) {
-        netbiosNames_.Set(source, std::move(name));
+    if (name.empty()) {
+        return;
     }
+    oemToAnsi_(name);
+    // Names are learnt again at every search, so a full map may start afresh.
+    if (netbiosNames_.Size() >= kMaxNetbiosNames && !netbiosNames_.Find(source)) {
+        netbiosNames_.Clear();
+    }
+    netbiosNames_.Set(source, std::move(name));
 }
 
 void DiscoverySearch::MatchReplies(DeviceRowSink& sink, SearchClock& clock, DnsResolver& dns, int budgetSeconds)
 {
-    const long long start = clock.NowSeconds();
-    std::vector<const PacketRecord*> walk;
+    const long long budget = budgetSeconds * 1000LL;
+    Stopwatch stopwatch(clock);
+    // The senders present now. The window dispatches messages while it
+    // waits, so a reply may be replaced meanwhile; each is looked up again
+    // when its turn comes.
+    std::vector<Ipv4Address> walk;
     walk.reserve(replies_.Size());
-    replies_.Walk([&walk](Ipv4Address, const PacketRecord& record) {
-        walk.push_back(&record);
+    replies_.Walk([&walk](Ipv4Address address, const PacketRecord&) {
+        walk.push_back(address);
         return true;
     });
     std::size_t next = 0;
-    while (clock.NowSeconds() - start < budgetSeconds) {
+    for (long long elapsed = 0; (elapsed = stopwatch.ElapsedMilliseconds()) < budget;) {
         if (next == walk.size()) {
-            clock.Sleep(kIdlePollMs);
+            clock.Sleep(static_cast<int>(std::min<long long>(kIdlePollMs, budget - elapsed)));
             continue;
         }
-        const PacketRecord& reply = *walk[next++];
-        for (auto& modelText : FindModelTexts(reply, kDiscoveryModel)) {
-            HandleMatch(reply, std::move(modelText), sink, dns);
+        const PacketRecord* reply = replies_.Find(walk[next++]);
+        std::string modelText;
+        if (reply && FindFirstModelText(*reply, kDiscoveryModel, modelText)) {
+            HandleMatch(*reply, std::move(modelText), sink, dns, budget - elapsed);
         }
+        clock.Sleep(0);
     }
 }
 
 void DiscoverySearch::HandleMatch(const PacketRecord& reply, std::string modelText, DeviceRowSink& sink,
-                                  DnsResolver& dns)
+                                  DnsResolver& dns, long long lookUpMilliseconds)
 {
-    const std::string addressText = DottedText(reply.source);
-    const std::string* known = netbiosNames_.Find(reply.source);
+    const Ipv4Address source = reply.source;
+    const std::string addressText = DottedText(source);
+    const std::string* known = netbiosNames_.Find(source);
     std::string netbiosName = known ? *known : std::string();
     std::string dnsName;
-    if (dns.LookUpDnsName(reply.source, dnsName) != 0) {
+    if (dns.LookUpDnsName(source, dnsName, static_cast<int>(lookUpMilliseconds)) != 0) {
         dnsName.clear();
     }
-    if (devices_.AddIfNew(reply.source, addressText, dnsName, modelText, netbiosName)) {
+    if (devices_.AddIfNew(source, addressText, dnsName, modelText, netbiosName)) {
         sink.AddDeviceRow(netbiosName, addressText, dnsName, modelText);
     }
 }
