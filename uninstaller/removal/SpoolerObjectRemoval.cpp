@@ -181,10 +181,10 @@ void SpoolerObjectRemoval::removeDriversIn(const char* environment) {
   std::vector<std::string> baseSet = context_.database.RemovalPlan().Items(ItemList::Drivers);
   const std::vector<InstalledPrinter>& printers = context_.database.Printers();
   for (const InstalledPrinter& printer : printers) {
-    if (printer.foreign || printer.keep) continue;
+    if (!printer.Chosen()) continue;
     bool usedByStayingPrinter = false;
     for (const InstalledPrinter& other : printers) {
-      const bool stays = !other.removed && (other.keep || other.foreign);
+      const bool stays = !other.removed && !other.Chosen();
       if (stays && EqualsIgnoringCase(other.driver, printer.driver)) usedByStayingPrinter = true;
     }
     if (!usedByStayingPrinter) baseSet.push_back(printer.driver);

@@ -55,8 +55,10 @@ public:
     const UninstallProfile* FindProfileByName(const std::string& displayName) const;
 
     // Recomputes the protected set and the plan from the selected set and
-    // the printers' flags; also clears keep on masked copies of printers
-    // that go and counts staying and going printers.
+    // the printers' flags; also marks the masked copies of printers that go
+    // and counts staying and going printers. The result depends on the
+    // current selection alone, however often and after whichever other
+    // selections it is built.
     void BuildRemovalPlan();
 
     const std::vector<UninstallProfile>& Profiles() const { return profiles_; }
@@ -90,7 +92,10 @@ private:
     void AddProfile(const ScriptFile& file, const std::string& line, bool manufacturer, bool catchAll, bool ignore);
     void ReadSettings(const ScriptFile& file, ScriptStorage& storage);
     void SortProfiles();
-    void ExtendSelectedSetForFullRemoval();
+    // What only the removal of the last printer takes: the masking tool,
+    // the scripts, the catch-all profiles and the maker's keys.
+    void AddFullRemovalItems(UninstallProfile& wanted) const;
+    void MarkMaskedCopiesOfGoingPrinters();
 
     int platformClass_;
     std::vector<UninstallProfile> profiles_;

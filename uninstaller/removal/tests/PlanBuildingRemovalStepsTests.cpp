@@ -55,7 +55,7 @@ TEST(PlanBuildingRemovalSteps, TracesThePrintersAndThenTheToolsReport) {
   ASSERT_GE(trace.size(), 2u);
   EXPECT_EQ(trace[0], "printer\tOffice\tDrv A\t\t\to");
   EXPECT_EQ(trace[1], "printer\tOffice (masked)\tVeneer\tOffice\t\tk");
-  EXPECT_FALSE(database.Printers()[1].keep) << "the masked copy follows its base printer";
+  EXPECT_TRUE(database.Printers()[1].Goes()) << "the masked copy follows its base printer";
 
   std::ostringstream report;
   WritePlanReport(database, report);
