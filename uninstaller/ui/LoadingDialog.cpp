@@ -96,6 +96,12 @@ void LoadingDialog::ShowNoScriptsWarning() {
   MessageBoxA(window_, texts_.text(IDS_NO_SCRIPTS), texts_.text(IDS_TITLE), MB_OK | MB_ICONERROR);
 }
 
+void LoadingDialog::ShowPrinterListFailure(const std::string& details) {
+  std::string text = texts_.text(IDS_PRINTER_LIST_UNREADABLE);
+  if (const std::size_t at = text.find("%s"); at != std::string::npos) text.replace(at, 2, details);
+  MessageBoxA(window_, text.c_str(), texts_.text(IDS_TITLE), MB_OK | MB_ICONERROR);
+}
+
 bool LoadingDialog::AskInterrupt() {
   return MessageBoxA(window_, texts_.text(IDS_INTERRUPT_QUESTION), texts_.text(IDS_TITLE),
                      MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION) == IDYES;

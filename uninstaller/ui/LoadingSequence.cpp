@@ -157,6 +157,14 @@ bool LoadingSequence::RunStep()
             Fail(IDS_SPOOLER_NOT_ANSWERING);
             return false;
         }
+        // A printer that could not be read might be one of the package's:
+        // without the whole list no printer may count as gone.
+        if (listed.outcome == PrinterListOutcome::Failed && retries_ > 0) {
+            view_.StopTimer();
+            view_.ShowPrinterListFailure(listed.failure->Describe());
+            Finish(0);
+            return false;
+        }
         if (listed.printersOpened == 0 && retries_ == 0) {
             ++retries_;
             SetBar(5);

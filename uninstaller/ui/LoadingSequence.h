@@ -34,6 +34,8 @@ public:
     virtual void ShowError(unsigned textId) = 0;
     // Text 158: no uninstall script found; the uninstall goes on.
     virtual void ShowNoScriptsWarning() = 0;
+    // The printer list could not be read: which call failed and how.
+    virtual void ShowPrinterListFailure(const std::string& details) = 0;
     // Text 202; true for Yes.
     virtual bool AskInterrupt() = 0;
     virtual void StartTimer(unsigned periodMs) = 0;

@@ -32,6 +32,7 @@ public:
     std::vector<std::string> log;
     std::vector<int> bar;
     std::vector<unsigned> errors;
+    std::vector<std::string> listFailures;
     int ended = -1;
 
     bool IsAdministrator() override
@@ -57,6 +58,11 @@ public:
         log.push_back("error " + std::to_string(textId));
     }
     void ShowNoScriptsWarning() override { log.push_back("no scripts"); }
+    void ShowPrinterListFailure(const std::string& details) override
+    {
+        listFailures.push_back(details);
+        log.push_back("list failure");
+    }
     bool AskInterrupt() override
     {
         log.push_back("ask 202");
@@ -233,6 +239,54 @@ TEST(LoadingSequence, AnEmptyListRetriesOnceFromStep1WithoutWaitingAgain)
     // The bar went back to 5 after the first list came out empty.
     EXPECT_NE(std::find(f.recorder.bar.begin(), f.recorder.bar.end(), 5), f.recorder.bar.end());
     EXPECT_EQ(sequence.OfferedPrinters(), 0);
+}
+
+// A list the spooler could not give is no empty machine: one retry, and
+// when that fails too the loading names the call and nothing is removed.
+TEST(LoadingSequence, APrinterListThatCannotBeReadEndsTheLoadingAfterTheRetry)
+{
+    const char* const functions[] = {"_alloca", "EnumPrinters", "GetPrinter"};
+    for (int which = 0; which < 3; ++which) {
+        for (int failingListings : {1, 2}) {
+            Fixture f;
+            FakePrinter unreadable = Ours("Lab", "Drv A");
+            unreadable.level2Readable = which != 2;
+            f.spooler.printers = {Ours("Office", "Drv A"), unreadable};
+            f.spooler.bufferAvailable = which != 0;
+            f.spooler.secondCallFails = which == 1;
+            f.spooler.failingListings = failingListings;
+            LoadingSequence sequence = f.Make(3);
+            sequence.Start();
+            RunToEnd(sequence);
+            SCOPED_TRACE(std::string(functions[which]) + " failing " + std::to_string(failingListings) + " time(s)");
+            if (failingListings == 1) {
+                EXPECT_EQ(sequence.Result(), 1);
+                EXPECT_EQ(f.database.Printers().size(), 2u);
+                EXPECT_THAT(f.recorder.listFailures, IsEmpty());
+                continue;
+            }
+            EXPECT_EQ(f.recorder.ended, 0);
+            EXPECT_TRUE(f.database.Printers().empty());
+            ASSERT_EQ(f.recorder.listFailures.size(), 1u);
+            EXPECT_EQ(f.recorder.listFailures[0].rfind(std::string(functions[which]) + ": ", 0), 0u)
+                << f.recorder.listFailures[0];
+            EXPECT_EQ(f.recorder.log.back(), "end 0");
+        }
+    }
+}
+
+// Cancel, Yes while the spooler is stopped: it is started before the end.
+TEST(LoadingSequence, InterruptingWhileTheSpoolerIsStoppedStartsItFirst)
+{
+    Fixture f;
+    f.recorder.answerYes = true;
+    LoadingSequence sequence = f.Make(3);
+    sequence.Start();
+    for (int step = 0; step < 3; ++step)
+        sequence.Tick();
+    sequence.OnCancel();
+    EXPECT_THAT(Without(f.recorder.log, "kill timer"),
+                ElementsAre("timer 400", "rights", "close", "stop", "ask 202", "start", "end 0"));
 }
 
 TEST(LoadingSequence, CancelAsksText202)
