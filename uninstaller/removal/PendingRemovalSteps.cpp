@@ -25,5 +25,8 @@ void PendingRemovalSteps::removeIniEntries() { notImplemented("INI entry removal
 void PendingRemovalSteps::removeStartupEntries() { notImplemented("start-up entry removal:"); }
 void PendingRemovalSteps::removeFiles() { notImplemented("file removal:"); }
 void PendingRemovalSteps::removeRegistryEntries() { notImplemented("registry entry removal:"); }
-void PendingRemovalSteps::startSpooler() { notImplemented("spooler start:"); }
+SpoolerStart PendingRemovalSteps::startSpooler() {
+  notImplemented("spooler start:");
+  return SpoolerStart::Done;
+}
 void PendingRemovalSteps::finishRemoval() { notImplemented("final messages and restart:"); }

@@ -30,7 +30,7 @@ class PendingRemovalSteps : public RemovalSteps {
   void removeStartupEntries() override;
   void removeFiles() override;
   void removeRegistryEntries() override;
-  void startSpooler() override;
+  SpoolerStart startSpooler() override;
   void finishRemoval() override;
 
  private:

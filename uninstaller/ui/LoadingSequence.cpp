@@ -77,6 +77,10 @@ void LoadingSequence::Fail(unsigned textId)
 
 void LoadingSequence::Finish(int result)
 {
+    // However the loading ends, it does not leave the machine without a
+    // spooler.
+    if (spoolerStopped_ && platform_.StartSpooler())
+        spoolerStopped_ = false;
     finished_ = true;
     result_ = result;
     view_.End(result);
@@ -111,17 +115,22 @@ bool LoadingSequence::RunStep()
         platform_.ClosePackagePrograms();
         break;
     case 2:
-        if (os_.isNtFamily())
+        if (os_.isNtFamily()) {
             platform_.StopSpooler();
+            spoolerStopped_ = true;
+        }
         break;
     case 3:
         if (!Wait(firstWaitTicks_, 8))
             return true;
         break;
     case 4:
-        if (os_.isNtFamily() && !platform_.StartSpooler()) {
-            Fail(IDS_SPOOLER_UNSTABLE);
-            return false;
+        if (os_.isNtFamily()) {
+            if (!platform_.StartSpooler()) {
+                Fail(IDS_SPOOLER_UNSTABLE);
+                return false;
+            }
+            spoolerStopped_ = false;
         }
         break;
     case 5:

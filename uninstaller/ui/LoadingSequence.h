@@ -77,7 +77,8 @@ public:
     // Timer 1126. A tick that arrives while one runs (a message box pumps
     // messages) returns at once.
     void Tick();
-    // OK or Cancel: asks whether to stop the uninstall.
+    // OK or Cancel: asks whether to stop the uninstall. Yes while the
+    // spooler is stopped starts it again before the end.
     void OnCancel();
 
     int Step() const { return step_; }
@@ -110,6 +111,8 @@ private:
     int firstWaitTicks_ = 0;
     int secondWaitTicks_ = 0;
     int retries_ = 0;
+    // Stopped in step 2 and not started again since.
+    bool spoolerStopped_ = false;
     bool insideTick_ = false;
     bool finished_ = false;
     int result_ = 0;

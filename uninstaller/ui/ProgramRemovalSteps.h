@@ -14,7 +14,7 @@ class ProgramRemovalSteps : public SystemRemovalSteps {
 
   MaskingToolState maskingToolStep() override { return toolAndRestart_.maskingToolStep(); }
   void stopSpooler() override { toolAndRestart_.stopSpooler(); }
-  void startSpooler() override { toolAndRestart_.startSpooler(); }
+  SpoolerStart startSpooler() override { return toolAndRestart_.startSpooler(); }
   void finishRemoval() override { toolAndRestart_.finishRemoval(); }
 
  private:

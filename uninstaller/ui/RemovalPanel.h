@@ -21,6 +21,7 @@ class RemovalPanel : public DialogObject, private RemovalPanelView {
   // The driver directory is remembered for the file removal.
   void startPhases(const PathSpec& printerDriverDirectory);
   bool phasesRunning() const { return machine_.running(); }
+  bool holdsSpoolerStopped() const { return machine_.holdsSpoolerStopped(); }
 
   INT_PTR handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 

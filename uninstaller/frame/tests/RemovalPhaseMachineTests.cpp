@@ -20,6 +20,7 @@ class RecordingSteps : public RemovalSteps {
  public:
   explicit RecordingSteps(Journal& journal) : journal_(journal) {}
   int maskingToolTicksLeft = 0;
+  int spoolerStopTicksLeft = 0;
   std::function<void()> duringPrinters;
 
   void buildDirectoryLists() override { journal_.add("dirs"); }
@@ -46,7 +47,12 @@ class RecordingSteps : public RemovalSteps {
   void removeStartupEntries() override { journal_.add("startup"); }
   void removeFiles() override { journal_.add("files"); }
   void removeRegistryEntries() override { journal_.add("registry"); }
-  void startSpooler() override { journal_.add("spooler-start"); }
+  SpoolerStart startSpooler() override {
+    journal_.add("spooler-start");
+    if (spoolerStopTicksLeft == 0) return SpoolerStart::Done;
+    --spoolerStopTicksLeft;
+    return SpoolerStart::Waiting;
+  }
   void finishRemoval() override { journal_.add("finish"); }
 
  private:
@@ -145,6 +151,31 @@ TEST(RemovalPhaseMachine, StaysInPhaseOneWhileTheMaskingToolRuns) {
   EXPECT_EQ(rig.tickAndTake(), (Entries{"mask", "paint 1"}));
   EXPECT_EQ(rig.machine.phase(), 2);
   EXPECT_EQ(rig.tickAndTake(), (Entries{"paint 2"}));
+}
+
+// The phases hold the spooler stopped from phase 8 until phase 16 has
+// started it, which waits for the stop to have completed.
+TEST(RemovalPhaseMachine, PhaseSixteenWaitsForTheStopAndEndsTheSpoolerHold) {
+  PhaseRig rig;
+  rig.steps.spoolerStopTicksLeft = 2;
+  rig.machine.start();
+  while (rig.machine.phase() < 8) {
+    EXPECT_FALSE(rig.machine.holdsSpoolerStopped()) << rig.machine.phase();
+    rig.machine.tick();
+  }
+  rig.machine.tick();
+  while (rig.machine.phase() < 16) {
+    EXPECT_TRUE(rig.machine.holdsSpoolerStopped()) << rig.machine.phase();
+    rig.machine.tick();
+  }
+  for (int tick = 0; tick < 2; ++tick) {
+    EXPECT_EQ(rig.tickAndTake(), Entries{"spooler-start"});
+    EXPECT_EQ(rig.machine.phase(), 16);
+    EXPECT_TRUE(rig.machine.holdsSpoolerStopped());
+  }
+  EXPECT_EQ(rig.tickAndTake(), Entries{"spooler-start"});
+  EXPECT_EQ(rig.machine.phase(), 17);
+  EXPECT_FALSE(rig.machine.holdsSpoolerStopped());
 }
 
 TEST(RemovalPhaseMachine, ATickInsideARunningPhaseReturnsAtOnce) {

@@ -198,9 +198,13 @@ TEST(LoadingSequence, EveryErrorTextEndsTheDialogWith0)
         RunToEnd(sequence);
         EXPECT_THAT(f.recorder.errors, ElementsAre(c.text)) << c.what;
         EXPECT_EQ(f.recorder.ended, 0) << c.what;
-        ASSERT_GE(f.recorder.log.size(), 3u);
-        EXPECT_THAT(std::vector<std::string>(f.recorder.log.end() - 3, f.recorder.log.end()),
-                    ElementsAre("kill timer", "error " + std::to_string(c.text), "end 0"))
+        // A spooler that did not start is tried once more before the end.
+        std::vector<std::string> tail = {"kill timer", "error " + std::to_string(c.text), "end 0"};
+        if (c.text == IDS_SPOOLER_UNSTABLE)
+            tail.insert(tail.end() - 1, "start");
+        ASSERT_GE(f.recorder.log.size(), tail.size());
+        EXPECT_EQ(std::vector<std::string>(f.recorder.log.end() - static_cast<long>(tail.size()), f.recorder.log.end()),
+                  tail)
             << c.what;
         // A late tick does nothing more.
         sequence.Tick();
