@@ -43,6 +43,7 @@ class Spooler : public SpoolerAccess {
   std::set<std::string> connections;
   std::map<std::string, std::vector<std::string>> drivers;     // by environment
   std::map<std::string, std::vector<std::string>> processors;  // by environment
+  std::set<std::string> undeletableDrivers;
   std::vector<std::string> log;
 
   Printer* find(const std::string& name) {
@@ -102,7 +103,7 @@ class Spooler : public SpoolerAccess {
   }
   bool deleteDriver(const char* environment, const std::string& driver) override {
     log.push_back("delete driver " + environmentName(environment) + " " + driver);
-    return true;
+    return !undeletableDrivers.count(driver);
   }
   bool deleteMonitor(const char* environment, const std::string& monitor) override {
     log.push_back("delete monitor " + environmentName(environment) + " " + monitor);
