@@ -63,6 +63,12 @@ std::vector<std::string> CleanupActions::wellKnownDirectories() const {
     // Program Files, the Programs folders, Desktop, application data, documents.
     for (int code : {30, 17, 32, 6, 9, 15}) known.push_back(context_.directory(code));
   }
+  known.insert(known.end(), context_.otherFolderViews.begin(), context_.otherFolderViews.end());
+  // Compared as the candidates are; a folder that does not resolve keeps
+  // its own spelling.
+  for (std::string& directory : known)
+    if (std::optional<std::string> canonical = canonicalDirectory(directory, context_.platform.files))
+      directory = *canonical;
   return known;
 }
 
@@ -108,11 +114,14 @@ void CleanupActions::addPackageDirectories() {
   const std::vector<std::string> known = wellKnownDirectories();
   UninstallProfile& plan = context_.database.MutableRemovalPlan();
   for (const auto& [name, data] : context_.platform.registry.values(RegistryRoot::LocalMachine, kOemPathsKey)) {
-    if (!isSafePackageDirectory(data, known)) {
-      context_.note("refused: package directory \"" + data + "\" (OEMPaths " + name + ")");
+    const std::optional<std::string> canonical =
+        isSafePackageDirectory(data, known) ? canonicalDirectory(data, context_.platform.files) : std::nullopt;
+    if (!canonical || !isSafePackageDirectory(*canonical, known)) {
+      context_.note("refused: package directory \"" + data + "\" (OEMPaths " + name + ")" +
+                    (canonical ? " is " + *canonical : ""));
       continue;
     }
-    plan.AddItem(ItemList::Directories, data);
+    plan.AddItem(ItemList::Directories, *canonical);
   }
 }
 

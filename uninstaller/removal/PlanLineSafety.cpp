@@ -21,6 +21,23 @@ std::vector<std::string_view> components(std::string_view path) {
 
 bool isDotComponent(std::string_view part) { return part == "." || part == ".."; }
 
+bool isDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+bool startsWithDrive(std::string_view path) {
+  return path.size() >= 3 && isDriveLetter(path[0]) && path[1] == ':' && path[2] == '\\';
+}
+
+// The path without the Win32 namespace prefixes; nothing for a device or
+// volume path, which names no folder the package could own.
+std::optional<std::string> withoutNamespacePrefix(std::string path) {
+  if (StartsWithIgnoringCase(path, "\\\\?\\UNC\\")) return "\\\\" + path.substr(8);
+  if (StartsWithIgnoringCase(path, "\\\\?\\") || StartsWithIgnoringCase(path, "\\\\.\\")) {
+    path.erase(0, 4);
+    if (!startsWithDrive(path)) return std::nullopt;
+  }
+  return path;
+}
+
 }  // namespace
 
 bool isPlainFileName(std::string_view name) {
@@ -66,4 +83,30 @@ bool isSafePackageDirectory(std::string_view directory, const std::vector<std::s
     if (StartsWithIgnoringCase(withTrailingBackslash(known), candidate)) return false;
   }
   return true;
+}
+
+std::optional<std::string> canonicalDirectory(std::string_view directory, FileSystemAccess& files) {
+  std::string path(directory);
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  std::optional<std::string> plain = withoutNamespacePrefix(path);
+  if (!plain) return std::nullopt;
+  const bool share = plain->size() > 2 && (*plain)[0] == '\\' && (*plain)[1] == '\\' && (*plain)[2] != '\\';
+  if (!startsWithDrive(*plain) && !share) return std::nullopt;
+
+  std::string cleaned = share ? "\\\\" : "";
+  for (std::string_view part : components(share ? std::string_view(*plain).substr(2) : std::string_view(*plain))) {
+    if (!isDotComponent(part))
+      while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.remove_suffix(1);
+    if (part.empty()) continue;
+    if (cleaned.size() > 2 || (!share && !cleaned.empty())) cleaned += '\\';
+    cleaned.append(part);
+  }
+  if (!share && cleaned.size() == 2) cleaned += '\\';  // "C:" alone is the current folder of C:
+
+  std::optional<std::string> resolved = files.longPathName(cleaned);
+  if (!resolved || resolved->empty()) return std::nullopt;
+  std::string result = *resolved;
+  while (result.size() > 3 && result.back() == '\\') result.pop_back();
+  return result;
 }

@@ -326,8 +326,32 @@ TEST_F(Cleanup, ServicesGoOnTheNtFamilyAndAskForARestart) {
   EXPECT_FALSE(other.RestartNeeded());
 }
 
+// Every other spelling of a well-known folder is refused as well: the guard
+// compares the folders as Windows resolves them.
+TEST_F(Cleanup, PackageDirectoryGuardsCompareResolvedPaths) {
+  const char kOemPaths[] = "HKLM\\SOFTWARE\\ARVEL NORVANE\\OEM_Z\\OEMPaths";
+  for (const char* directory : {"C:\\PROGRAM FILES\\ARVEL", "C:\\PROGRAM FILES (X86)", "C:\\WINDOWS\\SYSWOW64",
+                                "C:\\WINDOWS\\SYSNATIVE"})
+    machine.files.addDirectory(directory);
+  machine.files.shortNames["c:\\progra~1"] = "C:\\PROGRAM FILES";
+  const char* refused[] = {"C:/WINDOWS", "C:\\WINDOWS.", "C:\\WINDOWS ", "C:\\WINDOWS\\SYSTEM32 .",
+                           "\\\\?\\C:\\WINDOWS", "\\\\.\\C:\\WINDOWS\\SYSTEM32", "\\\\?\\UNC\\srv\\share",
+                           "C:\\PROGRA~1", "C:\\PROGRAM FILES (X86)", "C:\\WINDOWS\\SYSWOW64",
+                           "C:\\WINDOWS\\SYSNATIVE", "C:/", "C:\\NOT THERE", "\\\\?\\GLOBALROOT\\Device\\X"};
+  int index = 0;
+  for (const char* directory : refused) machine.registry.setValue(kOemPaths, "R" + std::to_string(index++), directory);
+  machine.registry.setValue(kOemPaths, "Short", "C:\\PROGRA~1\\ARVEL");
+  actions(fake::ntFamily()).addPackageDirectories();
+  EXPECT_THAT(database.RemovalPlan().Items(ItemList::Directories), ElementsAre("C:\\PROGRAM FILES\\ARVEL"));
+  EXPECT_EQ(static_cast<long>(std::size(refused)),
+            std::count_if(machine.trace.begin(), machine.trace.end(), [](const std::string& line) {
+              return line.find("refused: package directory") != std::string::npos;
+            }));
+}
+
 TEST_F(Cleanup, PackageDirectoriesComeFromOemPathsUnlessTheyReachTooFar) {
   const char kOemPaths[] = "HKLM\\SOFTWARE\\ARVEL NORVANE\\OEM_Z\\OEMPaths";
+  machine.files.addDirectory("C:\\PROGRAM FILES\\ARVEL");
   machine.registry.setValue(kOemPaths, "App", "C:\\PROGRAM FILES\\ARVEL");
   machine.registry.setValue(kOemPaths, "Root", "C:\\");
   machine.registry.setValue(kOemPaths, "Windows", "C:\\WINDOWS");
