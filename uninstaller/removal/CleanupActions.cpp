@@ -159,6 +159,11 @@ void CleanupActions::removeShortcut(const std::string& group, const std::string&
   }
   NameAndExtension file = splitFileName(description);
   if (file.name.empty() && file.extension.empty()) return;
+  // "." or ".." would name the group's folder or the Programs folder itself.
+  if (!isPlainFileName(file.name + file.extension)) {
+    context_.note("refused: shortcut description \"" + description + "\"");
+    return;
+  }
   const bool startup = EqualsIgnoringCase(location, "STARTUP");
   const FolderRow* rows = startup ? kStartupFolders : kStandardFolders;
   const std::size_t rowCount = startup ? std::size(kStartupFolders) : std::size(kStandardFolders);

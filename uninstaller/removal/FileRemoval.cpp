@@ -30,6 +30,12 @@ DirectoryLists buildDirectoryLists(const std::function<std::string(int code)>& d
 }
 
 FileDeletion FileRemoval::deleteWithFallback(const std::string& path) {
+  // DeleteFile refuses a directory, and the delayed deletion that would
+  // follow takes the folder at the next start.
+  if (context_.platform.files.isDirectory(path)) {
+    context_.note("not a file, left: " + path);
+    return FileDeletion::Done;
+  }
   const unsigned long error = context_.platform.files.deleteFile(path);
   if (error < kFirstRealFailure) return FileDeletion::Done;
   switch (context_.os.versionCode) {

@@ -21,6 +21,12 @@ std::vector<std::string_view> components(std::string_view path) {
 
 bool isDotComponent(std::string_view part) { return part == "." || part == ".."; }
 
+// Windows drops trailing dots and spaces, so such a name means "." or ".."
+// or the folder itself.
+bool namesNothing(std::string_view part) {
+  return !part.empty() && part.find_first_not_of(". ") == std::string_view::npos;
+}
+
 bool isDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 bool startsWithDrive(std::string_view path) {
@@ -41,7 +47,7 @@ std::optional<std::string> withoutNamespacePrefix(std::string path) {
 }  // namespace
 
 bool isPlainFileName(std::string_view name) {
-  if (name.empty() || isDotComponent(name)) return false;
+  if (name.empty() || namesNothing(name)) return false;
   return name.find_first_of("\\/:*?") == std::string_view::npos;
 }
 
@@ -50,7 +56,7 @@ bool isPlainKeyName(std::string_view name) { return !name.empty() && name.find('
 bool isSafeSubdirectory(std::string_view group) {
   if (group.empty() || isSeparator(group.front()) || group.find(':') != std::string_view::npos) return false;
   for (std::string_view part : components(group))
-    if (isDotComponent(part)) return false;
+    if (namesNothing(part)) return false;
   return true;
 }
 
@@ -75,7 +81,7 @@ bool isSafePackageDirectory(std::string_view directory, const std::vector<std::s
   }
   if (parts.size() <= rootParts) return false;
   for (std::size_t i = rootParts; i < parts.size(); ++i)
-    if (parts[i].empty() || isDotComponent(parts[i])) return false;
+    if (parts[i].empty() || namesNothing(parts[i])) return false;
 
   const std::string candidate = withTrailingBackslash(directory);
   for (const std::string& known : wellKnownDirectories) {

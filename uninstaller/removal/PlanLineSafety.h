@@ -11,7 +11,8 @@
 // a deletion reach outside the directories and keys the phases are meant to
 // touch is refused (and traced by the caller) instead of being widened.
 
-// A bare file name: no drive, no directory, no wildcard, not "." or "..".
+// A bare file name: no drive, no directory, no wildcard, not "." or ".."
+// however many dots and spaces spell it.
 bool isPlainFileName(std::string_view name);
 
 // A name that is used as one registry key below a fixed parent: no
@@ -19,7 +20,7 @@ bool isPlainFileName(std::string_view name);
 bool isPlainKeyName(std::string_view name);
 
 // A program-group path appended below a shell folder: relative, no "." or
-// ".." component, no drive.
+// ".." component (in any spelling), no drive.
 bool isSafeSubdirectory(std::string_view group);
 
 // A package directory from the registry: absolute, no "." or ".."

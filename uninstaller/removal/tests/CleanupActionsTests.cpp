@@ -70,6 +70,26 @@ TEST_F(Cleanup, WininitStartsWithRenameWhenNewAndGrowsByNulLines) {
   EXPECT_EQ("[RENAME]\r\nNUL=C:\\A.DLL\r\nNUL=C:\\B.DLL\r\n", machine.files.contents("C:\\WINDOWS\\WININIT.INI"));
 }
 
+// Windows will not delete a directory as a file, and a delayed deletion of
+// one takes the folder away at the next start: a name that turns out to be
+// a directory, or a shortcut description that names its folder, is left.
+TEST_F(Cleanup, ADirectoryIsNeitherDeletedNorScheduledAsAFile) {
+  plan(ItemList::Files, "SPOOL");
+  for (const char* description : {".", "..", "...", ". ."})
+    plan(ItemList::Shortcuts, std::string("ARVEL,") + description + ",");
+  machine.files.addDirectory("C:\\WINDOWS\\SYSTEM32\\SPOOL\\DRIVERS");
+  machine.files.addDirectory("C:\\MENU\\PROGRAMS\\ARVEL");
+  machine.files.addDirectory("C:\\ALLMENU\\PROGRAMS\\ARVEL");
+  for (OsInfo os : {fake::ntFamily(), fake::consumerWindows()}) {
+    actions(os).removeShortcuts();
+    actions_->removeFiles();
+  }
+  EXPECT_THAT(machine.files.deletedAtRestart, IsEmpty());
+  EXPECT_FALSE(machine.files.has("C:\\WINDOWS\\WININIT.INI"));
+  EXPECT_FALSE(database.RestartNeeded());
+  EXPECT_TRUE(machine.files.hasDirectory("C:\\WINDOWS\\SYSTEM32\\SPOOL"));
+}
+
 TEST_F(Cleanup, TheRenameListIsOnlyWrittenWhenItsBootProgramIsThere) {
   RemovalContext context = machine.context(database, OsInfo{1, 1});
   FileRemoval(context).addToRenameList("C:\\A.DLL");
