@@ -70,6 +70,16 @@ TEST_F(Cleanup, WininitStartsWithRenameWhenNewAndGrowsByNulLines) {
   EXPECT_EQ("[RENAME]\r\nNUL=C:\\A.DLL\r\nNUL=C:\\B.DLL\r\n", machine.files.contents("C:\\WINDOWS\\WININIT.INI"));
 }
 
+TEST_F(Cleanup, AWininitThatCannotBeReadIsLeftAsItIs) {
+  const std::string wininit = "C:\\WINDOWS\\WININIT.INI";
+  machine.files.addFile(wininit, "[RENAME]\r\nNUL=C:\\OLD.DLL\r\n");
+  machine.files.unreadable.insert(fake::lower(wininit));
+  RemovalContext context = machine.context(database, fake::consumerWindows());
+  FileRemoval(context).addToWininit("C:\\A.DLL");
+  EXPECT_EQ("[RENAME]\r\nNUL=C:\\OLD.DLL\r\n", machine.files.contents(wininit));
+  EXPECT_THAT(machine.files.deletedAtRestart, ElementsAre("C:\\A.DLL"));
+}
+
 // Windows will not delete a directory as a file, and a delayed deletion of
 // one takes the folder away at the next start: a name that turns out to be
 // a directory, or a shortcut description that names its folder, is left.
