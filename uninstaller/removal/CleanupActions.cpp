@@ -51,6 +51,11 @@ constexpr FolderRow kStartupFolders[] = {{17, true}, {32, true}, {21, false}, {2
 
 const char kHookDirectoryError[] = "hook library not found: ";
 
+// A DDE command is text in brackets with its arguments between parentheses,
+// split at commas and quoted with double quotes: such characters in a name
+// would end the command and start another.
+bool fitsProgramManagerArgument(std::string_view name) { return name.find_first_of("[]\",()") == std::string_view::npos; }
+
 }  // namespace
 
 void CleanupActions::buildDirectoryLists() { lists_ = ::buildDirectoryLists(context_.directory, context_.os); }
@@ -126,6 +131,10 @@ void CleanupActions::addPackageDirectories() {
 }
 
 void CleanupActions::sendProgramManagerCommands(const std::string& group, const std::string& description) {
+  if (!fitsProgramManagerArgument(group) || !fitsProgramManagerArgument(description)) {
+    context_.note("refused: program manager command for group \"" + group + "\", item \"" + description + "\"");
+    return;
+  }
   std::optional<std::string> showGroup = programManagerCommand("[ShowGroup(%s,1)]", group);
   if (!showGroup) {
     context_.note("refused: program manager command for group \"" + group + "\" does not fit 64 characters");

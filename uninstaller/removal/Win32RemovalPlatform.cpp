@@ -395,14 +395,16 @@ bool Win32ProgramManager::execute(const char* command) {
   if (DdeInitializeA(&instance, ignoreDdeCallback, APPCMD_CLIENTONLY | CBF_SKIP_ALLNOTIFICATIONS, 0) != DMLERR_NO_ERROR)
     return false;
   bool done = false;
-  HSZ name = DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI);
-  if (HCONV conversation = DdeConnect(instance, name, name, nullptr)) {
-    const DWORD length = static_cast<DWORD>(lstrlenA(command)) + 1;
-    done = DdeClientTransaction(reinterpret_cast<LPBYTE>(const_cast<char*>(command)), length, conversation, nullptr,
-                                CF_TEXT, XTYP_EXECUTE, 5000, nullptr) != nullptr;
-    DdeDisconnect(conversation);
+  // Without the name a connect would take any service and topic that answers.
+  if (HSZ name = DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI)) {
+    if (HCONV conversation = DdeConnect(instance, name, name, nullptr)) {
+      const DWORD length = static_cast<DWORD>(lstrlenA(command)) + 1;
+      done = DdeClientTransaction(reinterpret_cast<LPBYTE>(const_cast<char*>(command)), length, conversation,
+                                  nullptr, CF_TEXT, XTYP_EXECUTE, 5000, nullptr) != nullptr;
+      DdeDisconnect(conversation);
+    }
+    DdeFreeStringHandle(instance, name);
   }
-  if (name) DdeFreeStringHandle(instance, name);
   DdeUninitialize(instance);
   return done;
 }

@@ -306,7 +306,22 @@ TEST_F(Cleanup, OnPlatformClass1TheProgramManagerRemovesTheItem) {
   EXPECT_TRUE(traced("does not fit 64 characters"));
   EXPECT_THAT(machine.files.log, IsEmpty());
 
+  // A name cannot close the command and open another one.
   machine.programManager.commands.clear();
+  machine.trace.clear();
+  database.MutableRemovalPlan() = UninstallProfile{};
+  for (const char* line : {"A)][ExitProgman(1)][ShowGroup(A,Item,17", "ARVEL,Item)][ExitProgman(1)][X(,17",
+                           "ARVEL,\"Say \"\"hi\"\"\",17", "AR\"VEL,Item,17"})
+    plan(ItemList::Shortcuts, line);
+  actions_->removeShortcuts();
+  for (const std::string& command : machine.programManager.commands)
+    EXPECT_EQ(1, std::count(command.begin(), command.end(), '[')) << command;
+  EXPECT_EQ(4, std::count_if(machine.trace.begin(), machine.trace.end(), [](const std::string& line) {
+              return line.find("refused: program manager") != std::string::npos;
+            }));
+
+  machine.programManager.commands.clear();
+  plan(ItemList::Shortcuts, "ARVEL,Status Monitor,17");
   machine.programManager.answers = false;
   actions_->removeShortcuts();
   EXPECT_THAT(machine.programManager.commands, ElementsAre("[ShowGroup(ARVEL,1)]"));
