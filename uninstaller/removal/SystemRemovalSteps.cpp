@@ -9,3 +9,4 @@ void SystemRemovalSteps::buildDirectoryLists() {
   }
   cleanup_.buildDirectoryLists();
 }
+

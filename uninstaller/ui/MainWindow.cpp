@@ -2,7 +2,6 @@
 
 #include "AboutDialog.h"
 #include "ComponentDialog.h"
-#include "DirectoryResolver.h"
 #include "OsInfoWin32.h"
 #include "LoadingDialog.h"
 #include "ScannerUninstall.h"
@@ -138,7 +137,7 @@ void MainWindow::startRemoval() {
   showPanel(Panel::Removal);
   EnableMenuItem(GetSystemMenu(window_, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
   enableButton(IDC_EXIT, false);
-  removalPanel_.startPhases(resolveDirectoryCode(26, os_));
+  removalPanel_.startPhases();
 }
 
 void MainWindow::onRemovalFinished() {

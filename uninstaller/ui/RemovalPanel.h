@@ -4,7 +4,6 @@
 #include <commctrl.h>
 
 #include "DialogProcedure.h"
-#include "PathParts.h"
 #include "RemovalPhaseMachine.h"
 #include "StringTable.h"
 
@@ -18,8 +17,7 @@ class RemovalPanel : public DialogObject, private RemovalPanelView {
   HWND create(HWND mainWindow, const RECT& area);
   HWND window() const { return window_; }
 
-  // The driver directory is remembered for the file removal.
-  void startPhases(const PathSpec& printerDriverDirectory);
+  void startPhases();
   bool phasesRunning() const { return machine_.running(); }
   bool holdsSpoolerStopped() const { return machine_.holdsSpoolerStopped(); }
 
@@ -38,7 +36,6 @@ class RemovalPanel : public DialogObject, private RemovalPanelView {
 
   StringTable& texts_;
   RemovalPhaseMachine machine_;
-  PathSpec printerDriverDirectory_;
   HWND window_ = nullptr;
   HWND mainWindow_ = nullptr;
   HFONT normalFont_ = nullptr;
