@@ -183,11 +183,14 @@ void SpoolerObjectRemoval::removeDriversIn(const char* environment) {
   if (installed.empty()) return;
 
   // What goes with the selection: the plan's drivers and those of the
-  // printers that were chosen.
+  // printers that were chosen, here or by the unfinished removal this run
+  // takes up (whose printers may be gone already).
   std::vector<std::string> chosen = context_.database.RemovalPlan().Items(ItemList::Drivers);
   const std::vector<InstalledPrinter>& printers = context_.database.Printers();
   for (const InstalledPrinter& printer : printers)
     if (printer.Chosen()) chosen.push_back(printer.driver);
+  if (const std::optional<RemovalRecord>& unfinished = context_.database.UnfinishedRemoval())
+    chosen.insert(chosen.end(), unfinished->drivers.begin(), unfinished->drivers.end());
 
   for (const std::string& driver : installed) {
     bool goes = containsIgnoringCase(chosen, driver);

@@ -16,7 +16,11 @@ class SystemRemovalSteps : public RemovalSteps {
       : context_(std::move(context)), trace_(std::move(trace)), spoolerObjects_(context_), cleanup_(context_) {}
 
   void buildDirectoryLists() override;
-  void buildRemovalPlan() override { BuildRemovalPlanWithTrace(context_.database, trace_); }
+  // The plan, and before anything goes, the record of what this removal
+  // takes, from which a later run finishes it after an abrupt end.
+  void buildRemovalPlan() override;
+  // The removal has ended: nothing is left to finish.
+  void forgetRemovalRecord();
   void removePrinters() override { spoolerObjects_.removePrinters(); }
   void removeDrivers() override { spoolerObjects_.removeDrivers(); }
   void removeMonitors() override { spoolerObjects_.removeMonitors(); }
@@ -31,6 +35,8 @@ class SystemRemovalSteps : public RemovalSteps {
   void removeRegistryEntries() override { cleanup_.removeRegistryEntries(); }
 
  private:
+  std::string removalRecordPath() const;
+
   RemovalContext context_;
   TraceWriter trace_;
   SpoolerObjectRemoval spoolerObjects_;

@@ -88,10 +88,11 @@ void UninstallDatabase::BuildRemovalPlan()
     }
 
     // The selected set itself never changes here: the details dialog builds
-    // the plan for one selection after another.
-    UninstallProfile wanted = selectedSet_;
+    // the plan for one selection after another. An unfinished removal's plan
+    // holds its full-removal items already, if it had any.
+    UninstallProfile wanted = unfinished_ ? unfinished_->plan : selectedSet_;
     const bool fullRemoval = printersStaying_ == 0;
-    if (fullRemoval)
+    if (fullRemoval && !unfinished_)
         AddFullRemovalItems(wanted);
 
     // Ignore profiles are never removed; catch-all profiles only with the
@@ -125,4 +126,35 @@ void UninstallDatabase::AddFullRemovalItems(UninstallProfile& wanted) const
     }
     for (const MakerKey& key : kMakerKeys)
         wanted.AddItem(ItemList::RegistryKeys, RegistryKeyLine(key.subKey, key.deltree));
+}
+
+void UninstallDatabase::KeepPrintersOutsideUnfinishedRemoval()
+{
+    if (!unfinished_)
+        return;
+    for (InstalledPrinter& printer : printers_) {
+        bool taken = false;
+        for (const std::string& name : unfinished_->printers)
+            taken = taken || EqualsIgnoringCase(name, printer.name);
+        if (!taken) {
+            printer.keep = true;
+            printer.eligible = false;
+        }
+    }
+}
+
+RemovalRecord UninstallDatabase::RecordOfRemoval() const
+{
+    RemovalRecord record;
+    if (unfinished_)
+        record.drivers = unfinished_->drivers;
+    for (const InstalledPrinter& printer : printers_) {
+        if (!printer.Goes())
+            continue;
+        record.printers.push_back(printer.name);
+        record.drivers.push_back(printer.driver);
+    }
+    SortUniqueIgnoringCase(record.drivers);
+    record.plan = removalPlan_;
+    return record;
 }

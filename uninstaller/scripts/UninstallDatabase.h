@@ -8,10 +8,12 @@
 // BuildRemovalPlan may be called any number of times afterwards.
 
 #include "InstalledPrinter.h"
+#include "RemovalRecord.h"
 #include "ScriptFile.h"
 #include "ScriptStorage.h"
 #include "UninstallProfile.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,6 +74,18 @@ public:
     std::vector<InstalledPrinter>& Printers() { return printers_; }
     const std::vector<InstalledPrinter>& Printers() const { return printers_; }
 
+    // A removal that an earlier run recorded and did not finish: this run
+    // takes up its plan and its drivers instead of building its own, and
+    // takes nothing that removal did not.
+    void ResumeUnfinishedRemoval(RemovalRecord record) { unfinished_ = std::move(record); }
+    const std::optional<RemovalRecord>& UnfinishedRemoval() const { return unfinished_; }
+    // With an unfinished removal: every printer it did not take is kept and
+    // not offered.
+    void KeepPrintersOutsideUnfinishedRemoval();
+    // What the removal is about to take, once the plan is built: the
+    // printers that go, their drivers, the plan.
+    RemovalRecord RecordOfRemoval() const;
+
     int PlatformClass() const { return platformClass_; }
     bool ConsumerWindows() const { return platformClass_ == 2; }
     bool PickingAllowed() const { return pickingAllowed_; }
@@ -104,6 +118,7 @@ private:
     UninstallProfile protectedSet_;
     UninstallProfile removalPlan_;
     std::vector<InstalledPrinter> printers_;
+    std::optional<RemovalRecord> unfinished_;
     bool restartNeeded_ = false;
     bool scannerUninstallRequested_ = false;
     bool pickingAllowed_ = true;

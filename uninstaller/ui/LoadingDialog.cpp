@@ -22,6 +22,11 @@ std::vector<std::string> scriptDirectories(const OsInfo& os) {
 // A program that does not answer must not hold the uninstall up for good.
 constexpr UINT kCloseTimeoutMs = 5000;
 
+std::string removalRecordPath(const OsInfo& os) {
+  const std::string driverDirectory = resolveDirectoryCode(26, os).directoryPart();
+  return driverDirectory.empty() ? std::string() : driverDirectory + kRemovalRecordName;
+}
+
 }  // namespace
 
 bool Win32LoadingPlatform::IsAdministrator() {
@@ -62,7 +67,8 @@ LoadingDialog::LoadingDialog(UninstallDatabase& database, const CommandLineSwitc
                              StringTable& texts)
     : texts_(texts),
       sequence_(database, os, PrinterFilterFromSwitches(switches),
-                LoadingSources{scriptDirectories(os), lister_, storage_, spooler_}, platform_, *this, writeTrace) {}
+                LoadingSources{scriptDirectories(os), lister_, storage_, spooler_, removalRecordPath(os)}, platform_,
+                *this, writeTrace) {}
 
 INT_PTR LoadingDialog::run(HWND owner) {
   return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_LOADING), owner, sharedDialogProcedure,

@@ -1,5 +1,6 @@
 #include "LoadingSequence.h"
 
+#include "RemovalRecord.h"
 #include "ScriptDiscovery.h"
 #include "resource.h"
 
@@ -93,6 +94,20 @@ bool LoadingSequence::Wait(int& counter, int target)
     return counter >= target;
 }
 
+void LoadingSequence::ReadUnfinishedRemoval()
+{
+    std::string text;
+    if (sources_.removalRecordPath.empty() || !sources_.storage.ReadWholeFile(sources_.removalRecordPath, text))
+        return;
+    std::optional<RemovalRecord> record = ParseRemovalRecord(text);
+    if (trace_)
+        trace_((record ? "uninstaller: finishing the removal recorded in "
+                       : "uninstaller: removal record ignored, not whole: ") +
+               sources_.removalRecordPath);
+    if (record)
+        database_.ResumeUnfinishedRemoval(std::move(*record));
+}
+
 int LoadingSequence::OfferedPrinters() const
 {
     int offered = 0;
@@ -138,8 +153,11 @@ bool LoadingSequence::RunStep()
             return true;
         break;
     case 6:
+        ReadUnfinishedRemoval();
         scripts_ = DiscoverScripts(sources_.scriptDirectories, sources_.lister);
-        if (scripts_.empty())
+        // An unfinished removal carries its plan: the scripts may be gone
+        // with it.
+        if (scripts_.empty() && !database_.UnfinishedRemoval())
             view_.ShowNoScriptsWarning();
         SetBar(20);
         bar_.step = scripts_.empty() ? 10 : 10 / static_cast<int>(scripts_.size());
@@ -162,6 +180,7 @@ bool LoadingSequence::RunStep()
             BuildListOfInstalledPrinters(sources_.spooler, os_.platformClass, filter_, database_.Printers());
         if (listed.failure && trace_)
             trace_("uninstaller: printer list empty: " + listed.failure->Describe());
+        database_.KeepPrintersOutsideUnfinishedRemoval();
         if (listed.outcome == PrinterListOutcome::SpoolerNotAnswering) {
             Fail(IDS_SPOOLER_NOT_ANSWERING);
             return false;

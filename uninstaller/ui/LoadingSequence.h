@@ -59,6 +59,8 @@ struct LoadingSources {
     DirectoryLister& lister;
     ScriptStorage& storage;
     PrinterSpooler& spooler;
+    // Where a removal records what it is about to take; empty for none.
+    std::string removalRecordPath;
 };
 
 class LoadingSequence {
@@ -95,6 +97,7 @@ private:
     void AdvanceBar();
     void SetBar(int position);
     bool Wait(int& counter, int target);
+    void ReadUnfinishedRemoval();
 
     UninstallDatabase& database_;
     OsInfo os_;

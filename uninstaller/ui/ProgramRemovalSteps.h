@@ -15,7 +15,10 @@ class ProgramRemovalSteps : public SystemRemovalSteps {
   MaskingToolState maskingToolStep() override { return toolAndRestart_.maskingToolStep(); }
   void stopSpooler() override { toolAndRestart_.stopSpooler(); }
   SpoolerStart startSpooler() override { return toolAndRestart_.startSpooler(); }
-  void finishRemoval() override { toolAndRestart_.finishRemoval(); }
+  void finishRemoval() override {
+    forgetRemovalRecord();
+    toolAndRestart_.finishRemoval();
+  }
 
  private:
   ToolAndRestartSteps& toolAndRestart_;

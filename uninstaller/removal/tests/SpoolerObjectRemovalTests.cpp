@@ -237,6 +237,41 @@ TEST_F(SpoolerObjects, ADriverAndItsKeysGoOnlyWhenDeletedAndUnused) {
   }
 }
 
+// A removal ended abruptly after its printers went is finished by the next
+// run from its record: the masked copy's driver, which no profile names and
+// no printer points at any more, goes too; what the first run kept stays.
+TEST_F(SpoolerObjects, TheNextRunFinishesAKilledRemovalFromItsRecord) {
+  const char script[] = "[UnPrinterDrivers]\nDrv A,A,1\n[A.Files]\na.dll\n";
+  InstalledPrinter masked = fake::printer("Office (masked)", "Mask Drv");
+  masked.ours = false;
+  masked.baseName = "Office";
+  fake::loadScript(database, script);
+  for (const InstalledPrinter& installed : {fake::printer("Office", "Drv A"), masked, fake::printer("Kept", "Own Drv", true)})
+    addPrinter(installed);
+  machine.spooler.drivers["local"] = {"Drv A", "Mask Drv", "Own Drv"};
+  database.Printers()[1].keep = true;  // not selected: it follows its printer
+  database.BuildRemovalPlan();
+  const std::string record = FormatRemovalRecord(database.RecordOfRemoval());
+  run(fake::ntFamily(), &SpoolerObjectRemoval::removePrinters);
+  ASSERT_TRUE(machine.spooler.log.size() == 2u && database.Printers()[1].removed) << "both printers went";
+
+  // The next run lists what is left, and every printer is picked.
+  UninstallDatabase next;
+  fake::loadScript(next, script);
+  next.ResumeUnfinishedRemoval(*ParseRemovalRecord(record));
+  next.Printers() = {fake::printer("Kept", "Own Drv"), fake::printer("Newcomer", "Own Drv")};
+  next.KeepPrintersOutsideUnfinishedRemoval();
+  EXPECT_FALSE(next.Printers()[0].Offered());
+  EXPECT_FALSE(next.Printers()[1].Goes()) << "not the unfinished removal's";
+  next.BuildRemovalPlan();
+  EXPECT_EQ(next.RemovalPlan().Items(ItemList::Files), database.RemovalPlan().Items(ItemList::Files));
+
+  machine.spooler.log.clear();
+  RemovalContext context = machine.context(next, fake::ntFamily());
+  SpoolerObjectRemoval(context).removeDrivers();
+  EXPECT_THAT(machine.spooler.log, ElementsAre("delete driver local Drv A", "delete driver local Mask Drv"));
+}
+
 TEST_F(SpoolerObjects, OnConsumerWindowsADeletedDriverAddsItsOneKey) {
   database.MutableRemovalPlan().AddItem(ItemList::Drivers, "Planned");
   machine.spooler.drivers["local"] = {"Planned"};

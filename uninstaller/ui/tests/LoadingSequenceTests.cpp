@@ -102,7 +102,8 @@ struct Fixture {
     {
         OsInfo os;
         os.platformClass = platformClass;
-        return LoadingSequence(database, os, filter, {{"C:\\drivers\\"}, lister, storage, spooler}, recorder,
+        return LoadingSequence(database, os, filter,
+                               {{"C:\\drivers\\"}, lister, storage, spooler, "C:\\drivers\\Xunz___Z.unr"}, recorder,
                                recorder);
     }
 };
@@ -291,6 +292,28 @@ TEST(LoadingSequence, InterruptingWhileTheSpoolerIsStoppedStartsItFirst)
     sequence.OnCancel();
     EXPECT_THAT(Without(f.recorder.log, "kill timer"),
                 ElementsAre("timer 400", "rights", "close", "stop", "ask 202", "start", "end 0"));
+}
+
+// A removal recorded and not finished is taken up, even with its scripts
+// gone: only its printers are offered, and the missing scripts are no news.
+TEST(LoadingSequence, AnUnfinishedRemovalIsTakenUp)
+{
+    Fixture f;
+    f.lister.entries.clear();
+    f.spooler.printers = {Ours("Office", "Drv A"), Ours("Lab", "Drv A")};
+    RemovalRecord record;
+    record.printers = {"Lab"};
+    record.plan.AddItem(ItemList::Files, "a.dll");
+    f.storage.files["C:\\drivers\\Xunz___Z.unr"] = FormatRemovalRecord(record);
+    LoadingSequence sequence = f.Make(3);
+    sequence.Start();
+    RunToEnd(sequence);
+    EXPECT_EQ(std::count(f.recorder.log.begin(), f.recorder.log.end(), "no scripts"), 0);
+    EXPECT_EQ(sequence.OfferedPrinters(), 1);
+    EXPECT_TRUE(f.database.Printers()[0].keep);
+    ASSERT_TRUE(f.database.UnfinishedRemoval().has_value());
+    f.database.BuildRemovalPlan();
+    EXPECT_TRUE(f.database.RemovalPlan().Contains(ItemList::Files, "a.dll"));
 }
 
 TEST(LoadingSequence, CancelAsksText202)
