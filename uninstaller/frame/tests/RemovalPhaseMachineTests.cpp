@@ -159,23 +159,12 @@ TEST(RemovalPhaseMachine, PhaseSixteenWaitsForTheStopAndEndsTheSpoolerHold) {
   PhaseRig rig;
   rig.steps.spoolerStopTicksLeft = 2;
   rig.machine.start();
-  while (rig.machine.phase() < 8) {
-    EXPECT_FALSE(rig.machine.holdsSpoolerStopped()) << rig.machine.phase();
+  std::vector<int> held;  // the phases that run with the spooler held stopped
+  for (int tick = 0; tick < 20 && rig.machine.running(); ++tick) {
+    if (rig.machine.holdsSpoolerStopped()) held.push_back(rig.machine.phase());
     rig.machine.tick();
   }
-  rig.machine.tick();
-  while (rig.machine.phase() < 16) {
-    EXPECT_TRUE(rig.machine.holdsSpoolerStopped()) << rig.machine.phase();
-    rig.machine.tick();
-  }
-  for (int tick = 0; tick < 2; ++tick) {
-    EXPECT_EQ(rig.tickAndTake(), Entries{"spooler-start"});
-    EXPECT_EQ(rig.machine.phase(), 16);
-    EXPECT_TRUE(rig.machine.holdsSpoolerStopped());
-  }
-  EXPECT_EQ(rig.tickAndTake(), Entries{"spooler-start"});
-  EXPECT_EQ(rig.machine.phase(), 17);
-  EXPECT_FALSE(rig.machine.holdsSpoolerStopped());
+  EXPECT_EQ(held, (std::vector<int>{9, 10, 11, 12, 13, 14, 15, 16, 16, 16}));
 }
 
 TEST(RemovalPhaseMachine, ATickInsideARunningPhaseReturnsAtOnce) {

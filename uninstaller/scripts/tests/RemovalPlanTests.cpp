@@ -199,15 +199,6 @@ TEST_F(RemovalPlan, ThePlanDependsOnTheLastSelectionAlone)
         database.BuildRemovalPlan();
         EXPECT_EQ(rebuilt, Report()) << c.what;
     }
-
-    Load();
-    Select(everything);
-    database.BuildRemovalPlan();
-    Select({"Lab"});
-    database.BuildRemovalPlan();
-    EXPECT_THAT(Plan(ItemList::RegistryKeys), IsEmpty()) << "the maker's keys stay with a printer";
-    EXPECT_THAT(Plan(ItemList::Files), Not(Contains("Xunz___Z.unm")));
-    EXPECT_TRUE(database.MaskingToolKept());
 }
 
 TEST_F(RemovalPlan, KeptPrinterWithoutDriverProfileIsProtectedByItsManufacturer)

@@ -264,18 +264,13 @@ TEST(LoadingSequence, APrinterListThatCannotBeReadEndsTheLoadingAfterTheRetry)
             sequence.Start();
             RunToEnd(sequence);
             SCOPED_TRACE(std::string(functions[which]) + " failing " + std::to_string(failingListings) + " time(s)");
-            if (failingListings == 1) {
-                EXPECT_EQ(sequence.Result(), 1);
-                EXPECT_EQ(f.database.Printers().size(), 2u);
-                EXPECT_THAT(f.recorder.listFailures, IsEmpty());
-                continue;
+            const bool retryReads = failingListings == 1;
+            EXPECT_EQ(f.recorder.ended, retryReads ? 1 : 0);
+            EXPECT_EQ(f.database.Printers().size(), retryReads ? 2u : 0u);
+            ASSERT_EQ(f.recorder.listFailures.size(), retryReads ? 0u : 1u);
+            if (!retryReads) {
+                EXPECT_EQ(f.recorder.listFailures[0].rfind(std::string(functions[which]) + ": ", 0), 0u);
             }
-            EXPECT_EQ(f.recorder.ended, 0);
-            EXPECT_TRUE(f.database.Printers().empty());
-            ASSERT_EQ(f.recorder.listFailures.size(), 1u);
-            EXPECT_EQ(f.recorder.listFailures[0].rfind(std::string(functions[which]) + ": ", 0), 0u)
-                << f.recorder.listFailures[0];
-            EXPECT_EQ(f.recorder.log.back(), "end 0");
         }
     }
 }
