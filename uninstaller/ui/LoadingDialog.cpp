@@ -139,6 +139,9 @@ INT_PTR LoadingDialog::handleMessage(HWND window, UINT message, WPARAM wParam, L
         return TRUE;
       }
       return FALSE;
+    case WM_ENDSESSION:
+      if (wParam) sequence_.StartSpoolerIfStopped();
+      return FALSE;
     default:
       return FALSE;
   }

@@ -76,12 +76,17 @@ void LoadingSequence::Fail(unsigned textId)
     Finish(0);
 }
 
+void LoadingSequence::StartSpoolerIfStopped()
+{
+    if (spoolerStopped_ && platform_.StartSpooler())
+        spoolerStopped_ = false;
+}
+
 void LoadingSequence::Finish(int result)
 {
     // However the loading ends, it does not leave the machine without a
     // spooler.
-    if (spoolerStopped_ && platform_.StartSpooler())
-        spoolerStopped_ = false;
+    StartSpoolerIfStopped();
     finished_ = true;
     result_ = result;
     view_.End(result);

@@ -82,6 +82,9 @@ public:
     // OK or Cancel: asks whether to stop the uninstall. Yes while the
     // spooler is stopped starts it again before the end.
     void OnCancel();
+    // The session ends, and the program with it: a stopped spooler is
+    // started again first.
+    void StartSpoolerIfStopped();
 
     int Step() const { return step_; }
     bool Finished() const { return finished_; }
