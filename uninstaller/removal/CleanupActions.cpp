@@ -51,10 +51,10 @@ constexpr FolderRow kStartupFolders[] = {{17, true}, {32, true}, {21, false}, {2
 
 const char kHookDirectoryError[] = "hook library not found: ";
 
-// A DDE command is text in brackets with its arguments between parentheses,
-// split at commas and quoted with double quotes: such characters in a name
-// would end the command and start another.
-bool fitsProgramManagerArgument(std::string_view name) { return name.find_first_of("[]\",()") == std::string_view::npos; }
+// A DDE command is text in brackets whose arguments are split at commas and
+// quoted with double quotes: such characters in a name could end the
+// command and start another.
+bool fitsProgramManagerArgument(std::string_view name) { return name.find_first_of("[]\",") == std::string_view::npos; }
 
 }  // namespace
 

@@ -97,18 +97,22 @@ std::optional<std::string> canonicalDirectory(std::string_view directory, FileSy
     if (c == '/') c = '\\';
   std::optional<std::string> plain = withoutNamespacePrefix(path);
   if (!plain) return std::nullopt;
-  const bool share = plain->size() > 2 && (*plain)[0] == '\\' && (*plain)[1] == '\\' && (*plain)[2] != '\\';
-  if (!startsWithDrive(*plain) && !share) return std::nullopt;
+  const bool share = plain->size() > 2 && plain->compare(0, 2, "\\\\") == 0 && (*plain)[2] != '\\';
+  if (!share && !startsWithDrive(*plain)) return std::nullopt;
 
-  std::string cleaned = share ? "\\\\" : "";
-  for (std::string_view part : components(share ? std::string_view(*plain).substr(2) : std::string_view(*plain))) {
+  std::vector<std::string_view> kept;
+  for (std::string_view part : components(std::string_view(*plain).substr(share ? 2 : 0))) {
     if (!isDotComponent(part))
       while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.remove_suffix(1);
-    if (part.empty()) continue;
-    if (cleaned.size() > 2 || (!share && !cleaned.empty())) cleaned += '\\';
-    cleaned.append(part);
+    if (!part.empty()) kept.push_back(part);
   }
-  if (!share && cleaned.size() == 2) cleaned += '\\';  // "C:" alone is the current folder of C:
+  std::string cleaned = share ? "\\\\" : "";
+  for (std::size_t i = 0; i < kept.size(); ++i) {
+    if (i > 0) cleaned += '\\';
+    cleaned += kept[i];
+  }
+  // "C:" alone would be the current folder of drive C.
+  if (!share && kept.size() == 1) cleaned += '\\';
 
   std::optional<std::string> resolved = files.longPathName(cleaned);
   if (!resolved || resolved->empty()) return std::nullopt;
