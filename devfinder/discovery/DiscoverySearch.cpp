@@ -14,6 +14,10 @@ namespace {
 constexpr int kPauseBetweenBroadcastsMs = 100;
 // How often an idle matching pass looks at the clock.
 constexpr int kIdlePollMs = 50;
+// What a reverse look-up leaves of the budget for each device still to come,
+// enough to list it by its address: a slow name server must not hide the
+// devices after the one it is asked about.
+constexpr long long kReservePerDeviceMs = 100;
 
 }  // namespace
 
@@ -102,32 +106,46 @@ void DiscoverySearch::MatchReplies(DeviceRowSink& sink, SearchClock& clock, DnsR
         return true;
     });
     std::size_t next = 0;
+    // After one look-up has run out of time the name server is taken to be
+    // away for this search: the rest go without, so no more than one query
+    // is left to end by itself.
+    bool lookUps = true;
     for (long long elapsed = 0; (elapsed = stopwatch.ElapsedMilliseconds()) < budget;) {
         if (next == walk.size()) {
             clock.Sleep(static_cast<int>(std::min<long long>(kIdlePollMs, budget - elapsed)));
             continue;
         }
+        const auto devicesAfter = static_cast<long long>(walk.size() - next - 1);
         const PacketRecord* reply = replies_.Find(walk[next++]);
         std::string modelText;
         if (reply && FindFirstModelText(*reply, kDiscoveryModel, modelText)) {
-            HandleMatch(*reply, std::move(modelText), sink, dns, budget - elapsed);
+            const long long lookUpMilliseconds = lookUps ? budget - elapsed - kReservePerDeviceMs * devicesAfter : 0;
+            if (!HandleMatch(*reply, std::move(modelText), sink, clock, dns, lookUpMilliseconds)) {
+                lookUps = false;
+            }
         }
         clock.Sleep(0);
     }
 }
 
-void DiscoverySearch::HandleMatch(const PacketRecord& reply, std::string modelText, DeviceRowSink& sink,
-                                  DnsResolver& dns, long long lookUpMilliseconds)
+bool DiscoverySearch::HandleMatch(const PacketRecord& reply, std::string modelText, DeviceRowSink& sink,
+                                  SearchClock& clock, DnsResolver& dns, long long lookUpMilliseconds)
 {
     const Ipv4Address source = reply.source;
     const std::string addressText = DottedText(source);
     const std::string* known = netbiosNames_.Find(source);
     std::string netbiosName = known ? *known : std::string();
     std::string dnsName;
-    if (dns.LookUpDnsName(source, dnsName, static_cast<int>(lookUpMilliseconds)) != 0) {
-        dnsName.clear();
+    bool answeredInTime = true;
+    if (lookUpMilliseconds > 0) {
+        Stopwatch lookUp(clock);
+        if (dns.LookUpDnsName(source, dnsName, static_cast<int>(lookUpMilliseconds)) != 0) {
+            dnsName.clear();
+            answeredInTime = lookUp.ElapsedMilliseconds() < lookUpMilliseconds;
+        }
     }
     if (devices_.AddIfNew(source, addressText, dnsName, modelText, netbiosName)) {
         sink.AddDeviceRow(netbiosName, addressText, dnsName, modelText);
     }
+    return answeredInTime;
 }

@@ -49,9 +49,11 @@ public:
 
     // Examines the replies of the senders present now, for at most
     // budgetSeconds in all, reverse look-ups included, and always uses the
-    // whole budget (late senders are ignored). A reply is one device however
-    // often it names the family. Each new device goes to the table and to
-    // the sink. The clock's Sleep(0) after each reply lets the window answer.
+    // whole budget (late senders are ignored). A look-up leaves time to list
+    // the devices after it, and after one has timed out the others go
+    // without a DNS name. A reply is one device however often it names the
+    // family. Each new device goes to the table and to the sink. The clock's
+    // Sleep(0) after each reply lets the window answer.
     void MatchReplies(DeviceRowSink& sink, SearchClock& clock, DnsResolver& dns,
                       int budgetSeconds = kReplyWaitSeconds);
 
@@ -63,8 +65,9 @@ public:
     const std::string& BroadcastAddressText() const { return broadcastAddressText_; }
 
 private:
-    void HandleMatch(const PacketRecord& reply, std::string modelText, DeviceRowSink& sink, DnsResolver& dns,
-                     long long lookUpMilliseconds);
+    // False when the reverse look-up ran out of its time.
+    bool HandleMatch(const PacketRecord& reply, std::string modelText, DeviceRowSink& sink, SearchClock& clock,
+                     DnsResolver& dns, long long lookUpMilliseconds);
 
     ReplyMap replies_;
     NetbiosNameMap netbiosNames_;  // kept for the whole run

@@ -67,15 +67,15 @@ int DeleteForRow(int row, SelectorList& list, const SetupLayer& layer, const std
     case DeleteOutcome::Declined:
         return TakeBack(list, row, kTicked);
     case DeleteOutcome::ForeignDriver:
-        Tell(layer, DeleteRefusalText(result, printerName));
-        searchAgain();
-        return kTickKept;
     case DeleteOutcome::NotOpened:
     case DeleteOutcome::Refused:
         break;
     }
+    // The queue may have gone or changed since the row was made; the search
+    // shows it as the spooler has it now.
     Tell(layer, DeleteRefusalText(result, printerName));
-    return TakeBack(list, row, kTicked);
+    searchAgain();
+    return kTickKept;
 }
 
 }  // namespace

@@ -40,7 +40,8 @@ void AddDeviceRowTo(SelectorList& list, const SetupLayer& layer, const std::stri
 // Handles a click that the list has already applied to (row, column).
 // Ticked: asks for the names, creates the port and queue, searches again.
 // Cleared: deletes the queue named in the row (asking first when jobs are
-// waiting), searches again. Whatever cannot be done is told to the user and
-// the click is undone: the function then returns kTickTakenBack.
+// waiting), searches again. Whatever cannot be done is told to the user; a
+// tick that made nothing, and a queue the user kept, are undone at once
+// (kTickTakenBack), a refused deletion by the search that follows.
 int HandleCheckboxClick(int row, int column, SelectorList& list, const DeviceTable& devices,
                         const SetupLayer& layer, const std::function<void()>& searchAgain);

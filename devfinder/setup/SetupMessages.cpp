@@ -8,6 +8,7 @@ constexpr std::uint32_t kAccessDenied = 5;
 constexpr std::uint32_t kInvalidLevel = 124;
 constexpr std::uint32_t kAlreadyExists = 183;
 constexpr std::uint32_t kUnknownPrinterDriver = 1797;
+constexpr std::uint32_t kInvalidPrinterName = 1801;
 constexpr std::uint32_t kPrinterAlreadyExists = 1802;
 
 const char kRunAsAdministrator[] =
@@ -19,8 +20,12 @@ std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
 std::string ErrorNumber(std::uint32_t error) { return " (error " + std::to_string(error) + ")"; }
 
 // The advice that fits the error, for a tick that could not be carried out.
-std::string WhatToDoAfterATick(std::uint32_t error) {
-    switch (error) {
+std::string WhatToDoAfterATick(const CreateResult& result) {
+    // The same error opening the monitor means only that it is not there.
+    if (result.outcome == CreateOutcome::QueueRefused && result.error == kInvalidPrinterName)
+        return "Windows does not take this printer name (it may be too long or hold a comma). Tick the printer "
+               "again and choose another printer name.";
+    switch (result.error) {
     case kAccessDenied:
         return kRunAsAdministrator;
     case kUnknownPrinterDriver:
@@ -63,7 +68,7 @@ std::string CreateRefusalText(const CreateResult& result, const std::string& por
         if (result.portRemoved) what += " The port made for it has been removed again.";
         break;
     }
-    return what + "\n\n" + WhatToDoAfterATick(result.error);
+    return what + "\n\n" + WhatToDoAfterATick(result);
 }
 
 std::string DeleteRefusalText(const DeleteResult& result, const std::string& printerName) {
@@ -76,6 +81,9 @@ std::string DeleteRefusalText(const DeleteResult& result, const std::string& pri
                ", not the one of this printer family, so the printer selector leaves it alone.\n\n"
                "Delete it in the Printers folder if you no longer need it.";
     case DeleteOutcome::NotOpened:
+        if (result.error == kInvalidPrinterName)
+            return "The printer " + Quoted(printerName) + " does not exist any more.";
+        break;
     case DeleteOutcome::Refused:
         break;
     }

@@ -214,6 +214,7 @@ TEST_F(SelectorFlowTest, EveryRefusalIsShownAndLeavesTheRowUnticked)
         {{CreateOutcome::Refused, 5}, "Run as administrator"},
         {{CreateOutcome::PortElsewhere, 183}, "choose another port name"},
         {{CreateOutcome::QueueRefused, 1797, true}, "The port made for it has been removed again"},
+        {{CreateOutcome::QueueRefused, 1801, true}, "choose another printer name"},
     };
     AddDevice(AddressFromBytes(10, 0, 0, 7), "prn-lab", "");
     for (const auto& c : cases) {
@@ -233,8 +234,9 @@ TEST_F(SelectorFlowTest, EveryRefusalIsShownAndLeavesTheRowUnticked)
     EXPECT_EQ(searches, 1);
 }
 
-// No keeps the queue, its jobs and its tick; a refused deletion is shown
-// and the tick comes back; Yes deletes and searches again.
+// No keeps the queue, its jobs and its tick. A refused deletion is shown,
+// and so is a queue deleted meanwhile by someone else; the search that
+// follows shows which. Yes deletes and searches again.
 TEST_F(SelectorFlowTest, UntickingAsksBeforeJobsAreThrownAwayAndShowsRefusals)
 {
     setup.ports["PRN-LAB"] = {true, "IP_PRN", "Lab printer"};
@@ -244,18 +246,30 @@ TEST_F(SelectorFlowTest, UntickingAsksBeforeJobsAreThrownAwayAndShowsRefusals)
     EXPECT_EQ(list.rows[0][0].check, 1);
     ASSERT_EQ(prompts.asked.size(), 1u);
     EXPECT_NE(prompts.asked[0].find("\"Lab printer\" still has 2 documents"), std::string::npos) << prompts.asked[0];
-
-    prompts.answerYes = true;
-    setup.deleted = {DeleteOutcome::NotOpened, 5};
-    EXPECT_EQ(Click(0), kTickTakenBack);
-    EXPECT_EQ(list.rows[0][0].check, 1);
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_NE(prompts.shown[0].find("Run as administrator"), std::string::npos);
     EXPECT_EQ(searches, 0);
 
+    prompts.answerYes = true;
+    const struct {
+        DeleteResult result;
+        const char* saysWhat;
+    } refusals[] = {
+        {{DeleteOutcome::NotOpened, 5}, "Run as administrator"},
+        {{DeleteOutcome::NotOpened, 1801}, "\"Lab printer\" does not exist any more"},
+    };
+    for (const auto& refusal : refusals) {
+        prompts.shown.clear();
+        list.rows[0][0].check = 1;
+        setup.deleted = refusal.result;
+        EXPECT_EQ(Click(0), kTickKept);
+        ASSERT_EQ(prompts.shown.size(), 1u);
+        EXPECT_NE(prompts.shown[0].find(refusal.saysWhat), std::string::npos) << prompts.shown[0];
+    }
+    EXPECT_EQ(searches, 2) << "the row is shown again as the spooler has it";
+
+    list.rows[0][0].check = 1;
     setup.deleted = {DeleteOutcome::Deleted};
     EXPECT_EQ(Click(0), kTickKept);
-    EXPECT_EQ(searches, 1);
+    EXPECT_EQ(searches, 3);
 }
 
 TEST_F(SelectorFlowTest, ClearingDeletesTheQueueNamedInTheRowAndSearchesAgain)
