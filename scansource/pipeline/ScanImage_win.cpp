@@ -93,7 +93,7 @@ int scanImage(int dibOrder, int forMemoryTransfer, DibHandle* dib)
     ScannerDevice& device = scannerDevice();
     // The lock wait shows its refusals without an owner, as before.
     DialogLampView lampView(scanOwner);
-    WallClock clock;
+    TickClock clock;
     DialogScanView view(scanOwner);
     Win32BitmapPlatform bitmapPlatform(scanOwner);
     ImagingBitmapSteps bitmap(globalMemoryBlocks(), boundImagingLibrary(), bitmapPlatform);
