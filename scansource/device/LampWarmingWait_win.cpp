@@ -4,7 +4,6 @@
 #include "ScanParameters.h"
 #include "ScannerDevice_win.h"
 
-#include <ctime>
 
 namespace {
 constexpr DWORD kPumpWaitMilliseconds = 100;
@@ -18,12 +17,12 @@ void DialogLampView::pumpMessages() { dialog_.dispatchMessages(kPumpWaitMillisec
 
 void DialogLampView::close() { dialog_.destroy(); }
 
-int64_t WallClock::nowSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
+int64_t TickClock::nowSeconds() { return static_cast<int64_t>(GetTickCount64() / 1000); }
 
 LockOutcome lockScannerForScan(HWND owner)
 {
     DialogLampView view(owner);
-    WallClock clock;
+    TickClock clock;
     return lockScannerWithWarmingWait(scannerDevice().protocol, view, clock, cancelRequested,
                                       currentScanParameters().feederChecked != 0);
 }

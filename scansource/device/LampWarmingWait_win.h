@@ -21,7 +21,9 @@ private:
     LampWarmingDialog dialog_;
 };
 
-class WallClock : public SecondsClock {
+// Seconds since the system started: setting the system's time does not
+// move it.
+class TickClock : public SecondsClock {
 public:
     int64_t nowSeconds() override;
 };
