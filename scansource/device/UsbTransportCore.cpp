@@ -29,6 +29,15 @@ UsbTransportCore::UsbTransportCore(DeviceFiles& files, SystemMutexes& mutexes, U
 {
 }
 
+// The library is unloaded (its process-wide scanner destroyed) perhaps in
+// the middle of a scan: no handle or mutex may outlive it.
+UsbTransportCore::~UsbTransportCore()
+{
+    if (useCount_ != 0 || probe_ != kInvalidDevice || receive_ != kInvalidDevice || send_ != kInvalidDevice ||
+        mutex_ != kNoMutex)
+        closeForUnload();
+}
+
 int UsbTransportCore::open()
 {
     // A nested open shares the outer one's pipes, or its failure: an outer

@@ -46,6 +46,9 @@ public:
     using SendRing = ByteRing<8192>;
 
     UsbTransportCore(DeviceFiles& files, SystemMutexes& mutexes, UsbIdentity identity = {});
+    ~UsbTransportCore() override;
+    UsbTransportCore(const UsbTransportCore&) = delete;
+    UsbTransportCore& operator=(const UsbTransportCore&) = delete;
 
     int open() override;
     int close() override;

@@ -13,6 +13,7 @@
 #include "device/ScannerDevice_win.h"
 #include "twain/CapabilityTable.h"
 #include "twain/DebugTrace.h"
+#include "twain/SourceContext.h"
 #include "ui/LargeImageDialog.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ScanProgressDialog.h"
@@ -22,6 +23,7 @@
 namespace {
 
 HWND scanOwner = nullptr;
+bool scanRunning = false;
 
 class DialogScanView : public ScanJobView {
 public:
@@ -90,6 +92,15 @@ bool confirmLargeImage(HWND owner, unsigned long long estimatedBytes)
 
 int scanImage(int dibOrder, int forMemoryTransfer, DibHandle* dib)
 {
+    // The scan window's buttons still work while a scan shows a box: a
+    // second scan would run inside the first one's wait.
+    if (scanRunning)
+        return SCAN_REPLY_IN_USE;
+    scanRunning = true;
+    BusyScope busy;
+    struct Ended {
+        ~Ended() { scanRunning = false; }
+    } ended;
     ScannerDevice& device = scannerDevice();
     // The lock wait shows its refusals without an owner, as before.
     DialogLampView lampView(scanOwner);
@@ -114,6 +125,7 @@ int scanImage(int dibOrder, int forMemoryTransfer, DibHandle* dib)
 
 bool ensureFeederLoaded(HWND owner, bool feederEnabled)
 {
+    BusyScope busy;
     return ensureFeederLoaded(
         feederEnabled, [] { return queryFeederStatus(1); },
         [owner] { return AskOkCancel(owner, IDS_MESSAGE_ADF_PROMPT, TWAINUI_CAPTION); });

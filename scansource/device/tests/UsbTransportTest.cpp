@@ -319,4 +319,13 @@ TEST_F(TransportTest, AnUnloadReleasesTheScannerWhateverTheUseCount)
     EXPECT_FALSE(transport.holdsMutex());
     EXPECT_TRUE(files.handles.empty());
     EXPECT_EQ(mutexes.log.back(), "close");
+
+    // The library's scanner is destroyed with it, in the middle of a scan.
+    mutexes.log.clear();
+    {
+        UsbTransportCore scanning(files, mutexes);
+        ASSERT_EQ(scanning.open(), SCAN_REPLY_SUCCESS);
+    }
+    EXPECT_TRUE(files.handles.empty());
+    EXPECT_EQ(mutexes.log.back(), "close");
 }
