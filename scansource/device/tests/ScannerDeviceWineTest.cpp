@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -257,5 +258,52 @@ TEST(ScannerDeviceUnderWine, UsbInFillsTheReceiveRing)
     ASSERT_EQ(USBRead(reply, 8), 1000);
     EXPECT_EQ(reply[3], 0);
     EXPECT_EQ(UsbIn(), 0) << "the device has nothing more to say";
+    closeScanner();
+}
+
+TEST(ScannerDeviceUnderWine, WithoutTheDialogAPlainBoxStillOffersCancel)
+{
+    useEmulator(writeConfig("scanner_not_locked.cfg", "not-locked = 0\n"));
+    ASSERT_EQ(openScanner(), 100);
+    // An owner that is gone: the dialog cannot be created.
+    HWND gone = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    // The box belongs to a thread of the wait's own; the test's resources
+    // carry no texts for it, so it is found by its buttons.
+    std::atomic<bool> found{false};
+    DWORD waitingThread = GetCurrentThreadId();
+    std::thread watcher([&found, waitingThread] {
+        for (int i = 0; i < 400 && !found; ++i) {
+            struct Search {
+                DWORD waitingThread;
+                HWND box;
+            } search{waitingThread, nullptr};
+            EnumWindows(
+                [](HWND window, LPARAM lParam) -> BOOL {
+                    auto* s = reinterpret_cast<Search*>(lParam);
+                    DWORD process = 0;
+                    DWORD thread = GetWindowThreadProcessId(window, &process);
+                    char className[16] = "";
+                    GetClassNameA(window, className, sizeof className);
+                    if (process == GetCurrentProcessId() && thread != s->waitingThread &&
+                        strcmp(className, "#32770") == 0 && GetDlgItem(window, IDOK) && GetDlgItem(window, IDCANCEL))
+                        s->box = window;
+                    return s->box == nullptr;
+                },
+                reinterpret_cast<LPARAM>(&search));
+            if (search.box) {
+                found = true;
+                PostMessageA(search.box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            } else {
+                Sleep(25);
+            }
+        }
+    });
+    LockOutcome outcome = lockScannerForScan(gone);
+    watcher.join();
+    EXPECT_TRUE(found);
+    EXPECT_EQ(outcome, LockOutcome::cancelled);
+    EXPECT_EQ(cancelRequested, 1);
+    cancelRequested = 0;
     closeScanner();
 }
