@@ -1,6 +1,7 @@
 // Capability negotiation through the source's DS_Entry, as an application
 // calls it, in the states 4 to 6 and with the emulated scanner's feeder
-// loaded, empty or absent. Containers are real movable global memory.
+// loaded, empty or absent. Containers are real movable global memory. Also
+// an application that closes the source while its feeder prompt is up.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <string.h>
 
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -329,4 +331,66 @@ TEST_F(CapabilityEntry, TheFeederAnswersAsTheScannerReportsIt)
         call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &identity);
         unload();
     }
+}
+
+namespace {
+// The application's own window, which closes the source when its message
+// comes: posted before a transfer, it arrives while the source waits.
+struct ClosingApplication {
+    std::function<TW_UINT16()> close;
+    std::function<TW_UINT16()> status;
+    TW_UINT16 answer = 0;
+    TW_UINT16 condition = 0;
+    bool called = false;
+};
+ClosingApplication* closingApplication = nullptr;
+
+LRESULT CALLBACK closingApplicationProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_APP && closingApplication && !closingApplication->called) {
+        closingApplication->called = true;
+        closingApplication->answer = closingApplication->close();
+        closingApplication->condition = closingApplication->status();
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+}  // namespace
+
+TEST_F(CapabilityEntry, ACloseFromTheApplicationWhileTheFeederPromptIsUpIsRefused)
+{
+    openWithFeeder("empty");
+    ASSERT_EQ(send(CAP_FEEDERENABLED, TWON_ONEVALUE, oneValue(TWTY_BOOL, TRUE)), TWRC_SUCCESS);
+    TW_USERINTERFACE noInterface{FALSE, 0, nullptr};
+    ASSERT_EQ(call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &noInterface), TWRC_SUCCESS);
+
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = closingApplicationProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "VivaroClosingApplication";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowA("VivaroClosingApplication", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    ClosingApplication application{[this] { return call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &identity); },
+                                   [this] { return status(); }};
+    closingApplication = &application;
+    PostMessageA(window, WM_APP, 0, 0);
+
+    // The feeder is empty: the scan asks for paper, and the user gives up.
+    MessageBoxAnswerer prompt("Vivaro 5310MF Scan", 20000, nullptr, IDCANCEL);
+    TW_HANDLE image = nullptr;
+    EXPECT_EQ(call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &image), TWRC_FAILURE);
+    EXPECT_FALSE(prompt.text().empty()) << "the feeder prompt was shown";
+    closingApplication = nullptr;
+    DestroyWindow(window);
+
+    EXPECT_TRUE(application.called) << "the application's message came while the prompt was up";
+    EXPECT_EQ(application.answer, TWRC_FAILURE);
+    EXPECT_EQ(application.condition, TWCC_SEQERROR);
+    // Still open and enabled: the application closes it properly now.
+    TW_PENDINGXFERS count{};
+    EXPECT_EQ(call(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &count), TWRC_SUCCESS);
+    EXPECT_EQ(call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, nullptr), TWRC_SUCCESS);
+    EXPECT_EQ(call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &identity), TWRC_SUCCESS);
 }
