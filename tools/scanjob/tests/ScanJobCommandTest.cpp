@@ -123,8 +123,9 @@ TEST_F(ScanJobCommandTest, ReportsFaultsWithTheirMessagesAndFails)
 
 TEST_F(ScanJobCommandTest, AFaultThatHappensOnceFailsOneScanAndTheNextGivesThePage)
 {
-    std::vector<std::string> healthy = {"--emulator", path("page.pgm"), "--frame", "0,0,4800,4800", "--out",
-                                        path("out.bmp")};
+    std::vector<std::string> small = {"--pixel-type", "gray", "--resolution", "150", "--frame", "0,0,4800,4800"};
+    std::vector<std::string> healthy = {"--emulator", path("page.pgm"), "--out", path("out.bmp")};
+    healthy.insert(healthy.end(), small.begin(), small.end());
     ASSERT_EQ(run(healthy), 0) << report;
     std::vector<uint8_t> page = bmp();
     struct Case {
@@ -143,16 +144,17 @@ TEST_F(ScanJobCommandTest, AFaultThatHappensOnceFailsOneScanAndTheNextGivesThePa
         writeConfig(c.config);
         fs::remove(dir / "out-1.bmp");
         fs::remove(dir / "out-2.bmp");
-        EXPECT_EQ(run({"--emulator", path("scanner.cfg"), "--frame", "0,0,4800,4800", "--scans", "2", "--out",
-                       path("out.bmp")}),
-                  0);
+        std::vector<std::string> twice = {"--emulator", path("scanner.cfg"), "--scans", "2", "--out", path("out.bmp")};
+        twice.insert(twice.end(), small.begin(), small.end());
+        EXPECT_EQ(run(twice), 0);
         EXPECT_EQ(report, std::string("scan 1\nmessage ") + c.message + "\nresult 103\nscan 2\nresult 100\n");
         EXPECT_FALSE(fs::exists(dir / "out-1.bmp"));
         EXPECT_EQ(bmp("out-2.bmp"), page);
     }
     // The exit status is the last scan's.
     writeConfig("jam = block 2\n");
-    EXPECT_EQ(run({"--emulator", path("scanner.cfg"), "--scans", "2", "--out", path("out.bmp")}), 1);
+    small.insert(small.end(), {"--emulator", path("scanner.cfg"), "--scans", "2", "--out", path("out.bmp")});
+    EXPECT_EQ(run(small), 1);
     EXPECT_EQ(numberedOutputPath("/tmp/a.b/page", 3), "/tmp/a.b/page-3");
     EXPECT_EQ(run({"--emulator", path("page.pgm"), "--scans", "0", "--out", path("out.bmp")}), 2);
 }
