@@ -29,13 +29,9 @@ UsbTransportCore::UsbTransportCore(DeviceFiles& files, SystemMutexes& mutexes, U
 {
 }
 
-// The library is unloaded (its process-wide scanner destroyed) perhaps in
-// the middle of a scan: no handle or mutex may outlive it.
 UsbTransportCore::~UsbTransportCore()
 {
-    if (useCount_ != 0 || probe_ != kInvalidDevice || receive_ != kInvalidDevice || send_ != kInvalidDevice ||
-        mutex_ != kNoMutex)
-        closeForUnload();
+    closeDeviceAndMutex();
 }
 
 int UsbTransportCore::open()
@@ -162,12 +158,6 @@ int UsbTransportCore::close()
     if (useCount_ != 0)
         return 1;
     return closeDeviceAndMutex();
-}
-
-void UsbTransportCore::closeForUnload()
-{
-    useCount_ = 0;
-    closeDeviceAndMutex();
 }
 
 int UsbTransportCore::closeDeviceAndMutex()

@@ -46,6 +46,8 @@ public:
     using SendRing = ByteRing<8192>;
 
     UsbTransportCore(DeviceFiles& files, SystemMutexes& mutexes, UsbIdentity identity = {});
+    // Closes the pipes and gives up the access mutex whatever the use count:
+    // the library is being unloaded, perhaps in the middle of a scan.
     ~UsbTransportCore() override;
     UsbTransportCore(const UsbTransportCore&) = delete;
     UsbTransportCore& operator=(const UsbTransportCore&) = delete;
@@ -56,10 +58,6 @@ public:
     int read(uint8_t* dst, uint32_t length) override;
     void purge() override;
     uint32_t lastError() const override { return lastError_; }
-
-    // Closes the pipes and gives up the access mutex whatever the use count:
-    // the library is being unloaded, perhaps in the middle of a scan.
-    void closeForUnload();
 
     // One bulk-in transfer into the receive ring for callers outside the
     // source; 1 without reading when the ring cannot take a whole transfer.

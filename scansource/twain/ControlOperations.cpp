@@ -85,7 +85,7 @@ TW_UINT16 enableSource(const TwainRequest& request)
     platform.decideAnsiMode();
     bool reachable;
     {
-        // The probe may show a box; the application's calls meanwhile wait.
+        // The probe may show a box; what the application asks meanwhile is refused.
         BusyScope busy;
         reachable = platform.scannerReachable();
     }

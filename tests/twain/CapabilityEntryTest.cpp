@@ -334,25 +334,14 @@ TEST_F(CapabilityEntry, TheFeederAnswersAsTheScannerReportsIt)
 }
 
 namespace {
-// The application's own window, which closes the source when its message
-// comes: posted before a transfer, it arrives while the source waits.
-struct ClosingApplication {
-    std::function<TW_UINT16()> close;
-    std::function<TW_UINT16()> status;
-    TW_UINT16 answer = 0;
-    TW_UINT16 condition = 0;
-    bool called = false;
-};
-ClosingApplication* closingApplication = nullptr;
+// The application's own window: its message, posted before a transfer,
+// arrives while the source waits, and makes it close the source.
+std::function<void()> closeTheSource;
 
-LRESULT CALLBACK closingApplicationProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK applicationWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_APP && closingApplication && !closingApplication->called) {
-        closingApplication->called = true;
-        closingApplication->answer = closingApplication->close();
-        closingApplication->condition = closingApplication->status();
-        return 0;
-    }
+    if (message == WM_APP && closeTheSource)
+        closeTheSource();
     return DefWindowProcA(window, message, wParam, lParam);
 }
 }  // namespace
@@ -365,16 +354,16 @@ TEST_F(CapabilityEntry, ACloseFromTheApplicationWhileTheFeederPromptIsUpIsRefuse
     ASSERT_EQ(call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &noInterface), TWRC_SUCCESS);
 
     WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = closingApplicationProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "VivaroClosingApplication";
+    windowClass.lpfnWndProc = applicationWindowProc;
+    windowClass.lpszClassName = "VivaroApplication";
     RegisterClassA(&windowClass);
-    HWND window = CreateWindowA("VivaroClosingApplication", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
+    HWND window = CreateWindowA("VivaroApplication", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
-    ClosingApplication application{[this] { return call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &identity); },
-                                   [this] { return status(); }};
-    closingApplication = &application;
+    TW_UINT16 answer = 0, condition = 0;
+    closeTheSource = [&] {
+        answer = call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &identity);
+        condition = status();
+    };
     PostMessageA(window, WM_APP, 0, 0);
 
     // The feeder is empty: the scan asks for paper, and the user gives up.
@@ -382,12 +371,10 @@ TEST_F(CapabilityEntry, ACloseFromTheApplicationWhileTheFeederPromptIsUpIsRefuse
     TW_HANDLE image = nullptr;
     EXPECT_EQ(call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &image), TWRC_FAILURE);
     EXPECT_FALSE(prompt.text().empty()) << "the feeder prompt was shown";
-    closingApplication = nullptr;
+    closeTheSource = nullptr;
     DestroyWindow(window);
-
-    EXPECT_TRUE(application.called) << "the application's message came while the prompt was up";
-    EXPECT_EQ(application.answer, TWRC_FAILURE);
-    EXPECT_EQ(application.condition, TWCC_SEQERROR);
+    EXPECT_EQ(answer, TWRC_FAILURE) << "the close came while the prompt was up, and was refused";
+    EXPECT_EQ(condition, TWCC_SEQERROR);
     // Still open and enabled: the application closes it properly now.
     TW_PENDINGXFERS count{};
     EXPECT_EQ(call(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &count), TWRC_SUCCESS);

@@ -172,16 +172,6 @@ TEST_F(Transfers, TheStateIsSetBeforeTheApplicationIsAskedToClose)
     setSourceState(StateTransferReady);
     EXPECT_EQ(call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &image), TWRC_XFERDONE);
     EXPECT_EQ(sourceState(), StateLoaded);
-
-    TW_IDENTITY source{};
-    source.Id = 42;
-    ASSERT_EQ(call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &source), TWRC_SUCCESS);
-    setSourceState(StateTransferReady);
-    TW_SETUPFILEXFER target{"C:\\page.bmp", TWFF_BMP, 0};
-    ASSERT_EQ(call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &target), TWRC_SUCCESS);
-    image = nullptr;
-    EXPECT_EQ(call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET), TWRC_XFERDONE);
-    EXPECT_EQ(sourceState(), StateLoaded);
     platform.duringNotification = nullptr;
 }
 
