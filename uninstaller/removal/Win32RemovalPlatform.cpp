@@ -382,6 +382,10 @@ bool Win32FileSystem::writeFile(const std::string& path, const std::string& cont
             (WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr) &&
              written == contents.size());
   ok = SetEndOfFile(file) && ok;
+  // On the disk before the phases go on: the removal record must outlast a
+  // power loss in the phases that follow it, WININIT.INI one before the
+  // restart.
+  ok = FlushFileBuffers(file) && ok;
   CloseHandle(file);
   return ok;
 }
