@@ -7,6 +7,7 @@
 #include <string>
 
 #include "TranslationFile.h"
+#include "UnloadableModule_win.h"
 
 namespace {
 // The texts of one locale in the form the caller asked for.
@@ -189,3 +190,12 @@ HRESULT __cdecl OutFeatureCapability(void) { return E_NOTIMPL; }
 HRESULT __cdecl OutFeatureSettings(void) { return E_NOTIMPL; }
 HRESULT __cdecl ReadFeatureSettings(void) { return E_NOTIMPL; }
 HRESULT __cdecl CalculatePrintableImageSize(void) { return E_NOTIMPL; }
+
+// The data source loads this library at each opening and unloads it at each
+// closing.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
+{
+    if (reason == DLL_PROCESS_DETACH && !reserved)
+        releaseStaticRuntimeOnUnload();
+    return TRUE;
+}
