@@ -1,0 +1,67 @@
+#include "shell/ScanWindowHost.h"
+
+#include <commctrl.h>
+
+#include "shell/Localization.h"
+#include "resource.h"
+
+namespace {
+HWND mainWindow = nullptr;
+HMODULE richEditLibrary = nullptr;
+
+// All common-control classes, the native font control among them.
+constexpr DWORD AllControlClasses = 0x26FF;
+
+void initialiseAnsiCommonControls()
+{
+    HMODULE commonControls = LoadLibraryA("comctl32.dll");
+    if (!commonControls)
+        return;
+    using InitProc = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    auto init = reinterpret_cast<InitProc>(
+        reinterpret_cast<void*>(GetProcAddress(commonControls, "InitCommonControlsEx")));
+    if (init) {
+        INITCOMMONCONTROLSEX classes{sizeof classes, AllControlClasses};
+        init(&classes);
+    }
+    FreeLibrary(commonControls);
+}
+}
+
+bool CreateScanWindow(HWND owner)
+{
+    if (!richEditLibrary)
+        richEditLibrary = LoadLibraryA("Riched32.dll");
+    if (ansiMode) {
+        initialiseAnsiCommonControls();
+        mainWindow = CreateDialogParamA(dllInstance, MAKEINTRESOURCEA(IDD_DLG_UI_CALDER_DBCS), owner,
+                                        ScanSettingsDialogProc, 0);
+    } else {
+        mainWindow = CreateDialogParamW(dllInstance, MAKEINTRESOURCEW(IDD_DLG_UI_CALDER_UNICODE), owner,
+                                        ScanSettingsDialogProc, 0);
+    }
+    if (!mainWindow)
+        return false;
+    char title[1024];
+    if (LoadLocalizedString(IDS_TWAINUI_CAPTION, title, sizeof title) != -1)
+        SetLocalizedWindowText(mainWindow, title);
+    ShowWindow(mainWindow, SW_SHOW);
+    return true;
+}
+
+bool ScanWindowExists()
+{
+    return mainWindow && IsWindow(mainWindow);
+}
+
+void DestroyScanWindow()
+{
+    if (mainWindow)
+        DestroyWindow(mainWindow);
+    mainWindow = nullptr;
+}
+
+bool ScanWindowConsumes(const MSG* message)
+{
+    return ScanWindowExists() && message && IsDialogMessageA(mainWindow, const_cast<MSG*>(message));
+}
