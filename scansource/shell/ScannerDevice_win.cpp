@@ -6,6 +6,7 @@
 #include "UsbTransport.h"
 #include "twain/DebugTrace.h"
 #include "shell/MessageBoxes.h"
+#include "shell/SettingsFilePath.h"
 
 #include <windows.h>
 
@@ -17,15 +18,6 @@ std::unique_ptr<ScannerDevice>& deviceSlot()
 {
     static std::unique_ptr<ScannerDevice> device;
     return device;
-}
-
-std::string iniPath()
-{
-    char windows[MAX_PATH];
-    UINT length = GetWindowsDirectoryA(windows, sizeof windows);
-    if (length == 0 || length >= sizeof windows)
-        return {};
-    return std::string(windows) + "\\TWAIN_32\\ZVP4\\ZVP4T___.INI";
 }
 
 }  // namespace
@@ -135,7 +127,7 @@ int isFeederMissing() { return scannerDevice().protocol.isFeederMissing(); }
 
 FilterSettings loadFilterSettings()
 {
-    std::string path = iniPath();
+    std::string path = settingsFilePath();
     return readFilterSettings([&path](const char* key, int defaultValue) {
         return static_cast<int>(GetPrivateProfileIntA("IDS_FILTER_SETTINGS", key, defaultValue, path.c_str()));
     });

@@ -40,15 +40,6 @@ StoredSettings& storedSettings()
     return settings;
 }
 
-std::string settingsFilePath()
-{
-    char folder[MAX_PATH];
-    UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return std::string();
-    return std::string(folder) + "\\TWAIN_32\\ZVP4\\ZVP4T___.INI";
-}
-
 void LoadSettings()
 {
     IniFileStore store;

@@ -1,14 +1,13 @@
 #pragma once
-// The settings file "<Windows folder>\TWAIN_32\ZVP4\ZVP4T___.INI" and the
-// source's process-wide copy of the settings it holds.
+// The source's process-wide copy of the settings its settings file holds.
 #include <windows.h>
 
 #include <string>
 
 #include "SettingsFile.h"
+#include "shell/SettingsFilePath.h"
 
 StoredSettings& storedSettings();
-std::string settingsFilePath();
 
 // Read at MSG_OPENDS, written at MSG_CLOSEDS.
 void LoadSettings();
