@@ -7,7 +7,7 @@
 #include "shell/ManagerLink.h"
 #include "shell/ImagingLibraryBinding_win.h"
 #include "shell/ScanWindowHost.h"
-#include "ScannerTransport.h"
+#include "UsbTransport.h"
 #include "shell/SettingsStore.h"
 #include "shell/SupportLibrary.h"
 #include "shell/MessageBoxes.h"
