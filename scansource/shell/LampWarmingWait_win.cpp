@@ -3,7 +3,7 @@
 #include "ScanCancel.h"
 #include "ScanParameters.h"
 #include "shell/ScannerDevice_win.h"
-#include "DeviceStringIds.h"
+#include "StringIds.h"
 #include "shell/Localization.h"
 
 
@@ -32,7 +32,7 @@ DWORD WINAPI PlainCancelBox::run(void* self)
     alignas(WCHAR) char text[1024] = {};
     alignas(WCHAR) char caption[1024] = {};
     LoadLocalizedString(box->messageStringId_, text, sizeof text);
-    LoadLocalizedString(TWAINUI_CAPTION, caption, sizeof caption);
+    LoadLocalizedString(IDS_TWAINUI_CAPTION, caption, sizeof caption);
     UINT style = MB_OKCANCEL | MB_ICONINFORMATION | MB_SETFOREGROUND;
     int answer = ansiMode ? MessageBoxA(nullptr, text, caption, style)
                           : MessageBoxW(nullptr, reinterpret_cast<const WCHAR*>(text),

@@ -2,8 +2,7 @@
 
 #include "DecoderInstance.h"
 #include "FeederPrompt.h"
-#include "ScanJobStringIds.h"
-#include "device/DeviceStringIds.h"
+#include "StringIds.h"
 #include "shell/BitmapPlatform_win.h"
 #include "ImagingBitmapSteps.h"
 #include "shell/ImagingLibraryBinding_win.h"
@@ -112,5 +111,5 @@ bool ensureFeederLoaded(HWND owner, bool feederEnabled)
     BusyScope busy;
     return ensureFeederLoaded(
         feederEnabled, [] { return queryFeederStatus(1); },
-        [owner] { return AskOkCancel(owner, IDS_MESSAGE_ADF_PROMPT, TWAINUI_CAPTION); });
+        [owner] { return AskOkCancel(owner, IDS_MESSAGE_ADF_PROMPT, IDS_TWAINUI_CAPTION); });
 }

@@ -1,6 +1,6 @@
 #include "shell/ScannerDevice_win.h"
 
-#include "DeviceStringIds.h"
+#include "StringIds.h"
 #include "shell/DeviceFilesChoice_win.h"
 #include "EscCommands.h"
 #include "UsbTransport.h"

@@ -1,6 +1,6 @@
 // The device shell against the scanner emulator: the real transport, mutex
 // and lamp-warming dialog, with the entry layer's boxes recorded.
-#include "DeviceStringIds.h"
+#include "StringIds.h"
 #include "EscCommands.h"
 #include "shell/LampWarmingWait_win.h"
 #include "LiveWindow.h"

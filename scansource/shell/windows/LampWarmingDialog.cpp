@@ -1,6 +1,6 @@
 #include "shell/windows/LampWarmingDialog.h"
 
-#include "device/DeviceStringIds.h"
+#include "StringIds.h"
 #include "device/ScanCancel.h"
 #include "twain/CallBoundary.h"
 #include "twain/DebugTrace.h"
@@ -92,7 +92,7 @@ void LampWarmingDialog::onInitDialog()
 {
     DebugTrace("In InitDialog for lamp warming");
     LocalizeDialogControls(window_);
-    setText(window_, TWAINUI_CAPTION);
+    setText(window_, IDS_TWAINUI_CAPTION);
     setText(GetDlgItem(window_, IDC_WAIT_MESSAGE), messageStringId_);
     HWND animation = GetDlgItem(window_, IDC_LAMP_ANIMATION);
     SetWindowLongPtrA(animation, GWL_STYLE, GetWindowLongPtrA(animation, GWL_STYLE) | ACS_TRANSPARENT);

@@ -1,8 +1,7 @@
 #include "shell/windows/ScanProgressDialog.h"
 
-#include "device/DeviceStringIds.h"
+#include "StringIds.h"
 #include "device/ScanCancel.h"
-#include "pipeline/ScanJobStringIds.h"
 #include "twain/CallBoundary.h"
 #include "shell/Localization.h"
 #include "shell/MessageBoxes.h"
@@ -65,7 +64,7 @@ void ScanProgressDialog::onInitDialog()
     SendDlgItemMessageA(window_, IDC_SCAN_PROGRESS, PBM_SETPOS, 0, 0);
     LocalizeDialogControls(window_);
     alignas(WCHAR) char title[kTextBufferBytes] = {};
-    if (LoadLocalizedString(TWAINUI_CAPTION, title, sizeof title) != -1)
+    if (LoadLocalizedString(IDS_TWAINUI_CAPTION, title, sizeof title) != -1)
         SetLocalizedWindowText(window_, title);
 }
 
