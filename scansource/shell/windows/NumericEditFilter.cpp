@@ -81,8 +81,9 @@ LRESULT filterMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK filterProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A message the filter failed on gets the default answer, not a made-up one.
     return callAtBoundary([&] { return filterMessage(edit, message, wParam, lParam); },
-                          [](BoundaryFailure) -> LRESULT { return 0; });
+                          [&](BoundaryFailure) { return DefWindowProcA(edit, message, wParam, lParam); });
 }
 
 }  // namespace

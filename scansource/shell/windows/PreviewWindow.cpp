@@ -196,8 +196,9 @@ LRESULT handlePreviewMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A message the preview failed on gets the default answer, not a made-up one.
     return callAtBoundary([&] { return handlePreviewMessage(window, message, wParam, lParam); },
-                          [](BoundaryFailure) -> LRESULT { return 0; });
+                          [&](BoundaryFailure) { return DefWindowProcA(window, message, wParam, lParam); });
 }
 }
 
