@@ -2,7 +2,6 @@
 
 #include "StringIds.h"
 #include "device/ScanCancel.h"
-#include "twain/CallBoundary.h"
 #include "twain/DebugTrace.h"
 #include "shell/Localization.h"
 
@@ -16,10 +15,12 @@ bool LampWarmingDialog::create(HWND owner, UINT messageStringId)
 {
     destroy();
     messageStringId_ = messageStringId;
-    LPARAM self = reinterpret_cast<LPARAM>(this);
+    LPARAM self = reinterpret_cast<LPARAM>(static_cast<DialogObject*>(this));
     HMODULE module = dllInstance;
-    window_ = ansiMode ? CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_DLG_LOCKE_DBCS), owner, dialogProc, self)
-                       : CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_DLG_LOCKE_UNICODE), owner, dialogProc, self);
+    window_ = ansiMode
+                  ? CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_DLG_LOCKE_DBCS), owner, sourceDialogProcedure, self)
+                  : CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_DLG_LOCKE_UNICODE), owner, sourceDialogProcedure,
+                                       self);
     if (!window_)
         return false;
     ShowWindow(window_, SW_SHOW);
@@ -47,25 +48,13 @@ void LampWarmingDialog::destroy()
     window_ = nullptr;
 }
 
-INT_PTR CALLBACK LampWarmingDialog::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR LampWarmingDialog::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM)
 {
-    return callAtBoundary([&] { return handleMessage(window, message, wParam, lParam); },
-                          [](BoundaryFailure) -> INT_PTR { return FALSE; });
-}
-
-INT_PTR LampWarmingDialog::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<LampWarmingDialog*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
-        self->window_ = window;
-        self->onInitDialog();
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<LampWarmingDialog*>(GetWindowLongPtrA(window, DWLP_USER));
-    if (!self)
-        return FALSE;
     switch (message) {
+    case WM_INITDIALOG:
+        window_ = window;
+        onInitDialog();
+        return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDCANCEL) {
             cancelRequested = 1;
@@ -80,8 +69,7 @@ INT_PTR LampWarmingDialog::handleMessage(HWND window, UINT message, WPARAM wPara
         return TRUE;
     }
     case WM_NCDESTROY:
-        SetWindowLongPtrA(window, DWLP_USER, 0);
-        self->window_ = nullptr;
+        window_ = nullptr;
         return FALSE;
     default:
         return FALSE;

@@ -3,13 +3,15 @@
 // a message, the lamp animation and Cancel, which sets cancelRequested.
 #include <windows.h>
 
+#include "shell/windows/DialogProcedure.h"
+
 constexpr int IDD_DLG_LOCKE_DBCS = 163;
 constexpr int IDD_DLG_LOCKE_UNICODE = 164;
 constexpr int IDC_WAIT_MESSAGE = 1056;
 constexpr int IDC_LAMP_ANIMATION = 1079;
 constexpr int IDR_LAMP_ANIMATION = 170;
 
-class LampWarmingDialog {
+class LampWarmingDialog : public DialogObject {
 public:
     LampWarmingDialog() = default;
     LampWarmingDialog(const LampWarmingDialog&) = delete;
@@ -24,8 +26,7 @@ public:
     HWND window() const { return window_; }
 
 private:
-    static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static INT_PTR handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void onInitDialog();
     void setText(HWND control, UINT stringId);
 

@@ -1,20 +1,35 @@
 #include "shell/windows/LargeImageDialog.h"
 
-#include "twain/CallBoundary.h"
+#include "StringIds.h"
 #include "shell/Localization.h"
+#include "shell/windows/DialogProcedure.h"
 
 namespace {
 
-constexpr UINT kWarningCaption = 1077;  // IDS_Warning_Caption
 constexpr int kTextBufferBytes = 1024;
 
-INT_PTR handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+class LargeImageDialog : public DialogObject {
+public:
+    explicit LargeImageDialog(const DontAskWriter& writeDontAsk) : writeDontAsk_(writeDontAsk) {}
+
+    INT_PTR handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    // A failure inside ends the dialog as one that could not be shown (-1).
+    INT_PTR answerAfterFailure(HWND window) override
+    {
+        EndDialog(window, -1);
+        return TRUE;
+    }
+
+private:
+    const DontAskWriter& writeDontAsk_;
+};
+
+INT_PTR LargeImageDialog::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG: {
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
         alignas(WCHAR) char title[kTextBufferBytes] = {};
-        if (LoadLocalizedString(kWarningCaption, title, sizeof title) != -1)
+        if (LoadLocalizedString(IDS_WARNING_CAPTION, title, sizeof title) != -1)
             SetLocalizedWindowText(window, title);
         LocalizeDialogControls(window);
         return TRUE;
@@ -29,11 +44,8 @@ INT_PTR handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             EndDialog(window, kLargeImageDoNotScan);
             return TRUE;
         case IDC_WARNING_NOSHOW:
-            if (HIWORD(wParam) == BN_CLICKED) {
-                auto* writer = reinterpret_cast<const DontAskWriter*>(GetWindowLongPtrA(window, DWLP_USER));
-                if (writer && *writer)
-                    (*writer)(IsDlgButtonChecked(window, IDC_WARNING_NOSHOW) == BST_CHECKED);
-            }
+            if (HIWORD(wParam) == BN_CLICKED && writeDontAsk_)
+                writeDontAsk_(IsDlgButtonChecked(window, IDC_WARNING_NOSHOW) == BST_CHECKED);
             return TRUE;
         default:
             return FALSE;
@@ -43,22 +55,14 @@ INT_PTR handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-// A failure inside ends the dialog as one that could not be shown (-1).
-INT_PTR CALLBACK largeImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return callAtBoundary([&] { return handleMessage(window, message, wParam, lParam); },
-                          [window](BoundaryFailure) -> INT_PTR {
-                              EndDialog(window, -1);
-                              return TRUE;
-                          });
-}
-
 }  // namespace
 
 INT_PTR showLargeImageWarning(HWND owner, const DontAskWriter& writeDontAsk)
 {
-    LPARAM writer = reinterpret_cast<LPARAM>(&writeDontAsk);
+    LargeImageDialog dialog(writeDontAsk);
+    LPARAM self = reinterpret_cast<LPARAM>(static_cast<DialogObject*>(&dialog));
     if (ansiMode)
-        return DialogBoxParamA(dllInstance, MAKEINTRESOURCEA(IDD_DLG_WARNLARGE_DBCS), owner, largeImageProc, writer);
-    return DialogBoxParamW(dllInstance, MAKEINTRESOURCEW(IDD_DLG_WARNLARGE_UNICODE), owner, largeImageProc, writer);
+        return DialogBoxParamA(dllInstance, MAKEINTRESOURCEA(IDD_DLG_WARNLARGE_DBCS), owner, sourceDialogProcedure, self);
+    return DialogBoxParamW(dllInstance, MAKEINTRESOURCEW(IDD_DLG_WARNLARGE_UNICODE), owner, sourceDialogProcedure,
+                           self);
 }

@@ -2,7 +2,6 @@
 
 #include "StringIds.h"
 #include "device/ScanCancel.h"
-#include "twain/CallBoundary.h"
 #include "shell/Localization.h"
 #include "shell/MessageBoxes.h"
 
@@ -17,11 +16,12 @@ constexpr int kTextBufferBytes = 1024;
 bool ScanProgressDialog::create(HWND owner)
 {
     destroy();
-    LPARAM self = reinterpret_cast<LPARAM>(this);
+    LPARAM self = reinterpret_cast<LPARAM>(static_cast<DialogObject*>(this));
     window_ = ansiMode
-                  ? CreateDialogParamA(dllInstance, MAKEINTRESOURCEA(IDD_DLG_SCAN_CALDER_DBCS), owner, dialogProc, self)
-                  : CreateDialogParamW(dllInstance, MAKEINTRESOURCEW(IDD_DLG_SCAN_CALDER_UNICODE), owner, dialogProc,
-                                       self);
+                  ? CreateDialogParamA(dllInstance, MAKEINTRESOURCEA(IDD_DLG_SCAN_CALDER_DBCS), owner,
+                                       sourceDialogProcedure, self)
+                  : CreateDialogParamW(dllInstance, MAKEINTRESOURCEW(IDD_DLG_SCAN_CALDER_UNICODE), owner,
+                                       sourceDialogProcedure, self);
     if (!window_)
         return false;
     ShowWindow(window_, SW_SHOW);
@@ -80,43 +80,30 @@ void ScanProgressDialog::onCancel()
     DestroyWindow(window_);
 }
 
-INT_PTR CALLBACK ScanProgressDialog::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR ScanProgressDialog::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM)
 {
-    return callAtBoundary([&] { return handleMessage(window, message, wParam, lParam); },
-                          [](BoundaryFailure) -> INT_PTR { return FALSE; });
-}
-
-INT_PTR ScanProgressDialog::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<ScanProgressDialog*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
-        self->window_ = window;
-        self->onInitDialog();
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<ScanProgressDialog*>(GetWindowLongPtrA(window, DWLP_USER));
-    if (!self)
-        return FALSE;
     switch (message) {
+    case WM_INITDIALOG:
+        window_ = window;
+        onInitDialog();
+        return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_SCAN_CANCEL || LOWORD(wParam) == IDCANCEL) {
-            self->onCancel();
+            onCancel();
             return TRUE;
         }
         return FALSE;
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
         SetBkColor(reinterpret_cast<HDC>(wParam), RGB(192, 192, 192));
-        return reinterpret_cast<INT_PTR>(self->greyBrush_);
+        return reinterpret_cast<INT_PTR>(greyBrush_);
     case WM_DESTROY:
-        if (self->greyBrush_)
-            DeleteObject(self->greyBrush_);
-        self->greyBrush_ = nullptr;
+        if (greyBrush_)
+            DeleteObject(greyBrush_);
+        greyBrush_ = nullptr;
         return TRUE;
     case WM_NCDESTROY:
-        SetWindowLongPtrA(window, DWLP_USER, 0);
-        self->window_ = nullptr;
+        window_ = nullptr;
         return FALSE;
     default:
         return FALSE;

@@ -5,13 +5,15 @@
 
 #include <functional>
 
+#include "shell/windows/DialogProcedure.h"
+
 constexpr int IDD_DLG_SCAN_CALDER_DBCS = 108;
 constexpr int IDD_DLG_SCAN_CALDER_UNICODE = 109;
 constexpr int IDC_SCAN_PROGRESS = 1017;
 constexpr int IDC_SCAN_PERCENT = 1019;
 constexpr int IDC_SCAN_CANCEL = 1071;
 
-class ScanProgressDialog {
+class ScanProgressDialog : public DialogObject {
 public:
     // Sends ESC S A; true when it went out.
     using AbortSender = std::function<bool()>;
@@ -29,8 +31,7 @@ public:
     HWND window() const { return window_; }
 
 private:
-    static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static INT_PTR handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void onInitDialog();
     void onCancel();
 
