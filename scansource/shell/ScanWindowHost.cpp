@@ -4,10 +4,12 @@
 
 #include "shell/Localization.h"
 #include "resource.h"
+#include "shell/windows/ScanSettingsDialog.h"
 
 namespace {
 HWND mainWindow = nullptr;
 HMODULE richEditLibrary = nullptr;
+ScanSettingsDialog scanSettingsDialog;
 
 // All common-control classes, the native font control among them.
 constexpr DWORD AllControlClasses = 0x26FF;
@@ -30,15 +32,16 @@ void initialiseAnsiCommonControls()
 
 bool CreateScanWindow(HWND owner)
 {
+    LPARAM dialog = reinterpret_cast<LPARAM>(static_cast<DialogObject*>(&scanSettingsDialog));
     if (!richEditLibrary)
         richEditLibrary = LoadLibraryA("Riched32.dll");
     if (ansiMode) {
         initialiseAnsiCommonControls();
         mainWindow = CreateDialogParamA(dllInstance, MAKEINTRESOURCEA(IDD_DLG_UI_CALDER_DBCS), owner,
-                                        ScanSettingsDialogProc, 0);
+                                        sourceDialogProcedure, dialog);
     } else {
         mainWindow = CreateDialogParamW(dllInstance, MAKEINTRESOURCEW(IDD_DLG_UI_CALDER_UNICODE), owner,
-                                        ScanSettingsDialogProc, 0);
+                                        sourceDialogProcedure, dialog);
     }
     if (!mainWindow)
         return false;

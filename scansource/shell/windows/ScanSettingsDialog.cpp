@@ -1,6 +1,4 @@
-// The scan settings window: a modeless dialog over the capability values
-// and ScanParameters, with the preview, Preview, Scan and Exit.
-#include <windows.h>
+#include "shell/windows/ScanSettingsDialog.h"
 
 #include <commctrl.h>
 #include <richedit.h>
@@ -15,7 +13,6 @@
 #include "shell/windows/ScanWindowServices.h"
 #include "device/ScanParameters.h"
 #include "resource.h"
-#include "twain/CallBoundary.h"
 #include "shell/Localization.h"
 #include "twain/ManagerNotifications.h"
 #include "shell/ScanWindowHost.h"
@@ -34,23 +31,11 @@ constexpr int PreviewResolution = 50;
 constexpr int LargeImageGoOn = 123;
 constexpr int LargeImageStop = 345;
 
-struct WindowState {
-    HWND dialog = nullptr;
-    HWND preview = nullptr;
-    RECT previewArea{};
-    HBRUSH grayBrush = nullptr;
-};
-
-WindowState& window()
-{
-    static WindowState state;
-    return state;
-}
-
 ScanParameters& parameters()
 {
     return currentScanParameters();
 }
+
 
 // A text in the form ansiMode selects.
 struct UiText {
@@ -68,32 +53,16 @@ UiText plainText(const std::string& text)
     return result;
 }
 
-HWND item(int id)
-{
-    return GetDlgItem(window().dialog, id);
-}
 
-void setText(int id, const std::string& text)
-{
-    SetLocalizedWindowText(item(id), plainText(text).bytes);
-}
 
-int readNumber(int id)
-{
-    char text[32] = {};
-    GetWindowTextA(item(id), text, sizeof text);
-    return atoi(text);
-}
 
-bool isChecked(int id)
-{
-    return IsDlgButtonChecked(window().dialog, id) == BST_CHECKED;
-}
+
 
 LRESULT send(HWND control, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
     return ansiMode ? SendMessageA(control, message, wParam, lParam) : SendMessageW(control, message, wParam, lParam);
 }
+
 
 int addComboItem(HWND combo, const UiText& text, LPARAM data)
 {
@@ -103,28 +72,9 @@ int addComboItem(HWND combo, const UiText& text, LPARAM data)
     return index;
 }
 
-int selectedIndex(int comboId)
-{
-    return static_cast<int>(send(item(comboId), CB_GETCURSEL));
-}
 
-LPARAM itemData(int comboId, int index)
-{
-    return send(item(comboId), CB_GETITEMDATA, static_cast<WPARAM>(index));
-}
 
-// Selects the first item with this data; false when there is none.
-bool selectByData(int comboId, LPARAM data)
-{
-    auto count = static_cast<int>(send(item(comboId), CB_GETCOUNT));
-    for (int index = 0; index < count; ++index) {
-        if (itemData(comboId, index) == data) {
-            send(item(comboId), CB_SETCURSEL, static_cast<WPARAM>(index));
-            return true;
-        }
-    }
-    return false;
-}
+
 
 bool metricLocale()
 {
@@ -133,11 +83,13 @@ bool metricLocale()
     return strcmp(measure, "0") == 0;
 }
 
+
 Frame currentFrame()
 {
     const ScanParameters& p = parameters();
     return {p.left, p.top, p.right, p.bottom};
 }
+
 
 void setFrame(const Frame& frame)
 {
@@ -149,13 +101,7 @@ void setFrame(const Frame& frame)
     p.bottom = onBed.bottom;
 }
 
-SIZE previewClientSize()
-{
-    RECT client{};
-    if (window().preview)
-        GetClientRect(window().preview, &client);
-    return {client.right, client.bottom};
-}
+
 
 // Custom area keys of the settings file, with their defaults.
 const UINT CustomKeys[4] = {IDS_CUSTOM_LEFT, IDS_CUSTOM_TOP, IDS_CUSTOM_RIGHT, IDS_CUSTOM_BOTTOM};
@@ -169,6 +115,7 @@ Frame readCustomArea()
     return {values[0], values[1], values[2], values[3]};
 }
 
+
 void writeCustomArea(const Frame& frame)
 {
     const int32_t values[4] = {frame.left, frame.top, frame.right, frame.bottom};
@@ -176,50 +123,11 @@ void writeCustomArea(const Frame& frame)
         WriteProfileValue(IDS_SETTINGS, CustomKeys[i], ProfileValue::ofInteger(values[i]));
 }
 
-bool customAreaFits(const Frame& area)
-{
-    SIZE size = previewClientSize();
-    return customAreaFitsPreview(area, size.cx, size.cy);
-}
 
-void updateSizeDisplay()
-{
-    const ScanParameters& p = parameters();
-    Frame frame = currentFrame();
-    bool metric = metricLocale();
-    setText(IDC_TEXT_IMAGE_SIZE, imageSizeText(estimatedImageBytes(p.resolution, p.pixelType, frame)));
-    setText(IDC_EDIT_WIDTH, frameWidthText(frame, metric));
-    setText(IDC_EDIT_HEIGHT, frameHeightText(frame, metric));
-    EnableWindow(item(IDC_CHECK_DESCREEN), descreenAllowed(p.resolution, p.pixelType));
-}
 
-void repaintPreview()
-{
-    if (window().preview)
-        ShowFrameInPreview(window().preview, currentFrame());
-}
 
-void showThresholdControls(bool blackAndWhite)
-{
-    for (int id : {IDC_SPIN_THRESHOLD, IDC_EDIT_THRESHOLD, IDC_THRESHOLD_DEFAULT, IDC_LABEL_THRESHOLD})
-        ShowWindow(item(id), blackAndWhite ? SW_SHOW : SW_HIDE);
-    for (int id : {IDC_SPIN_BRIGHTNESS, IDC_EDIT_BRIGHTNESS, IDC_LABEL_BRIGHTNESS, IDC_UNIT_BRIGHTNESS,
-                   IDC_EDIT_CONTRAST, IDC_SPIN_CONTRAST, IDC_LABEL_CONTRAST, IDC_UNIT_CONTRAST})
-        ShowWindow(item(id), blackAndWhite ? SW_HIDE : SW_SHOW);
-}
 
-// The list of the feeder box's state; the resolution stays when it is listed.
-void fillResolutionList()
-{
-    HWND list = item(IDC_COMBO_RESOLUTION);
-    send(list, CB_RESETCONTENT);
-    for (int dpi : services::allowedResolutions(isChecked(IDC_CHECK_FEEDER)))
-        addComboItem(list, plainText(std::to_string(dpi)), dpi);
-    if (!selectByData(IDC_COMBO_RESOLUTION, services::resolution()) && sourceContext().showUI) {
-        services::setResolution(150);
-        selectByData(IDC_COMBO_RESOLUTION, 150);
-    }
-}
+
 
 void colourTypeName(int pixelType, UiText& text)
 {
@@ -227,32 +135,8 @@ void colourTypeName(int pixelType, UiText& text)
     LoadLocalizedKey(Keys[pixelType < 0 || pixelType > 2 ? 2 : pixelType], text.bytes, TextBytes);
 }
 
-void fillColourTypeList()
-{
-    HWND list = item(IDC_COMBO_COLOR_TYPE);
-    send(list, CB_RESETCONTENT);
-    for (const services::ColourType& type : services::allowedColourTypes()) {
-        UiText name;
-        colourTypeName(type.pixelType, name);
-        addComboItem(list, name, type.bitDepth * 65536 + type.pixelType);
-    }
-    if (!selectByData(IDC_COMBO_COLOR_TYPE, services::bitDepth() * 65536 + services::pixelType())) {
-        services::setColourType(2, 24);
-        selectByData(IDC_COMBO_COLOR_TYPE, 24 * 65536 + 2);
-    }
-}
 
-void setUpNumber(int editId, int spinId, const services::Range& range, int value)
-{
-    HWND edit = item(editId);
-    HWND spin = item(spinId);
-    send(edit, EM_LIMITTEXT, static_cast<WPARAM>(range.printWidth));
-    services::installNumericEditFilter(edit, range);
-    send(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit));
-    send(spin, UDM_SETRANGE32, static_cast<WPARAM>(range.lower), range.upper);
-    send(spin, UDM_SETPOS32, 0, value);
-    setText(editId, std::to_string(value));
-}
+
 
 void setDroppedWidth(HWND list)
 {
@@ -282,249 +166,21 @@ void setDroppedWidth(HWND list)
     send(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width));
 }
 
-// The preview shows the whole 14-inch bed at the width of its area.
-void sizePreview()
-{
-    HWND preview = window().preview;
-    if (!preview)
-        return;
-    const RECT& area = window().previewArea;
-    RECT frameSize{0, 0, 0, 0};
-    AdjustWindowRectEx(&frameSize, static_cast<DWORD>(GetWindowLongA(preview, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongA(preview, GWL_EXSTYLE)));
-    int borderWidth = frameSize.right - frameSize.left;
-    int borderHeight = frameSize.bottom - frameSize.top;
-    int clientWidth = area.right - area.left - borderWidth;
-    if (clientWidth <= 0)
-        return;
-    int clientHeight = static_cast<int>(clientWidth * 14 / 8.5);
-    SetWindowPos(preview, nullptr, 0, 0, clientWidth + borderWidth, clientHeight + borderHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
-void setFrameForPaper(int id)
-{
-    Frame frame;
-    if (services::paperFrame(id, isChecked(IDC_CHECK_FEEDER), frame))
-        setFrame(frame);
-}
 
-// The custom area of the settings file, or the locale's standard size in
-// its place when it reaches below the preview.
-void setCustomFrame()
-{
-    Frame area = readCustomArea();
-    if (customAreaFits(area)) {
-        setFrame(area);
-        return;
-    }
-    setFrameForPaper(metricLocale() ? 1 : 3);
-    writeCustomArea(currentFrame());
-}
 
-// The frame follows the chosen paper size: the table's size, or the custom area.
-void applyPaperSize(int32_t id)
-{
-    parameters().paperSize = id;
-    if (id != 0)
-        setFrameForPaper(id);
-    else
-        setCustomFrame();
-    updateSizeDisplay();
-    repaintPreview();
-}
 
-void fillPaperList()
-{
-    HWND list = item(IDC_COMBO_PAPER_SIZE);
-    bool feeder = isChecked(IDC_CHECK_FEEDER);
-    int selected = selectedIndex(IDC_COMBO_PAPER_SIZE);
-    auto remembered = static_cast<int32_t>(selected >= 0 ? itemData(IDC_COMBO_PAPER_SIZE, selected)
-                                                         : parameters().paperSize);
-    send(list, CB_RESETCONTENT);
-    std::vector<int32_t> listed;
-    for (int id : services::paperSizes(feeder)) {
-        UiText name;
-        if (LoadLocalizedString(IDS_PAPER_SIZE_BASE + static_cast<UINT>(id), name.bytes, TextBytes) <= 0)
-            continue;
-        addComboItem(list, name, id);
-        listed.push_back(id);
-    }
-    setDroppedWidth(list);
 
-    parameters().feederChecked = feeder;
-    sizePreview();
 
-    bool firstOpening = sourceContext().showUI && parameters().firstTime != 0;
-    bool fits = remembered != 0 || customAreaFits(readCustomArea());
-    PaperChoice choice = choosePaperSize(listed, remembered, firstOpening, fits, metricLocale());
-    if (choice.clearFirstTime)
-        parameters().firstTime = 0;
-    int32_t id = choice.id;
-    if (!selectByData(IDC_COMBO_PAPER_SIZE, id) && !listed.empty()) {
-        send(list, CB_SETCURSEL, 0);
-        id = listed.front();
-        services::setPaperSizeCapability(id, feeder);
-    }
-    applyPaperSize(id);
-}
 
-void onPaperSizeChange()
-{
-    int index = selectedIndex(IDC_COMBO_PAPER_SIZE);
-    if (index < 0)
-        return;
-    auto id = static_cast<int32_t>(itemData(IDC_COMBO_PAPER_SIZE, index));
-    applyPaperSize(id);
-}
 
-void onResolutionChange()
-{
-    int index = selectedIndex(IDC_COMBO_RESOLUTION);
-    if (index < 0)
-        return;
-    services::setResolution(static_cast<int>(itemData(IDC_COMBO_RESOLUTION, index)));
-    updateSizeDisplay();
-}
 
-void onColourTypeChange()
-{
-    int index = selectedIndex(IDC_COMBO_COLOR_TYPE);
-    if (index < 0)
-        return;
-    auto data = static_cast<int>(itemData(IDC_COMBO_COLOR_TYPE, index));
-    services::setColourType(data & 0xFFFF, data >> 16);
-    services::loadScanParameters();
-    updateSizeDisplay();
-    showThresholdControls(services::pixelType() == 0);
-}
 
-void onPreset(const char* resolutionPrefix, int colourItem, bool keepColour)
-{
-    UiText prefix = plainText(resolutionPrefix);
-    if (send(item(IDC_COMBO_RESOLUTION), CB_SELECTSTRING, static_cast<WPARAM>(-1),
-             reinterpret_cast<LPARAM>(prefix.bytes)) != CB_ERR)
-        onResolutionChange();
-    if (keepColour)
-        return;
-    send(item(IDC_COMBO_COLOR_TYPE), CB_SETCURSEL, static_cast<WPARAM>(colourItem));
-    onColourTypeChange();
-}
 
-// Resolution and colour type of the lists into the capabilities.
-void takeListSettings()
-{
-    services::setFeederEnabled(isChecked(IDC_CHECK_FEEDER));
-    onResolutionChange();
-    int index = selectedIndex(IDC_COMBO_COLOR_TYPE);
-    if (index >= 0) {
-        auto data = static_cast<int>(itemData(IDC_COMBO_COLOR_TYPE, index));
-        services::setColourType(data & 0xFFFF, data >> 16);
-    }
-}
 
-void takeEditSettings()
-{
-    services::setBrightness(readNumber(IDC_EDIT_BRIGHTNESS));
-    services::setContrast(readNumber(IDC_EDIT_CONTRAST));
-    services::setThresholdClass(readNumber(IDC_EDIT_THRESHOLD));
-}
 
-void onPreview()
-{
-    takeListSettings();
-    Frame savedFrame = currentFrame();
-    int savedResolution = services::resolution();
-    int savedPixelType = services::pixelType();
-    int savedBitDepth = services::bitDepth();
 
-    takeEditSettings();
-    services::loadScanParameters();
-    parameters().resolution = PreviewResolution;
-    setFrame(Frame{0, 0, BedWidth, BedLength});
 
-    HWND dialog = window().dialog;
-    if (services::ensureFeederLoaded(dialog)) {
-        // The preview is the source's own picture: it is never inverted. The
-        // scan reads the flavour from ScanParameters, which already hold it.
-        bool invertedFlavor = services::pixelFlavor() == 1;
-        if (invertedFlavor) {
-            services::setPixelFlavor(0);
-            parameters().invert = 0;
-        }
-        HGLOBAL dib = nullptr;
-        if (services::scanImage(1, 0, &dib) == 100 && dib)
-            ReplacePreviewImage(window().preview, dib);
-        else if (dib)
-            GlobalFree(dib);
-        if (invertedFlavor) {
-            services::setPixelFlavor(1);
-            parameters().invert = 1;
-        }
-    }
-
-    services::setColourType(savedPixelType, savedBitDepth);
-    setFrame(savedFrame);
-    services::setResolution(savedResolution);
-    parameters().resolution = savedResolution;
-    repaintPreview();
-}
-
-void onScan()
-{
-    HWND dialog = window().dialog;
-    bool feeder = isChecked(IDC_CHECK_FEEDER);
-    services::setFeederEnabled(feeder);
-    if (!services::ensureFeederLoaded(dialog))
-        return;
-    int index = selectedIndex(IDC_COMBO_PAPER_SIZE);
-    if (index >= 0)
-        services::setPaperSizeCapability(static_cast<int>(itemData(IDC_COMBO_PAPER_SIZE, index)), feeder);
-
-    Frame frame = currentFrame();
-    switch (checkScanFrame(frame, services::resolution())) {
-    case ScanCheck::AreaTooSmall:
-        ShowWarning(dialog, IDS_ERROR_SELECT_LARGER_AREA, TRUE);
-        return;
-    case ScanCheck::BeyondResolutionLimits:
-        ShowWarning(dialog, IDS_ERROR_IMAGE_TOO_LARGE, TRUE);
-        return;
-    case ScanCheck::Passed:
-        break;
-    }
-    double bytes = estimatedImageBytes(services::resolution(), services::pixelType(), frame);
-    if (needsLargeImageWarning(bytes, services::largeImageWarningSwitchedOff())) {
-        int answer = services::showLargeImageWarning(dialog);
-        if (answer == LargeImageStop)
-            return;
-        if (answer != LargeImageGoOn) {
-            ShowWarning(dialog, IDS_ERROR_IMAGE_TOO_LARGE, TRUE);
-            return;
-        }
-    }
-    takeEditSettings();
-    services::loadScanParameters();
-    // A second Scan before the application took the image would announce it twice.
-    if (sourceState() == StateEnabled)
-        NotifyXferReady();
-}
-
-void onFeederBox()
-{
-    fillPaperList();
-    fillResolutionList();
-    EnableWindow(item(IDC_BUTTON_PREVIEW), !isChecked(IDC_CHECK_FEEDER));
-}
-
-void onSelectionDrawn()
-{
-    if (!selectByData(IDC_COMBO_PAPER_SIZE, 0))
-        send(item(IDC_COMBO_PAPER_SIZE), CB_SETCURSEL, static_cast<WPARAM>(-1));
-    parameters().paperSize = 0;
-    writeCustomArea(currentFrame());
-    updateSizeDisplay();
-    repaintPreview();
-}
 
 bool hostNeedsVanillaPixels()
 {
@@ -538,64 +194,8 @@ bool hostNeedsVanillaPixels()
     return length >= suffixLength && length < MAX_PATH && lstrcmpiA(path + length - suffixLength, suffix) == 0;
 }
 
-void replacePreviewPlaceholder()
-{
-    HWND dialog = window().dialog;
-    HWND placeholder = item(IDC_PREVIEW_FRAME);
-    RECT area{};
-    if (placeholder) {
-        GetWindowRect(placeholder, &area);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&area), 2);
-        DestroyWindow(placeholder);
-    }
-    window().previewArea = area;
-    window().preview = CreatePreviewWindow(dialog, area);
-}
 
-void initialise(HWND dialog)
-{
-    window().dialog = dialog;
-    services::setScanOwner(dialog);
-    window().grayBrush = CreateSolidBrush(RGB(192, 192, 192));
-    ScanParameters& p = parameters();
 
-    if (hostNeedsVanillaPixels())
-        services::setPixelFlavor(1);
-
-    if (services::isFeederMissing() != 0) {
-        ShowWindow(item(IDC_CHECK_FEEDER), SW_HIDE);
-    } else {
-        ShowWindow(item(IDC_CHECK_FEEDER), SW_SHOW);
-        CheckDlgButton(dialog, IDC_CHECK_FEEDER, services::queryFeederStatus(0) == 0 ? BST_CHECKED : BST_UNCHECKED);
-    }
-    EnableWindow(item(IDC_BUTTON_PREVIEW), !isChecked(IDC_CHECK_FEEDER));
-
-    for (int id : {IDC_EDIT_WIDTH, IDC_EDIT_HEIGHT, IDC_TEXT_IMAGE_SIZE})
-        send(item(id), EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_BTNFACE)));
-    EnableWindow(item(IDC_EDIT_WIDTH), FALSE);
-    EnableWindow(item(IDC_EDIT_HEIGHT), FALSE);
-    CheckDlgButton(dialog, IDC_CHECK_DESCREEN, services::descreen() ? BST_CHECKED : BST_UNCHECKED);
-
-    services::setResolution(p.resolution);
-    services::setColourType(p.pixelType, p.pixelType == 0 ? 1 : p.pixelType == 1 ? 8 : 24);
-    services::setBrightness(p.brightness);
-    services::setContrast(p.contrast);
-
-    replacePreviewPlaceholder();
-    fillResolutionList();
-    fillColourTypeList();
-
-    setUpNumber(IDC_EDIT_CONTRAST, IDC_SPIN_CONTRAST, services::contrastRange(), services::contrast());
-    setUpNumber(IDC_EDIT_BRIGHTNESS, IDC_SPIN_BRIGHTNESS, services::brightnessRange(), services::brightness());
-    setUpNumber(IDC_EDIT_THRESHOLD, IDC_SPIN_THRESHOLD, services::thresholdRange(), levelForThreshold(p.threshold));
-
-    services::setDescreen(isChecked(IDC_CHECK_DESCREEN));
-    updateSizeDisplay();
-    showThresholdControls(services::pixelType() == 0);
-
-    fillPaperList();
-    LocalizeDialogControls(dialog);
-}
 
 const char* bitmapName(int id, bool down)
 {
@@ -614,6 +214,7 @@ const char* bitmapName(int id, bool down)
         return nullptr;
     }
 }
+
 
 // The button's bitmap stretched over it, its localised text on top.
 bool drawButton(const DRAWITEMSTRUCT& draw)
@@ -663,7 +264,437 @@ bool drawButton(const DRAWITEMSTRUCT& draw)
     return true;
 }
 
-void onCommand(int id, int notification)
+}  // namespace
+
+HWND ScanSettingsDialog::item(int id)
+{
+    return GetDlgItem(dialog_, id);
+}
+
+void ScanSettingsDialog::setText(int id, const std::string& text)
+{
+    SetLocalizedWindowText(item(id), plainText(text).bytes);
+}
+
+int ScanSettingsDialog::readNumber(int id)
+{
+    char text[32] = {};
+    GetWindowTextA(item(id), text, sizeof text);
+    return atoi(text);
+}
+
+bool ScanSettingsDialog::isChecked(int id)
+{
+    return IsDlgButtonChecked(dialog_, id) == BST_CHECKED;
+}
+
+int ScanSettingsDialog::selectedIndex(int comboId)
+{
+    return static_cast<int>(send(item(comboId), CB_GETCURSEL));
+}
+
+LPARAM ScanSettingsDialog::itemData(int comboId, int index)
+{
+    return send(item(comboId), CB_GETITEMDATA, static_cast<WPARAM>(index));
+}
+
+// Selects the first item with this data; false when there is none.
+bool ScanSettingsDialog::selectByData(int comboId, LPARAM data)
+{
+    auto count = static_cast<int>(send(item(comboId), CB_GETCOUNT));
+    for (int index = 0; index < count; ++index) {
+        if (itemData(comboId, index) == data) {
+            send(item(comboId), CB_SETCURSEL, static_cast<WPARAM>(index));
+            return true;
+        }
+    }
+    return false;
+}
+
+SIZE ScanSettingsDialog::previewClientSize()
+{
+    RECT client{};
+    if (preview_)
+        GetClientRect(preview_, &client);
+    return {client.right, client.bottom};
+}
+
+bool ScanSettingsDialog::customAreaFits(const Frame& area)
+{
+    SIZE size = previewClientSize();
+    return customAreaFitsPreview(area, size.cx, size.cy);
+}
+
+void ScanSettingsDialog::updateSizeDisplay()
+{
+    const ScanParameters& p = parameters();
+    Frame frame = currentFrame();
+    bool metric = metricLocale();
+    setText(IDC_TEXT_IMAGE_SIZE, imageSizeText(estimatedImageBytes(p.resolution, p.pixelType, frame)));
+    setText(IDC_EDIT_WIDTH, frameWidthText(frame, metric));
+    setText(IDC_EDIT_HEIGHT, frameHeightText(frame, metric));
+    EnableWindow(item(IDC_CHECK_DESCREEN), descreenAllowed(p.resolution, p.pixelType));
+}
+
+void ScanSettingsDialog::repaintPreview()
+{
+    if (preview_)
+        ShowFrameInPreview(preview_, currentFrame());
+}
+
+void ScanSettingsDialog::showThresholdControls(bool blackAndWhite)
+{
+    for (int id : {IDC_SPIN_THRESHOLD, IDC_EDIT_THRESHOLD, IDC_THRESHOLD_DEFAULT, IDC_LABEL_THRESHOLD})
+        ShowWindow(item(id), blackAndWhite ? SW_SHOW : SW_HIDE);
+    for (int id : {IDC_SPIN_BRIGHTNESS, IDC_EDIT_BRIGHTNESS, IDC_LABEL_BRIGHTNESS, IDC_UNIT_BRIGHTNESS,
+                   IDC_EDIT_CONTRAST, IDC_SPIN_CONTRAST, IDC_LABEL_CONTRAST, IDC_UNIT_CONTRAST})
+        ShowWindow(item(id), blackAndWhite ? SW_HIDE : SW_SHOW);
+}
+
+// The list of the feeder box's state; the resolution stays when it is listed.
+void ScanSettingsDialog::fillResolutionList()
+{
+    HWND list = item(IDC_COMBO_RESOLUTION);
+    send(list, CB_RESETCONTENT);
+    for (int dpi : services::allowedResolutions(isChecked(IDC_CHECK_FEEDER)))
+        addComboItem(list, plainText(std::to_string(dpi)), dpi);
+    if (!selectByData(IDC_COMBO_RESOLUTION, services::resolution()) && sourceContext().showUI) {
+        services::setResolution(150);
+        selectByData(IDC_COMBO_RESOLUTION, 150);
+    }
+}
+
+void ScanSettingsDialog::fillColourTypeList()
+{
+    HWND list = item(IDC_COMBO_COLOR_TYPE);
+    send(list, CB_RESETCONTENT);
+    for (const services::ColourType& type : services::allowedColourTypes()) {
+        UiText name;
+        colourTypeName(type.pixelType, name);
+        addComboItem(list, name, type.bitDepth * 65536 + type.pixelType);
+    }
+    if (!selectByData(IDC_COMBO_COLOR_TYPE, services::bitDepth() * 65536 + services::pixelType())) {
+        services::setColourType(2, 24);
+        selectByData(IDC_COMBO_COLOR_TYPE, 24 * 65536 + 2);
+    }
+}
+
+void ScanSettingsDialog::setUpNumber(int editId, int spinId, const services::Range& range, int value)
+{
+    HWND edit = item(editId);
+    HWND spin = item(spinId);
+    send(edit, EM_LIMITTEXT, static_cast<WPARAM>(range.printWidth));
+    services::installNumericEditFilter(edit, range);
+    send(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit));
+    send(spin, UDM_SETRANGE32, static_cast<WPARAM>(range.lower), range.upper);
+    send(spin, UDM_SETPOS32, 0, value);
+    setText(editId, std::to_string(value));
+}
+
+// The preview shows the whole 14-inch bed at the width of its area.
+void ScanSettingsDialog::sizePreview()
+{
+    HWND preview = preview_;
+    if (!preview)
+        return;
+    const RECT& area = previewArea_;
+    RECT frameSize{0, 0, 0, 0};
+    AdjustWindowRectEx(&frameSize, static_cast<DWORD>(GetWindowLongA(preview, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(preview, GWL_EXSTYLE)));
+    int borderWidth = frameSize.right - frameSize.left;
+    int borderHeight = frameSize.bottom - frameSize.top;
+    int clientWidth = area.right - area.left - borderWidth;
+    if (clientWidth <= 0)
+        return;
+    int clientHeight = static_cast<int>(clientWidth * 14 / 8.5);
+    SetWindowPos(preview, nullptr, 0, 0, clientWidth + borderWidth, clientHeight + borderHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ScanSettingsDialog::setFrameForPaper(int id)
+{
+    Frame frame;
+    if (services::paperFrame(id, isChecked(IDC_CHECK_FEEDER), frame))
+        setFrame(frame);
+}
+
+// The custom area of the settings file, or the locale's standard size in
+// its place when it reaches below the preview.
+void ScanSettingsDialog::setCustomFrame()
+{
+    Frame area = readCustomArea();
+    if (customAreaFits(area)) {
+        setFrame(area);
+        return;
+    }
+    setFrameForPaper(metricLocale() ? 1 : 3);
+    writeCustomArea(currentFrame());
+}
+
+// The frame follows the chosen paper size: the table's size, or the custom area.
+void ScanSettingsDialog::applyPaperSize(int32_t id)
+{
+    parameters().paperSize = id;
+    if (id != 0)
+        setFrameForPaper(id);
+    else
+        setCustomFrame();
+    updateSizeDisplay();
+    repaintPreview();
+}
+
+void ScanSettingsDialog::fillPaperList()
+{
+    HWND list = item(IDC_COMBO_PAPER_SIZE);
+    bool feeder = isChecked(IDC_CHECK_FEEDER);
+    int selected = selectedIndex(IDC_COMBO_PAPER_SIZE);
+    auto remembered = static_cast<int32_t>(selected >= 0 ? itemData(IDC_COMBO_PAPER_SIZE, selected)
+                                                         : parameters().paperSize);
+    send(list, CB_RESETCONTENT);
+    std::vector<int32_t> listed;
+    for (int id : services::paperSizes(feeder)) {
+        UiText name;
+        if (LoadLocalizedString(IDS_PAPER_SIZE_BASE + static_cast<UINT>(id), name.bytes, TextBytes) <= 0)
+            continue;
+        addComboItem(list, name, id);
+        listed.push_back(id);
+    }
+    setDroppedWidth(list);
+
+    parameters().feederChecked = feeder;
+    sizePreview();
+
+    bool firstOpening = sourceContext().showUI && parameters().firstTime != 0;
+    bool fits = remembered != 0 || customAreaFits(readCustomArea());
+    PaperChoice choice = choosePaperSize(listed, remembered, firstOpening, fits, metricLocale());
+    if (choice.clearFirstTime)
+        parameters().firstTime = 0;
+    int32_t id = choice.id;
+    if (!selectByData(IDC_COMBO_PAPER_SIZE, id) && !listed.empty()) {
+        send(list, CB_SETCURSEL, 0);
+        id = listed.front();
+        services::setPaperSizeCapability(id, feeder);
+    }
+    applyPaperSize(id);
+}
+
+void ScanSettingsDialog::onPaperSizeChange()
+{
+    int index = selectedIndex(IDC_COMBO_PAPER_SIZE);
+    if (index < 0)
+        return;
+    auto id = static_cast<int32_t>(itemData(IDC_COMBO_PAPER_SIZE, index));
+    applyPaperSize(id);
+}
+
+void ScanSettingsDialog::onResolutionChange()
+{
+    int index = selectedIndex(IDC_COMBO_RESOLUTION);
+    if (index < 0)
+        return;
+    services::setResolution(static_cast<int>(itemData(IDC_COMBO_RESOLUTION, index)));
+    updateSizeDisplay();
+}
+
+void ScanSettingsDialog::onColourTypeChange()
+{
+    int index = selectedIndex(IDC_COMBO_COLOR_TYPE);
+    if (index < 0)
+        return;
+    auto data = static_cast<int>(itemData(IDC_COMBO_COLOR_TYPE, index));
+    services::setColourType(data & 0xFFFF, data >> 16);
+    services::loadScanParameters();
+    updateSizeDisplay();
+    showThresholdControls(services::pixelType() == 0);
+}
+
+void ScanSettingsDialog::onPreset(const char* resolutionPrefix, int colourItem, bool keepColour)
+{
+    UiText prefix = plainText(resolutionPrefix);
+    if (send(item(IDC_COMBO_RESOLUTION), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+             reinterpret_cast<LPARAM>(prefix.bytes)) != CB_ERR)
+        onResolutionChange();
+    if (keepColour)
+        return;
+    send(item(IDC_COMBO_COLOR_TYPE), CB_SETCURSEL, static_cast<WPARAM>(colourItem));
+    onColourTypeChange();
+}
+
+// Resolution and colour type of the lists into the capabilities.
+void ScanSettingsDialog::takeListSettings()
+{
+    services::setFeederEnabled(isChecked(IDC_CHECK_FEEDER));
+    onResolutionChange();
+    int index = selectedIndex(IDC_COMBO_COLOR_TYPE);
+    if (index >= 0) {
+        auto data = static_cast<int>(itemData(IDC_COMBO_COLOR_TYPE, index));
+        services::setColourType(data & 0xFFFF, data >> 16);
+    }
+}
+
+void ScanSettingsDialog::takeEditSettings()
+{
+    services::setBrightness(readNumber(IDC_EDIT_BRIGHTNESS));
+    services::setContrast(readNumber(IDC_EDIT_CONTRAST));
+    services::setThresholdClass(readNumber(IDC_EDIT_THRESHOLD));
+}
+
+void ScanSettingsDialog::onPreview()
+{
+    takeListSettings();
+    Frame savedFrame = currentFrame();
+    int savedResolution = services::resolution();
+    int savedPixelType = services::pixelType();
+    int savedBitDepth = services::bitDepth();
+
+    takeEditSettings();
+    services::loadScanParameters();
+    parameters().resolution = PreviewResolution;
+    setFrame(Frame{0, 0, BedWidth, BedLength});
+
+    HWND dialog = dialog_;
+    if (services::ensureFeederLoaded(dialog)) {
+        // The preview is the source's own picture: it is never inverted. The
+        // scan reads the flavour from ScanParameters, which already hold it.
+        bool invertedFlavor = services::pixelFlavor() == 1;
+        if (invertedFlavor) {
+            services::setPixelFlavor(0);
+            parameters().invert = 0;
+        }
+        HGLOBAL dib = nullptr;
+        if (services::scanImage(1, 0, &dib) == 100 && dib)
+            ReplacePreviewImage(preview_, dib);
+        else if (dib)
+            GlobalFree(dib);
+        if (invertedFlavor) {
+            services::setPixelFlavor(1);
+            parameters().invert = 1;
+        }
+    }
+
+    services::setColourType(savedPixelType, savedBitDepth);
+    setFrame(savedFrame);
+    services::setResolution(savedResolution);
+    parameters().resolution = savedResolution;
+    repaintPreview();
+}
+
+void ScanSettingsDialog::onScan()
+{
+    HWND dialog = dialog_;
+    bool feeder = isChecked(IDC_CHECK_FEEDER);
+    services::setFeederEnabled(feeder);
+    if (!services::ensureFeederLoaded(dialog))
+        return;
+    int index = selectedIndex(IDC_COMBO_PAPER_SIZE);
+    if (index >= 0)
+        services::setPaperSizeCapability(static_cast<int>(itemData(IDC_COMBO_PAPER_SIZE, index)), feeder);
+
+    Frame frame = currentFrame();
+    switch (checkScanFrame(frame, services::resolution())) {
+    case ScanCheck::AreaTooSmall:
+        ShowWarning(dialog, IDS_ERROR_SELECT_LARGER_AREA, TRUE);
+        return;
+    case ScanCheck::BeyondResolutionLimits:
+        ShowWarning(dialog, IDS_ERROR_IMAGE_TOO_LARGE, TRUE);
+        return;
+    case ScanCheck::Passed:
+        break;
+    }
+    double bytes = estimatedImageBytes(services::resolution(), services::pixelType(), frame);
+    if (needsLargeImageWarning(bytes, services::largeImageWarningSwitchedOff())) {
+        int answer = services::showLargeImageWarning(dialog);
+        if (answer == LargeImageStop)
+            return;
+        if (answer != LargeImageGoOn) {
+            ShowWarning(dialog, IDS_ERROR_IMAGE_TOO_LARGE, TRUE);
+            return;
+        }
+    }
+    takeEditSettings();
+    services::loadScanParameters();
+    // A second Scan before the application took the image would announce it twice.
+    if (sourceState() == StateEnabled)
+        NotifyXferReady();
+}
+
+void ScanSettingsDialog::onFeederBox()
+{
+    fillPaperList();
+    fillResolutionList();
+    EnableWindow(item(IDC_BUTTON_PREVIEW), !isChecked(IDC_CHECK_FEEDER));
+}
+
+void ScanSettingsDialog::onSelectionDrawn()
+{
+    if (!selectByData(IDC_COMBO_PAPER_SIZE, 0))
+        send(item(IDC_COMBO_PAPER_SIZE), CB_SETCURSEL, static_cast<WPARAM>(-1));
+    parameters().paperSize = 0;
+    writeCustomArea(currentFrame());
+    updateSizeDisplay();
+    repaintPreview();
+}
+
+void ScanSettingsDialog::replacePreviewPlaceholder()
+{
+    HWND dialog = dialog_;
+    HWND placeholder = item(IDC_PREVIEW_FRAME);
+    RECT area{};
+    if (placeholder) {
+        GetWindowRect(placeholder, &area);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&area), 2);
+        DestroyWindow(placeholder);
+    }
+    previewArea_ = area;
+    preview_ = CreatePreviewWindow(dialog, area);
+}
+
+void ScanSettingsDialog::initialise(HWND dialog)
+{
+    dialog_ = dialog;
+    services::setScanOwner(dialog);
+    grayBrush_ = CreateSolidBrush(RGB(192, 192, 192));
+    ScanParameters& p = parameters();
+
+    if (hostNeedsVanillaPixels())
+        services::setPixelFlavor(1);
+
+    if (services::isFeederMissing() != 0) {
+        ShowWindow(item(IDC_CHECK_FEEDER), SW_HIDE);
+    } else {
+        ShowWindow(item(IDC_CHECK_FEEDER), SW_SHOW);
+        CheckDlgButton(dialog, IDC_CHECK_FEEDER, services::queryFeederStatus(0) == 0 ? BST_CHECKED : BST_UNCHECKED);
+    }
+    EnableWindow(item(IDC_BUTTON_PREVIEW), !isChecked(IDC_CHECK_FEEDER));
+
+    for (int id : {IDC_EDIT_WIDTH, IDC_EDIT_HEIGHT, IDC_TEXT_IMAGE_SIZE})
+        send(item(id), EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_BTNFACE)));
+    EnableWindow(item(IDC_EDIT_WIDTH), FALSE);
+    EnableWindow(item(IDC_EDIT_HEIGHT), FALSE);
+    CheckDlgButton(dialog, IDC_CHECK_DESCREEN, services::descreen() ? BST_CHECKED : BST_UNCHECKED);
+
+    services::setResolution(p.resolution);
+    services::setColourType(p.pixelType, p.pixelType == 0 ? 1 : p.pixelType == 1 ? 8 : 24);
+    services::setBrightness(p.brightness);
+    services::setContrast(p.contrast);
+
+    replacePreviewPlaceholder();
+    fillResolutionList();
+    fillColourTypeList();
+
+    setUpNumber(IDC_EDIT_CONTRAST, IDC_SPIN_CONTRAST, services::contrastRange(), services::contrast());
+    setUpNumber(IDC_EDIT_BRIGHTNESS, IDC_SPIN_BRIGHTNESS, services::brightnessRange(), services::brightness());
+    setUpNumber(IDC_EDIT_THRESHOLD, IDC_SPIN_THRESHOLD, services::thresholdRange(), levelForThreshold(p.threshold));
+
+    services::setDescreen(isChecked(IDC_CHECK_DESCREEN));
+    updateSizeDisplay();
+    showThresholdControls(services::pixelType() == 0);
+
+    fillPaperList();
+    LocalizeDialogControls(dialog);
+}
+
+void ScanSettingsDialog::onCommand(int id, int notification)
 {
     switch (id) {
     case IDC_BUTTON_EXIT:
@@ -702,7 +733,7 @@ void onCommand(int id, int notification)
     }
 }
 
-INT_PTR handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR ScanSettingsDialog::handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -724,23 +755,19 @@ INT_PTR handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_CTLCOLORDLG:
-        return reinterpret_cast<INT_PTR>(window().grayBrush);
+        return reinterpret_cast<INT_PTR>(grayBrush_);
     case WM_CTLCOLORSTATIC:
         SetBkColor(reinterpret_cast<HDC>(wParam), RGB(192, 192, 192));
-        return reinterpret_cast<INT_PTR>(window().grayBrush);
+        return reinterpret_cast<INT_PTR>(grayBrush_);
     case WM_DESTROY:
         services::setScanOwner(nullptr);
-        if (window().grayBrush)
-            DeleteObject(window().grayBrush);
-        window() = WindowState{};
+        if (grayBrush_)
+            DeleteObject(grayBrush_);
+        dialog_ = nullptr;
+        preview_ = nullptr;
+        previewArea_ = RECT{};
+        grayBrush_ = nullptr;
         return TRUE;
     }
     return FALSE;
-}
-}
-
-INT_PTR CALLBACK ScanSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return callAtBoundary([&] { return handleMessage(dialog, message, wParam, lParam); },
-                          [](BoundaryFailure) -> INT_PTR { return FALSE; });
 }
