@@ -34,7 +34,7 @@ DWORD WINAPI PlainCancelBox::run(void* self)
     LoadLocalizedString(box->messageStringId_, text, sizeof text);
     LoadLocalizedString(IDS_TWAINUI_CAPTION, caption, sizeof caption);
     UINT style = MB_OKCANCEL | MB_ICONINFORMATION | MB_SETFOREGROUND;
-    int answer = ansiMode ? MessageBoxA(nullptr, text, caption, style)
+    int answer = shellState().ansiMode ? MessageBoxA(nullptr, text, caption, style)
                           : MessageBoxW(nullptr, reinterpret_cast<const WCHAR*>(text),
                                         reinterpret_cast<const WCHAR*>(caption), style);
     if (answer == IDCANCEL && !box->closing_)

@@ -23,12 +23,12 @@ constexpr int WorkBufferBytes = 512;
 // the file version (0.1.61.0 gives 1.61).
 void readOwnVersion(TW_VERSION& version)
 {
-    HRSRC resource = FindResourceA(dllInstance, MAKEINTRESOURCEA(VS_VERSION_INFO), MAKEINTRESOURCEA(16));
-    HGLOBAL loaded = resource ? LoadResource(dllInstance, resource) : nullptr;
+    HRSRC resource = FindResourceA(shellState().instance, MAKEINTRESOURCEA(VS_VERSION_INFO), MAKEINTRESOURCEA(16));
+    HGLOBAL loaded = resource ? LoadResource(shellState().instance, resource) : nullptr;
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (!data)
         return;
-    DWORD size = SizeofResource(dllInstance, resource);
+    DWORD size = SizeofResource(shellState().instance, resource);
     // VerQueryValue may write into the block, so it works on a copy.
     void* copy = LocalAlloc(LMEM_FIXED, size);
     if (!copy)
@@ -55,9 +55,9 @@ void fillIdentityText(UINT stringId, TW_STR32& field)
         return;
     if (result < 0) {
         char key[1024];
-        LoadStringA(dllInstance, stringId, key, sizeof key);
+        LoadStringA(shellState().instance, stringId, key, sizeof key);
         lstrcpynA(field, key, sizeof field);
-    } else if (ansiMode) {
+    } else if (shellState().ansiMode) {
         lstrcpynA(field, work, sizeof field);
     } else if (UnicodeToAsciiProc unicodeToAscii = supportUnicodeToAscii()) {
         unicodeToAscii(reinterpret_cast<const wchar_t*>(work), WorkBufferBytes, field, sizeof field);
@@ -66,7 +66,7 @@ void fillIdentityText(UINT stringId, TW_STR32& field)
 
 void attach(HMODULE module)
 {
-    dllInstance = module;
+    shellState().instance = module;
     resetSourceContext();
     setSourcePlatform(&win32SourcePlatform());
     setTransferServices(&win32TransferServices());

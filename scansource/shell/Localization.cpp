@@ -5,9 +5,6 @@
 
 #include "shell/SupportLibrary.h"
 
-bool ansiMode = false;
-HMODULE dllInstance = nullptr;
-
 namespace {
 constexpr int KeyBytes = 1024;
 constexpr int TranslationBytes = 1024;
@@ -49,7 +46,7 @@ void decideAnsiMode()
 {
     GetWindowsVersionProc getWindowsVersion = supportGetWindowsVersion();
     int windowsClass = getWindowsVersion ? getWindowsVersion() : 0;
-    ansiMode = windowsClass == 1 || windowsClass == 2;
+    shellState().ansiMode = windowsClass == 1 || windowsClass == 2;
 }
 
 bool TranslateKey(const char* key, void* out)
@@ -82,7 +79,7 @@ bool TranslateKey(const char* key, void* out)
 int LoadLocalizedString(UINT stringId, void* buffer, int bufferBytes)
 {
     char key[KeyBytes];
-    if (bufferBytes < 2 || LoadStringA(dllInstance, stringId, key, sizeof key) <= 0)
+    if (bufferBytes < 2 || LoadStringA(shellState().instance, stringId, key, sizeof key) <= 0)
         return -1;
     return LoadLocalizedKey(key, buffer, bufferBytes);
 }
@@ -94,14 +91,14 @@ int LoadLocalizedKey(const char* key, void* buffer, int bufferBytes)
     memset(buffer, 0, static_cast<size_t>(bufferBytes));
     char translation[TranslationBytes];
     if (!TranslateKey(key, translation)) {
-        if (ansiMode)
+        if (shellState().ansiMode)
             lstrcpynA(static_cast<char*>(buffer), key, bufferBytes);
         else
             widenInto(key, static_cast<wchar_t*>(buffer), bufferBytes / 2);
         return -static_cast<int>(strlen(key));
     }
     bool wideTable = tableHoldsWideTexts();
-    if (ansiMode) {
+    if (shellState().ansiMode) {
         auto* output = static_cast<char*>(buffer);
         if (wideTable)
             narrowInto(reinterpret_cast<const wchar_t*>(translation), TranslationBytes, output, bufferBytes);
@@ -119,7 +116,7 @@ int LoadLocalizedKey(const char* key, void* buffer, int bufferBytes)
 
 void SetLocalizedWindowText(HWND window, const void* text)
 {
-    if (ansiMode)
+    if (shellState().ansiMode)
         SetWindowTextA(window, static_cast<const char*>(text));
     else
         SetWindowTextW(window, static_cast<const wchar_t*>(text));

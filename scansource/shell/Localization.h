@@ -3,13 +3,10 @@
 // library's translation table their texts.
 #include <windows.h>
 
-// Windows and texts use the ANSI calls and forms (the support library
-// reports a Windows version that needs them); otherwise the wide ones.
-extern bool ansiMode;
-void decideAnsiMode();
+#include "shell/ShellState.h"
 
-// The source's own module: string table, dialog templates, version.
-extern HMODULE dllInstance;
+// Chooses shellState().ansiMode from the support library's Windows version.
+void decideAnsiMode();
 
 // Translates a key into out (at least 1024 bytes), wide or ANSI as the
 // translation table holds them; false when the key has no translation.

@@ -11,7 +11,7 @@
 namespace {
 constexpr int TextBytes = 2048;
 
-// A text buffer filled by LoadLocalizedString; wide or ANSI by ansiMode.
+// A text buffer filled by LoadLocalizedString; wide or ANSI by shellState().ansiMode.
 struct LocalizedText {
     alignas(wchar_t) char bytes[TextBytes];
 
@@ -38,7 +38,7 @@ void loadMessage(UINT stringId, LocalizedText& text)
 
 void traceText(const LocalizedText& text)
 {
-    if (ansiMode) {
+    if (shellState().ansiMode) {
         DebugTrace(text.ansi());
         return;
     }
@@ -51,7 +51,7 @@ void traceText(const LocalizedText& text)
 
 int showBox(HWND owner, const LocalizedText& text, const LocalizedText& caption, UINT type)
 {
-    if (ansiMode)
+    if (shellState().ansiMode)
         return MessageBoxA(owner, text.ansi(), caption.ansi(), type);
     return MessageBoxW(owner, text.wide(), caption.wide(), type);
 }
@@ -79,7 +79,7 @@ int ShowWarningFormatted(HWND owner, UINT stringId, int value, BOOL show)
     LocalizedText format;
     loadMessage(stringId, format);
     LocalizedText text;
-    if (ansiMode)
+    if (shellState().ansiMode)
         formatMessageWithInteger(format.ansi(), value, text.bytes, TextBytes);
     else
         formatMessageWithInteger(format.wide(), value, text.wide(), TextBytes / 2);
@@ -99,7 +99,7 @@ int AskOkCancel(HWND owner, UINT textId, UINT captionId)
 int ShowPlainWarning(HWND owner, UINT stringId, int line, const char* sourceName)
 {
     char text[1024] = "";
-    LoadStringA(dllInstance, stringId, text, sizeof text);
+    LoadStringA(shellState().instance, stringId, text, sizeof text);
     int result = MessageBoxA(owner, text, "Calder TWAIN Driver", MB_ICONWARNING | MB_OK);
     char trace[1400];
     snprintf(trace, sizeof trace, "%s\n\n%d @ %s", text, line, sourceName ? sourceName : "");

@@ -14,14 +14,12 @@
 #include "twain/DebugTrace.h"
 #include "twain/SourceContext.h"
 #include "shell/MessageBoxes.h"
+#include "shell/ShellState.h"
 #include "shell/windows/ScanProgressDialog.h"
 
 #include <string>
 
 namespace {
-
-HWND scanOwner = nullptr;
-bool scanRunning = false;
 
 class DialogScanView : public ScanJobView {
 public:
@@ -69,30 +67,30 @@ private:
 
 void setScanImageOwner(HWND owner)
 {
-    scanOwner = owner;
+    shellState().scanOwner = owner;
 }
 
 int scanImage(int dibOrder, int forMemoryTransfer, DibHandle* dib)
 {
     // The scan window's buttons still work while a scan shows a box: a
     // second scan would run inside the first one's wait.
-    if (scanRunning)
+    if (shellState().scanRunning)
         return SCAN_REPLY_IN_USE;
-    scanRunning = true;
+    shellState().scanRunning = true;
     BusyScope busy;
     struct Ended {
-        ~Ended() { scanRunning = false; }
+        ~Ended() { shellState().scanRunning = false; }
     } ended;
     ScannerDevice& device = scannerDevice();
     // Every dialog and box of the scan, the lock wait's included, is owned
     // by the scan's owner.
-    DialogLampView lampView(scanOwner);
+    DialogLampView lampView(shellState().scanOwner);
     TickClock clock;
-    DialogScanView view(scanOwner);
-    Win32BitmapPlatform bitmapPlatform(scanOwner);
+    DialogScanView view(shellState().scanOwner);
+    Win32BitmapPlatform bitmapPlatform(shellState().scanOwner);
     ImagingBitmapSteps bitmap(globalMemoryBlocks(), boundImagingLibrary(), bitmapPlatform);
     ThreadKeepAwake executionState;
-    OwnedNotices notices(scanOwner);
+    OwnedNotices notices(shellState().scanOwner);
     ScannerProtocol protocol(device.transport, notices);
     decoderSetTrace(DebugTrace);
 

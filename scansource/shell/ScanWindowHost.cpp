@@ -7,8 +7,6 @@
 #include "shell/windows/ScanSettingsDialog.h"
 
 namespace {
-HWND mainWindow = nullptr;
-HMODULE richEditLibrary = nullptr;
 ScanSettingsDialog scanSettingsDialog;
 
 // All common-control classes, the native font control among them.
@@ -33,38 +31,38 @@ void initialiseAnsiCommonControls()
 bool CreateScanWindow(HWND owner)
 {
     LPARAM dialog = reinterpret_cast<LPARAM>(static_cast<DialogObject*>(&scanSettingsDialog));
-    if (!richEditLibrary)
-        richEditLibrary = LoadLibraryA("Riched32.dll");
-    if (ansiMode) {
+    if (!shellState().richEditLibrary)
+        shellState().richEditLibrary = LoadLibraryA("Riched32.dll");
+    if (shellState().ansiMode) {
         initialiseAnsiCommonControls();
-        mainWindow = CreateDialogParamA(dllInstance, MAKEINTRESOURCEA(IDD_DLG_UI_CALDER_DBCS), owner,
+        shellState().mainWindow = CreateDialogParamA(shellState().instance, MAKEINTRESOURCEA(IDD_DLG_UI_CALDER_DBCS), owner,
                                         sourceDialogProcedure, dialog);
     } else {
-        mainWindow = CreateDialogParamW(dllInstance, MAKEINTRESOURCEW(IDD_DLG_UI_CALDER_UNICODE), owner,
+        shellState().mainWindow = CreateDialogParamW(shellState().instance, MAKEINTRESOURCEW(IDD_DLG_UI_CALDER_UNICODE), owner,
                                         sourceDialogProcedure, dialog);
     }
-    if (!mainWindow)
+    if (!shellState().mainWindow)
         return false;
     char title[1024];
     if (LoadLocalizedString(IDS_TWAINUI_CAPTION, title, sizeof title) != -1)
-        SetLocalizedWindowText(mainWindow, title);
-    ShowWindow(mainWindow, SW_SHOW);
+        SetLocalizedWindowText(shellState().mainWindow, title);
+    ShowWindow(shellState().mainWindow, SW_SHOW);
     return true;
 }
 
 bool ScanWindowExists()
 {
-    return mainWindow && IsWindow(mainWindow);
+    return shellState().mainWindow && IsWindow(shellState().mainWindow);
 }
 
 void DestroyScanWindow()
 {
-    if (mainWindow)
-        DestroyWindow(mainWindow);
-    mainWindow = nullptr;
+    if (shellState().mainWindow)
+        DestroyWindow(shellState().mainWindow);
+    shellState().mainWindow = nullptr;
 }
 
 bool ScanWindowConsumes(const MSG* message)
 {
-    return ScanWindowExists() && message && IsDialogMessageA(mainWindow, const_cast<MSG*>(message));
+    return ScanWindowExists() && message && IsDialogMessageA(shellState().mainWindow, const_cast<MSG*>(message));
 }

@@ -30,7 +30,7 @@ private:
 std::string stringTableName(UINT id)
 {
     char name[256];
-    int length = LoadStringA(dllInstance, id, name, sizeof name);
+    int length = LoadStringA(shellState().instance, id, name, sizeof name);
     return std::string(name, length > 0 ? static_cast<size_t>(length) : 0);
 }
 }

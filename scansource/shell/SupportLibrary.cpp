@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "shell/ShellState.h"
+
 namespace {
 const char* const ExportNames[16] = {
     "QueryDeviceCapabilities", "QueryFeatureDefaults", "StartQuery", "StartTranslation",
@@ -21,19 +23,15 @@ enum ExportIndex {
     UnicodeToAsciiIndex = 15,
 };
 
-struct SupportLibrary {
-    HMODULE module;
-    FARPROC entries[16];
-    void* translation;
-};
-
-SupportLibrary library;
-bool failureShown = false;
+SupportLibraryBinding& library()
+{
+    return shellState().supportLibrary;
+}
 
 template <typename Proc>
 Proc entry(ExportIndex index)
 {
-    return reinterpret_cast<Proc>(reinterpret_cast<void*>(library.entries[index]));
+    return reinterpret_cast<Proc>(reinterpret_cast<void*>(library().entries[index]));
 }
 
 bool libraryPath(HMODULE sourceModule, char (&path)[MAX_PATH + 2])
@@ -77,12 +75,12 @@ HRESULT LoadSupportLibrary(HMODULE sourceModule)
     char path[MAX_PATH + 2];
     if (!libraryPath(sourceModule, path))
         return E_FAIL;
-    library.module = LoadLibraryA(path);
-    if (!library.module)
+    library().module = LoadLibraryA(path);
+    if (!library().module)
         return E_FAIL;
     for (int i = 0; i < 16; ++i) {
-        library.entries[i] = GetProcAddress(library.module, ExportNames[i]);
-        if (!library.entries[i])
+        library().entries[i] = GetProcAddress(library().module, ExportNames[i]);
+        if (!library().entries[i])
             return E_FAIL;
     }
     return S_OK;
@@ -105,29 +103,29 @@ void StartLocalization()
     if (length == 0 || length >= MAX_PATH)
         return;
     strcat(path, "\\twain_32\\ZVP4\\ZVP4S___.cfg");
-    library.translation = startTranslation(path, locale, static_cast<DWORD>(getCharSet()) | 0x80000000u);
+    library().translation = startTranslation(path, locale, static_cast<DWORD>(getCharSet()) | 0x80000000u);
 }
 
 void UnloadSupportLibrary()
 {
     auto endTranslation = entry<EndTranslationProc>(EndTranslationIndex);
-    if (library.translation && endTranslation)
-        endTranslation(library.translation);
-    if (library.module)
-        FreeLibrary(library.module);
-    memset(&library, 0, sizeof library);
+    if (library().translation && endTranslation)
+        endTranslation(library().translation);
+    if (library().module)
+        FreeLibrary(library().module);
+    library() = SupportLibraryBinding{};
 }
 
 bool supportLibraryLoaded()
 {
-    return library.module != nullptr;
+    return library().module != nullptr;
 }
 
 void ShowSupportLibraryFailureOnce()
 {
-    if (failureShown)
+    if (shellState().supportFailureShown)
         return;
-    failureShown = true;
+    shellState().supportFailureShown = true;
     MessageBoxA(nullptr, "Failed to find and load ZVP4_D__.DLL - please re-install the scanner driver",
                 "QV 5310MF TWAIN Scan Driver", MB_OK);
 }
@@ -151,5 +149,5 @@ UnicodeToAsciiProc supportUnicodeToAscii() { return entry<UnicodeToAsciiProc>(Un
 
 void* translationHandle()
 {
-    return library.translation;
+    return library().translation;
 }

@@ -15,7 +15,7 @@
 namespace {
 class Win32SourcePlatform : public SourcePlatform {
 public:
-    void bindSupportLibrary() override { BindSupportLibrary(dllInstance); }
+    void bindSupportLibrary() override { BindSupportLibrary(shellState().instance); }
     void releaseSupportLibrary() override { UnloadSupportLibrary(); }
     void releaseImagingLibrary() override { UnloadImagingLibrary(); }
     void loadSettings() override { LoadSettings(); }

@@ -218,7 +218,7 @@ TEST(ScannerDeviceUnderWine, CancelEndsTheLampWait)
     useEmulator(writeConfig("scanner_not_locked.cfg", "not-locked = 0\n"));
     ASSERT_EQ(openScanner(), 100);
     LockOutcome outcome;
-    ansiMode = true;
+    shellState().ansiMode = true;
     {
         LampDialogWatcher watcher(true);
         outcome = lockScannerForScan(nullptr);
@@ -226,7 +226,7 @@ TEST(ScannerDeviceUnderWine, CancelEndsTheLampWait)
         EXPECT_TRUE(watcher.seen);
         EXPECT_EQ(watcher.message, "The lamp is warming - scanning will begin soon") << "the ANSI template";
     }
-    ansiMode = false;
+    shellState().ansiMode = false;
     EXPECT_EQ(outcome, LockOutcome::cancelled);
     EXPECT_EQ(cancelRequested, 1);
     EXPECT_EQ(FindWindowA(nullptr, kDialogTitle), nullptr);

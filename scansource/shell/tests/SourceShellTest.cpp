@@ -79,8 +79,8 @@ protected:
         SetEnvironmentVariableA("ZVP4D_WINDOWS_VERSION", *windowsVersion ? windowsVersion : nullptr);
         SetEnvironmentVariableA("ZVP4D_CHARSET", *charSet ? charSet : nullptr);
         UnloadSupportLibrary();
-        dllInstance = GetModuleHandleA(nullptr);
-        ASSERT_TRUE(SUCCEEDED(LoadSupportLibrary(dllInstance)));
+        shellState().instance = GetModuleHandleA(nullptr);
+        ASSERT_TRUE(SUCCEEDED(LoadSupportLibrary(shellState().instance)));
         StartLocalization();
         decideAnsiMode();
         resetSourceContext();
@@ -107,7 +107,7 @@ protected:
             *result = length;
         if (length == -1)
             return "<no entry>";
-        if (ansiMode)
+        if (shellState().ansiMode)
             return buffer;
         char narrow[1024];
         WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<wchar_t*>(buffer), -1, narrow, sizeof narrow, nullptr,
@@ -127,7 +127,7 @@ protected:
 TEST_F(SourceShell, LocalizedStringsInBothTextForms)
 {
     int result = 0;
-    EXPECT_FALSE(ansiMode);
+    EXPECT_FALSE(shellState().ansiMode);
     EXPECT_EQ(localized(IDS_ERROR_ADF_JAM, &result), "The paper is jammed in the automatic document feeder.");
     EXPECT_GT(result, 0);
     EXPECT_EQ(localized(IDS_SETTINGS, &result), "Settings") << "no translation: the key itself";
@@ -135,7 +135,7 @@ TEST_F(SourceShell, LocalizedStringsInBothTextForms)
     EXPECT_EQ(localized(25), "<no entry>");
 
     start("1", "");
-    EXPECT_TRUE(ansiMode);
+    EXPECT_TRUE(shellState().ansiMode);
     EXPECT_EQ(localized(IDS_ERROR_ADF_JAM, &result), "The paper is jammed in the automatic document feeder.");
     EXPECT_EQ(localized(IDS_SETTINGS), "Settings");
 

@@ -6,12 +6,17 @@
 
 // Wide texts from the test program's own resources: the templates' texts
 // stay as they are.
-bool ansiMode = false;
-HMODULE dllInstance = GetModuleHandleA(nullptr);
+namespace {
+const bool wideFormsOfThisProgram = [] {
+    shellState().ansiMode = false;
+    shellState().instance = GetModuleHandleA(nullptr);
+    return true;
+}();
+}
 
 int LoadLocalizedString(UINT stringId, void* buffer, int bufferBytes)
 {
-    int length = LoadStringW(dllInstance, stringId, static_cast<wchar_t*>(buffer), bufferBytes / 2);
+    int length = LoadStringW(shellState().instance, stringId, static_cast<wchar_t*>(buffer), bufferBytes / 2);
     return length > 0 ? length : -1;
 }
 

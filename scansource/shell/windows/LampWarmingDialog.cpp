@@ -16,8 +16,8 @@ bool LampWarmingDialog::create(HWND owner, UINT messageStringId)
     destroy();
     messageStringId_ = messageStringId;
     LPARAM self = reinterpret_cast<LPARAM>(static_cast<DialogObject*>(this));
-    HMODULE module = dllInstance;
-    window_ = ansiMode
+    HMODULE module = shellState().instance;
+    window_ = shellState().ansiMode
                   ? CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_DLG_LOCKE_DBCS), owner, sourceDialogProcedure, self)
                   : CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_DLG_LOCKE_UNICODE), owner, sourceDialogProcedure,
                                        self);

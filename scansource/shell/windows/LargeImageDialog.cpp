@@ -61,8 +61,8 @@ INT_PTR showLargeImageWarning(HWND owner, const DontAskWriter& writeDontAsk)
 {
     LargeImageDialog dialog(writeDontAsk);
     LPARAM self = reinterpret_cast<LPARAM>(static_cast<DialogObject*>(&dialog));
-    if (ansiMode)
-        return DialogBoxParamA(dllInstance, MAKEINTRESOURCEA(IDD_DLG_WARNLARGE_DBCS), owner, sourceDialogProcedure, self);
-    return DialogBoxParamW(dllInstance, MAKEINTRESOURCEW(IDD_DLG_WARNLARGE_UNICODE), owner, sourceDialogProcedure,
+    if (shellState().ansiMode)
+        return DialogBoxParamA(shellState().instance, MAKEINTRESOURCEA(IDD_DLG_WARNLARGE_DBCS), owner, sourceDialogProcedure, self);
+    return DialogBoxParamW(shellState().instance, MAKEINTRESOURCEW(IDD_DLG_WARNLARGE_UNICODE), owner, sourceDialogProcedure,
                            self);
 }

@@ -8,6 +8,7 @@
 #include "resource.h"
 #include "twain/CallBoundary.h"
 #include "shell/Localization.h"
+#include "shell/ShellState.h"
 
 using namespace scanwindow;
 
@@ -15,17 +16,9 @@ namespace {
 constexpr char ClassName[] = "ScreenClass";
 
 
-struct PreviewState {
-    HGLOBAL image = nullptr;
-    Selection selection{};
-    std::optional<SelectionDrag> drag;
-    HCURSOR moveCursor = nullptr;
-};
-
 PreviewState& state()
 {
-    static PreviewState preview;
-    return preview;
+    return shellState().preview;
 }
 
 SIZE clientSize(HWND window)
@@ -133,7 +126,7 @@ LRESULT handlePreviewMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
     PreviewState& preview = state();
     switch (message) {
     case WM_CREATE:
-        preview.moveCursor = LoadCursorA(dllInstance, MAKEINTRESOURCEA(IDC_CURSOR_MOVE));
+        preview.moveCursor = LoadCursorA(shellState().instance, MAKEINTRESOURCEA(IDC_CURSOR_MOVE));
         freeImage();
         preview.image = scanservices::loadImageFile(PreviewImagePath().c_str());
         return 0;
@@ -213,17 +206,17 @@ std::string PreviewImagePath()
 
 HWND CreatePreviewWindow(HWND parent, const RECT& area)
 {
-    UnregisterClassA(ClassName, dllInstance);
+    UnregisterClassA(ClassName, shellState().instance);
     WNDCLASSA windowClass{};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = PreviewProc;
-    windowClass.hInstance = dllInstance;
+    windowClass.hInstance = shellState().instance;
     windowClass.hCursor = LoadCursor(nullptr, IDC_CROSS);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     windowClass.lpszClassName = ClassName;
     RegisterClassA(&windowClass);
     return CreateWindowExA(WS_EX_CLIENTEDGE, ClassName, "", WS_CHILD | WS_VISIBLE | WS_BORDER, area.left, area.top,
-                           area.right - area.left, area.bottom - area.top, parent, nullptr, dllInstance, nullptr);
+                           area.right - area.left, area.bottom - area.top, parent, nullptr, shellState().instance, nullptr);
 }
 
 void ReplacePreviewImage(HWND preview, HGLOBAL dib)

@@ -17,10 +17,10 @@ bool ScanProgressDialog::create(HWND owner)
 {
     destroy();
     LPARAM self = reinterpret_cast<LPARAM>(static_cast<DialogObject*>(this));
-    window_ = ansiMode
-                  ? CreateDialogParamA(dllInstance, MAKEINTRESOURCEA(IDD_DLG_SCAN_CALDER_DBCS), owner,
+    window_ = shellState().ansiMode
+                  ? CreateDialogParamA(shellState().instance, MAKEINTRESOURCEA(IDD_DLG_SCAN_CALDER_DBCS), owner,
                                        sourceDialogProcedure, self)
-                  : CreateDialogParamW(dllInstance, MAKEINTRESOURCEW(IDD_DLG_SCAN_CALDER_UNICODE), owner,
+                  : CreateDialogParamW(shellState().instance, MAKEINTRESOURCEW(IDD_DLG_SCAN_CALDER_UNICODE), owner,
                                        sourceDialogProcedure, self);
     if (!window_)
         return false;

@@ -37,7 +37,7 @@ ScanParameters& parameters()
 }
 
 
-// A text in the form ansiMode selects.
+// A text in the form shellState().ansiMode selects.
 struct UiText {
     alignas(wchar_t) char bytes[TextBytes] = {};
     const wchar_t* wide() const { return reinterpret_cast<const wchar_t*>(bytes); }
@@ -46,7 +46,7 @@ struct UiText {
 UiText plainText(const std::string& text)
 {
     UiText result;
-    if (ansiMode)
+    if (shellState().ansiMode)
         lstrcpynA(result.bytes, text.c_str(), TextBytes);
     else
         MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, reinterpret_cast<wchar_t*>(result.bytes), TextBytes / 2 - 1);
@@ -60,7 +60,7 @@ UiText plainText(const std::string& text)
 
 LRESULT send(HWND control, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
-    return ansiMode ? SendMessageA(control, message, wParam, lParam) : SendMessageW(control, message, wParam, lParam);
+    return shellState().ansiMode ? SendMessageA(control, message, wParam, lParam) : SendMessageW(control, message, wParam, lParam);
 }
 
 
@@ -151,7 +151,7 @@ void setDroppedWidth(HWND list)
             continue;
         send(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.bytes));
         SIZE extent{};
-        if (ansiMode)
+        if (shellState().ansiMode)
             GetTextExtentPoint32A(dc, text.bytes, length, &extent);
         else
             GetTextExtentPoint32W(dc, text.wide(), length, &extent);
@@ -225,7 +225,7 @@ bool drawButton(const DRAWITEMSTRUCT& draw)
         return false;
     const RECT& box = draw.rcItem;
     HDC dc = draw.hDC;
-    if (HBITMAP bitmap = LoadBitmapA(dllInstance, name)) {
+    if (HBITMAP bitmap = LoadBitmapA(shellState().instance, name)) {
         BITMAP size{};
         GetObjectA(bitmap, sizeof size, &size);
         HDC memory = CreateCompatibleDC(dc);
@@ -248,7 +248,7 @@ bool drawButton(const DRAWITEMSTRUCT& draw)
     SetTextColor(dc, disabled ? RGB(128, 128, 128) : RGB(0, 0, 0));
     HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(draw.hwndItem, WM_GETFONT, 0, 0)));
     UiText text;
-    if (ansiMode) {
+    if (shellState().ansiMode) {
         GetWindowTextA(draw.hwndItem, text.bytes, TextBytes);
         DrawTextA(dc, text.bytes, -1, &textBox, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     } else {
