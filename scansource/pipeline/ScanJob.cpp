@@ -94,7 +94,7 @@ class ScanJob {
 public:
     ScanJob(ScanJobServices& services, const ScanRequest& request, const ScanImageGeometry& geometry)
         : s_(services), request_(request), p_(request.parameters), geometry_(geometry),
-          notices_(services.protocol.notices())
+          notices_(services.protocol.notices()), decoder_(services.decoder ? *services.decoder : sourceDecoder())
     {
     }
 
@@ -116,6 +116,7 @@ private:
     const ScanParameters& p_;
     ScanImageGeometry geometry_;
     DeviceNotices& notices_;
+    scancodec::StreamDecoder& decoder_;
     RawRing raw_;
     std::unique_ptr<uint8_t[]> decoded_;
     int lastReply_ = SCAN_REPLY_SUCCESS;
@@ -225,7 +226,9 @@ ScanJob::Ending ScanJob::readAndDecode()
             lastReply_ = reply;
             if (reply != SCAN_REPLY_SUCCESS && reply != SCAN_REPLY_STATUS_OK) {
                 StreamErrorMessage message = streamErrorMessage(reply);
-                return endStream(message.stringId, message.show);
+                Ending ending = endStream(message.stringId, message.show);
+                s_.view.streamFailed(reply);
+                return ending;
             }
             // Whatever follows the last row is padding: it is not kept, so
             // it cannot fill the buffer.
@@ -240,7 +243,7 @@ ScanJob::Ending ScanJob::readAndDecode()
             continue;
         int consumed = 0;
         int produced = 0;
-        int result = decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed, decoded_.get(),
+        int result = decoder_.decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed, decoded_.get(),
                                  kDecodeBufferSize, &produced);
         if (result == scancodec::DecodeMoreRows || result == scancodec::DecodeLastRow ||
             result == scancodec::DecodeNeedsInput) {
@@ -259,7 +262,7 @@ ScanJob::Ending ScanJob::readAndDecode()
     while (!lastRow && !s_.cancelRequested) {
         int consumed = 0;
         int produced = 0;
-        int result = decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed, decoded_.get(),
+        int result = decoder_.decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed, decoded_.get(),
                                  kDecodeBufferSize, &produced);
         if (result != scancodec::DecodeMoreRows && result != scancodec::DecodeLastRow)
             return decodeFailure(result == scancodec::DecodeNeedsInput ? scancodec::DecodeCorruptData : result);
@@ -312,13 +315,13 @@ int ScanJob::run(int dibOrder, int forMemoryTransfer, DibHandle* dib)
         ending = Ending::setupFailed;
     } else {
         bool progress = s_.view.openProgress();
-        if (decoderStart(geometry_.width, geometry_.height, geometry_.channels, 8) != scancodec::DecoderStarted) {
+        if (decoder_.start(geometry_.width, geometry_.height, geometry_.channels, 8) != scancodec::DecoderStarted) {
             notices_.showWarning(IDS_ERROR_DECOMP_START, true);
             ending = Ending::setupFailed;
         } else {
             ending = readAndDecode();
         }
-        decoderFinish();
+        decoder_.finish();
         if (progress)
             s_.view.closeProgress();
         // After a header the device did not understand it may be anywhere
