@@ -4,11 +4,13 @@
 #include "EmulatedDeviceFiles.h"
 #include "LibusbDeviceFiles.h"
 #include "LockFileMutexes.h"
+#include "PageImage.h"
 #include "UsbDeviceIds.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 
 namespace {
@@ -44,13 +46,25 @@ void addUsbDevices(const BackendConfig& config, libusb_context* usb, std::vector
     libusb_free_device_list(list, 1);
 }
 
+// A page image is a healthy scanner with the family's ids; only a
+// configuration file can say otherwise. Pages run to a hundred megabytes,
+// so listing the devices looks at the first bytes only.
+bool readEmulatorIds(const std::string& path, EmulatorConfig& emulator, std::string& error)
+{
+    std::vector<uint8_t> start(3);
+    std::ifstream file(path, std::ios::binary);
+    if (file.read(reinterpret_cast<char*>(start.data()), 3) && looksLikePageImage(start))
+        return true;
+    return loadEmulatorSetting(path, emulator, error);
+}
+
 void addEmulators(const BackendConfig& config, std::vector<CatalogDevice>& devices)
 {
     for (size_t n = 0; n < config.emulators.size(); ++n) {
         const std::string& path = config.emulators[n];
         EmulatorConfig emulator;
         std::string error;
-        if (!loadEmulatorSetting(path, emulator, error)) {
+        if (!readEmulatorIds(path, emulator, error)) {
             debugMessage(1, "emulator %s skipped: %s", path.c_str(), error.c_str());
             continue;
         }
