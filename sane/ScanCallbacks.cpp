@@ -39,9 +39,13 @@ void ScanCallbacks::showWarning(unsigned stringId, bool show)
         signals_.stopWanted = true;
 }
 
+// The source only traces a feeder query that found no scanner, then ends
+// the scan as cancelled; the reason is kept so that it is not taken for one.
 void ScanCallbacks::traceWarningValue(unsigned stringId, int value)
 {
-    debugMessage(3, "%s (%u): %d", messageKey(stringId), stringId, value);
+    debugMessage(1, "%s (%u): %d", messageKey(stringId), stringId, value);
+    unsigned none = 0;
+    signals_.firstMessage.compare_exchange_strong(none, stringId);
 }
 
 std::string ScanCallbacks::systemErrorText(uint32_t errorCode)

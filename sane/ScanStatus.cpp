@@ -90,14 +90,8 @@ SANE_Status saneStatusFor(const ScanOutcome& o)
         return statusForStreamReply(o.streamReply);
     if (const MessageStatus* m = findMessage(o.message))
         return m->status;
-    switch (o.result) {
-    case SCAN_REPLY_NO_MEMORY:
-        return SANE_STATUS_NO_MEM;
-    case SCAN_REPLY_STOP_REQUESTED:
-        return o.message == 0 ? SANE_STATUS_CANCELLED : SANE_STATUS_IO_ERROR;
-    default:
-        return SANE_STATUS_IO_ERROR;
-    }
+    // A scan ended for no reason the engine gave is no image and no cancel.
+    return o.result == SCAN_REPLY_NO_MEMORY ? SANE_STATUS_NO_MEM : SANE_STATUS_IO_ERROR;
 }
 
 SANE_Status saneStatusForOpen(int openResult)

@@ -40,7 +40,7 @@ TEST(ScanStatus, EveryEndingHasItsStatus)
          SANE_STATUS_IO_ERROR},
         {"time-out", {SCAN_REPLY_STOP_REQUESTED, false, false, SCAN_REPLY_TIMEOUT, IDS_ERROR_TIMEOUT_MONO},
          SANE_STATUS_IO_ERROR},
-        {"lock transport failure", {SCAN_REPLY_STOP_REQUESTED, false, false, 0, IDS_ERROR_DISCONNECTION},
+        {"no answer to the lock or a feeder query", {SCAN_REPLY_STOP_REQUESTED, false, false, 0, IDS_ERROR_DISCONNECTION},
          SANE_STATUS_IO_ERROR},
         {"lock refused", {SCAN_REPLY_STOP_REQUESTED, false, false, 0, IDS_ERROR_UNKNOWN_SCANNER_LOCKING_FAILURE},
          SANE_STATUS_IO_ERROR},
@@ -48,6 +48,7 @@ TEST(ScanStatus, EveryEndingHasItsStatus)
         {"refused setting", {SCAN_RESULT_SETUP_FAILED, false, false, 0, IDS_ERROR_SCAN_SIZE}, SANE_STATUS_IO_ERROR},
         {"out of memory", {SCAN_REPLY_NO_MEMORY, false, false, 0, 0}, SANE_STATUS_NO_MEM},
         {"cannot open", {SCAN_REPLY_CANT_OPEN, false, false, 0, 0}, SANE_STATUS_IO_ERROR},
+        {"ended for no reason given", {SCAN_REPLY_STOP_REQUESTED, false, false, 0, 0}, SANE_STATUS_IO_ERROR},
     };
     for (const Case& c : cases)
         EXPECT_EQ(saneStatusFor(c.outcome), c.status) << c.what;

@@ -95,6 +95,7 @@ class ScanimageTest(ClientTest):
             ("garbage-header = block 1\n", (), IO_ERROR),
             ("overlong-payload = block 1\n", (), IO_ERROR),
             ("disconnect-at = 3000\n", (), IO_ERROR),
+            ("disconnect-at = 8\n", ("--source", "ADF"), IO_ERROR),  # gone at the feeder query
             ("timeout-at = 3000\n", (), IO_ERROR),
         ]
         config = Config("scanimage-faults", [fault for fault, _, _ in cases])
