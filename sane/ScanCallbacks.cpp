@@ -55,8 +55,9 @@ std::string ScanCallbacks::systemErrorText(uint32_t errorCode)
 
 void ScanCallbacks::open(unsigned messageStringId)
 {
-    debugMessage(1, "waiting for the scanner to take the lock: %s",
-                 messageStringId == IDS_ERROR_SCANNER_WARMING ? "the lamp is warming up" : "it is not ready");
+    debugMessage(1, "waiting for the scanner to take the lock: %s (%s)",
+                 messageStringId == IDS_ERROR_SCANNER_WARMING ? "the lamp is warming up" : "it is not ready",
+                 messageKey(messageStringId));
 }
 
 // The lock wait asks again every second; in between it only needs to hear

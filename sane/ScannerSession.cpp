@@ -4,11 +4,9 @@
 #include "ScanReplyResult.h"
 #include "ScanStatus.h"
 
-#include <algorithm>
-
 namespace {
-// About a megabyte of rows between the scan and the reader, and at least
-// two rows of the widest scan.
+// Rows between the scan and the reader: enough to ride out the reader's
+// pauses (a dozen rows of the widest scan), small beside the image.
 constexpr size_t kRowStreamBytes = 1 << 20;
 }
 
