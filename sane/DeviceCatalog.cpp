@@ -2,6 +2,7 @@
 
 #include "Debug.h"
 #include "EmulatedDeviceFiles.h"
+#include "EmulatorMeter.h"
 #include "LibusbDeviceFiles.h"
 #include "LockFileMutexes.h"
 #include "PageImage.h"
@@ -117,11 +118,13 @@ std::unique_ptr<ScannerSession> makeSession(const CatalogDevice& device, libusb_
                                                 std::make_unique<LockFileMutexes>(deviceLockPath(key)), identity);
     }
     std::string error;
-    std::unique_ptr<EmulatedDeviceFiles> files = EmulatedDeviceFiles::fromSetting(device.emulatorPath, error);
-    if (!files) {
+    double begin = threadProcessorSeconds();
+    std::unique_ptr<EmulatedDeviceFiles> emulator = EmulatedDeviceFiles::fromSetting(device.emulatorPath, error);
+    if (!emulator) {
         debugMessage(1, "emulator %s: %s", device.emulatorPath.c_str(), error.c_str());
         return nullptr;
     }
+    auto files = std::make_unique<EmulatorMeter>(std::move(emulator), threadProcessorSeconds() - begin);
     return std::make_unique<ScannerSession>(
         std::move(files), std::make_unique<LockFileMutexes>(deviceLockPath(emulatorLockKey(device.emulatorPath))),
         identity);
