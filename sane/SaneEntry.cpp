@@ -14,7 +14,6 @@
 #include <iterator>
 #include <memory>
 #include <new>
-#include <set>
 #include <sstream>
 
 #ifndef VIVARO_SANE_CONFIG_DIR
@@ -36,10 +35,17 @@ struct Backend {
     std::vector<CatalogDevice> devices;
     std::vector<SANE_Device> saneDevices;
     std::vector<const SANE_Device*> deviceList;
-    std::set<OpenDevice*> open;
+    std::vector<std::unique_ptr<OpenDevice>> open;
+
+    ~Backend()
+    {
+        open.clear();  // their sessions use the USB context
+        if (usb)
+            libusb_exit(usb);
+    }
 };
 
-Backend* backend = nullptr;
+std::unique_ptr<Backend> backend;
 
 BackendConfig readConfig()
 {
@@ -70,10 +76,18 @@ void refreshDevices()
     backend->deviceList.push_back(nullptr);
 }
 
+std::vector<std::unique_ptr<OpenDevice>>::iterator findOpen(SANE_Handle handle)
+{
+    return std::find_if(backend->open.begin(), backend->open.end(),
+                        [&](const std::unique_ptr<OpenDevice>& d) { return d.get() == handle; });
+}
+
 OpenDevice* openDevice(SANE_Handle handle)
 {
-    auto* device = static_cast<OpenDevice*>(handle);
-    return backend && backend->open.count(device) ? device : nullptr;
+    if (!backend)
+        return nullptr;
+    auto found = findOpen(handle);
+    return found != backend->open.end() ? found->get() : nullptr;
 }
 
 // The one place where whatever went wrong inside becomes a status.
@@ -111,8 +125,8 @@ SANE_Status sane_vivaro_init(SANE_Int* version, SANE_Auth_Callback)
             debugMessage(1, "no USB access (%s): emulators only", libusb_error_name(result));
             fresh->usb = nullptr;
         }
-        backend = fresh.release();
-        backend->config = readConfig();
+        fresh->config = readConfig();
+        backend = std::move(fresh);
         return SANE_STATUS_GOOD;
     });
 }
@@ -120,14 +134,7 @@ SANE_Status sane_vivaro_init(SANE_Int* version, SANE_Auth_Callback)
 void sane_vivaro_exit(void)
 {
     guarded("sane_exit", [] {
-        if (!backend)
-            return SANE_STATUS_GOOD;
-        for (OpenDevice* device : backend->open)
-            delete device;
-        if (backend->usb)
-            libusb_exit(backend->usb);
-        delete backend;
-        backend = nullptr;
+        backend.reset();
         return SANE_STATUS_GOOD;
     });
 }
@@ -173,7 +180,7 @@ SANE_Status sane_vivaro_open(SANE_String_Const name, SANE_Handle* handle)
         }
         debugMessage(2, "opened %s (%s)", found->name.c_str(), found->model.c_str());
         *handle = device.get();
-        backend->open.insert(device.release());
+        backend->open.push_back(std::move(device));
         return SANE_STATUS_GOOD;
     });
 }
@@ -181,9 +188,10 @@ SANE_Status sane_vivaro_open(SANE_String_Const name, SANE_Handle* handle)
 void sane_vivaro_close(SANE_Handle handle)
 {
     guarded("sane_close", [&] {
-        if (OpenDevice* device = openDevice(handle)) {
-            backend->open.erase(device);
-            delete device;
+        if (backend) {
+            auto found = findOpen(handle);
+            if (found != backend->open.end())
+                backend->open.erase(found);
         }
         return SANE_STATUS_GOOD;
     });
