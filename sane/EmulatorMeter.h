@@ -31,6 +31,10 @@ public:
         return emulator_->read(handle, dst, size, received);
     }
     bool write(DeviceHandle handle, const uint8_t* src, uint32_t size, uint32_t* written) override;
+    bool setTransferTimeout(DeviceHandle handle, uint32_t milliseconds) override
+    {
+        return emulator_->setTransferTimeout(handle, milliseconds);
+    }
     uint32_t lastError() override { return emulator_->lastError(); }
 
 private:

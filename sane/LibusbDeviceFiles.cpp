@@ -6,9 +6,8 @@
 
 namespace {
 
-// Longer than any pause of a scanning device between two blocks; the
-// protocol retries a header read that timed out three more times.
-constexpr unsigned kTransferTimeoutMilliseconds = 10000;
+// Until the transport sets its own: a second, as the transport's.
+constexpr unsigned kDefaultTimeoutMilliseconds = 1000;
 constexpr uint32_t kErrorAccessDenied = 5;
 constexpr uint32_t kErrorInvalidHandle = 6;
 constexpr uint16_t kEnglishUnitedStates = 0x0409;
@@ -92,7 +91,7 @@ DeviceHandle LibusbDeviceFiles::open(const char* name, DeviceAccess)
     if (!device_ && !openDevice())
         return kInvalidDevice;
     DeviceHandle handle = nextHandle_++;
-    handles_.insert(handle);
+    handles_[handle] = kDefaultTimeoutMilliseconds;
     return handle;
 }
 
@@ -107,12 +106,31 @@ bool LibusbDeviceFiles::close(DeviceHandle handle)
     return true;
 }
 
-bool LibusbDeviceFiles::readDescriptor(DeviceHandle handle, uint8_t d[8])
+const unsigned* LibusbDeviceFiles::timeoutOf(DeviceHandle handle)
 {
-    if (!handles_.count(handle) || !device_) {
+    auto found = handles_.find(handle);
+    if (found == handles_.end() || !device_) {
+        lastError_ = kErrorInvalidHandle;
+        return nullptr;
+    }
+    return &found->second;
+}
+
+bool LibusbDeviceFiles::setTransferTimeout(DeviceHandle handle, uint32_t milliseconds)
+{
+    auto found = handles_.find(handle);
+    if (found == handles_.end()) {
         lastError_ = kErrorInvalidHandle;
         return false;
     }
+    found->second = milliseconds;
+    return true;
+}
+
+bool LibusbDeviceFiles::readDescriptor(DeviceHandle handle, uint8_t d[8])
+{
+    if (!timeoutOf(handle))
+        return false;
     libusb_device_descriptor descriptor{};
     int result = libusb_get_device_descriptor(libusb_get_device(device_), &descriptor);
     if (result != 0)
@@ -129,13 +147,11 @@ bool LibusbDeviceFiles::readDescriptor(DeviceHandle handle, uint8_t d[8])
 bool LibusbDeviceFiles::read(DeviceHandle handle, uint8_t* dst, uint32_t size, uint32_t* received)
 {
     *received = 0;
-    if (!handles_.count(handle) || !device_) {
-        lastError_ = kErrorInvalidHandle;
+    const unsigned* timeout = timeoutOf(handle);
+    if (!timeout)
         return false;
-    }
     int transferred = 0;
-    int result = libusb_bulk_transfer(device_, pipes_.in, dst, static_cast<int>(size), &transferred,
-                                      kTransferTimeoutMilliseconds);
+    int result = libusb_bulk_transfer(device_, pipes_.in, dst, static_cast<int>(size), &transferred, *timeout);
     // Bytes that arrived before a time-out are bytes read.
     if (result == 0 || (result == LIBUSB_ERROR_TIMEOUT && transferred > 0)) {
         *received = static_cast<uint32_t>(transferred);
@@ -148,13 +164,12 @@ bool LibusbDeviceFiles::read(DeviceHandle handle, uint8_t* dst, uint32_t size, u
 bool LibusbDeviceFiles::write(DeviceHandle handle, const uint8_t* src, uint32_t size, uint32_t* written)
 {
     *written = 0;
-    if (!handles_.count(handle) || !device_) {
-        lastError_ = kErrorInvalidHandle;
+    const unsigned* timeout = timeoutOf(handle);
+    if (!timeout)
         return false;
-    }
     int transferred = 0;
     int result = libusb_bulk_transfer(device_, pipes_.out, const_cast<uint8_t*>(src), static_cast<int>(size),
-                                      &transferred, kTransferTimeoutMilliseconds);
+                                      &transferred, *timeout);
     if (result == 0 || (result == LIBUSB_ERROR_TIMEOUT && transferred > 0)) {
         *written = static_cast<uint32_t>(transferred);
         return true;

@@ -8,7 +8,7 @@
 
 #include <libusb.h>
 
-#include <set>
+#include <map>
 
 class LibusbDeviceFiles : public DeviceFiles {
 public:
@@ -20,19 +20,22 @@ public:
     bool readDescriptor(DeviceHandle handle, uint8_t descriptor[8]) override;
     bool read(DeviceHandle handle, uint8_t* dst, uint32_t size, uint32_t* received) override;
     bool write(DeviceHandle handle, const uint8_t* src, uint32_t size, uint32_t* written) override;
+    bool setTransferTimeout(DeviceHandle handle, uint32_t milliseconds) override;
     uint32_t lastError() override { return lastError_; }
 
 private:
     bool openDevice();
     void closeDevice();
     bool fail(int libusbError);
+    // The open handle's transfer time-out, or null for a handle not open.
+    const unsigned* timeoutOf(DeviceHandle handle);
 
     libusb_context* context_;
     uint8_t bus_;
     uint8_t address_;
     libusb_device_handle* device_ = nullptr;
     BulkPipes pipes_;
-    std::set<DeviceHandle> handles_;
+    std::map<DeviceHandle, unsigned> handles_;  // open handles and their transfer time-outs
     DeviceHandle nextHandle_ = 1;
     uint32_t lastError_ = 0;
 };

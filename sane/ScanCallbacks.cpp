@@ -21,6 +21,7 @@ void ScanSignals::reset()
     feederEmpty = false;
     streamReply = 0;
     firstMessage = 0;
+    lockWait = 0;
 }
 
 void ScanCallbacks::trace(const char* text)
@@ -55,6 +56,7 @@ std::string ScanCallbacks::systemErrorText(uint32_t errorCode)
 
 void ScanCallbacks::open(unsigned messageStringId)
 {
+    signals_.lockWait = messageStringId;
     debugMessage(1, "waiting for the scanner to take the lock: %s (%s)",
                  messageStringId == IDS_ERROR_SCANNER_WARMING ? "the lamp is warming up" : "it is not ready",
                  messageKey(messageStringId));

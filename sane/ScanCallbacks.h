@@ -19,6 +19,7 @@ struct ScanSignals {
     std::atomic<bool> feederEmpty{false};
     std::atomic<int> streamReply{0};
     std::atomic<unsigned> firstMessage{0};
+    std::atomic<unsigned> lockWait{0};  // the lamp-warming dialog's text
 
     void reset();
 };

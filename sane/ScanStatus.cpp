@@ -91,6 +91,9 @@ SANE_Status saneStatusFor(const ScanOutcome& o)
         return findMessage(o.message)->status;
     if (o.streamReply != 0)
         return statusForStreamReply(o.streamReply);
+    // The lock wait gives up after a while; on a cover, that is a cover left open.
+    if (o.message == IDS_ERROR_UNKNOWN_SCANNER_LOCKING_FAILURE && messageStopsTheScan(o.lockWait))
+        return findMessage(o.lockWait)->status;
     if (const MessageStatus* m = findMessage(o.message))
         return m->status;
     // A scan ended for no reason the engine gave is no image and no cancel.

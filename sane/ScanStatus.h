@@ -10,6 +10,7 @@ struct ScanOutcome {
     bool feederEmpty = false;          // the engine asked for paper
     int streamReply = 0;               // the reply that ended the data stream early; 0 none
     unsigned message = 0;              // the first message the engine showed; 0 none
+    unsigned lockWait = 0;             // what the lock wait waited for (its dialog's text); 0 none
 };
 
 SANE_Status saneStatusFor(const ScanOutcome& outcome);

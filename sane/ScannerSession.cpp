@@ -102,6 +102,7 @@ void ScannerSession::runScan(ScanRequest request)
     outcome.feederEmpty = signals_.feederEmpty;
     outcome.streamReply = signals_.streamReply;
     outcome.message = signals_.firstMessage;
+    outcome.lockWait = signals_.lockWait;
     SANE_Status status = saneStatusFor(outcome);
     // However the engine ended, fewer rows than announced is no image.
     if (status == SANE_STATUS_GOOD && sink_.rowsDelivered() != geometry_.height) {

@@ -49,6 +49,14 @@ TEST(ScanStatus, EveryEndingHasItsStatus)
         {"out of memory", {SCAN_REPLY_NO_MEMORY, false, false, 0, 0}, SANE_STATUS_NO_MEM},
         {"cannot open", {SCAN_REPLY_CANT_OPEN, false, false, 0, 0}, SANE_STATUS_IO_ERROR},
         {"ended for no reason given", {SCAN_REPLY_STOP_REQUESTED, false, false, 0, 0}, SANE_STATUS_IO_ERROR},
+        {"the lock wait gave up on an open cover",
+         {SCAN_REPLY_STOP_REQUESTED, false, false, 0, IDS_ERROR_UNKNOWN_SCANNER_LOCKING_FAILURE,
+          IDS_MESSAGE_ADF_SCAN_COVER_OPEN},
+         SANE_STATUS_COVER_OPEN},
+        {"the lock wait gave up on the lamp",
+         {SCAN_REPLY_STOP_REQUESTED, false, false, 0, IDS_ERROR_UNKNOWN_SCANNER_LOCKING_FAILURE,
+          IDS_ERROR_SCANNER_WARMING},
+         SANE_STATUS_IO_ERROR},
     };
     for (const Case& c : cases)
         EXPECT_EQ(saneStatusFor(c.outcome), c.status) << c.what;

@@ -1,6 +1,7 @@
 #include "BitmapBuilding.h"
 
 #include "BitmapStringIds.h"
+#include "DeliveredImage.h"
 #include "ScanReplyResult.h"
 
 #include <algorithm>
@@ -22,14 +23,10 @@ void put16(uint8_t* p, uint16_t value)
     p[1] = static_cast<uint8_t>(value >> 8);
 }
 
-// trunc(resolution x extent x 1/4800), each step rounded to single precision
-// (volatile keeps x87 code from carrying extra precision).
+// The size the application was told of (DeliveredImage.h).
 int requestedPixels(int resolution, int extent)
 {
-    const float r = 1.0f / 4800.0f;
-    volatile float product = static_cast<float>(resolution) * static_cast<float>(extent);
-    volatile float pixels = product * r;
-    return static_cast<int>(pixels);
+    return pixelsAtResolution(extent, resolution);
 }
 
 }

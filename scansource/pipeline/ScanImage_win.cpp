@@ -13,7 +13,7 @@
 #include "device/ScannerDevice_win.h"
 #include "twain/CapabilityTable.h"
 #include "twain/DebugTrace.h"
-#include "ui/LargeImageDialog.h"
+#include "twain/SourceContext.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ScanProgressDialog.h"
 
@@ -22,6 +22,7 @@
 namespace {
 
 HWND scanOwner = nullptr;
+bool scanRunning = false;
 
 class DialogScanView : public ScanJobView {
 public:
@@ -72,28 +73,22 @@ void setScanImageOwner(HWND owner)
     scanOwner = owner;
 }
 
-bool confirmLargeImage(HWND owner, unsigned long long estimatedBytes)
-{
-    if (estimatedBytes <= kLargeImageBytes)
-        return true;
-    char path[MAX_PATH + 40];
-    UINT length = GetWindowsDirectoryA(path, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) {
-        std::string file = std::string(path) + "\\TWAIN_32\\ZVP4\\ZVP4T___.INI";
-        char value[16] = "";
-        GetPrivateProfileStringA("IDS_ASKABOUTLARGEIMAGE", "IDS_DONTASKKEY", "", value, sizeof value, file.c_str());
-        if (lstrcmpiA(value, "TRUE") == 0)
-            return true;
-    }
-    return showLargeImageWarning(owner, writeDontAskToSettingsFile) == kLargeImageScan;
-}
-
 int scanImage(int dibOrder, int forMemoryTransfer, DibHandle* dib)
 {
+    // The scan window's buttons still work while a scan shows a box: a
+    // second scan would run inside the first one's wait.
+    if (scanRunning)
+        return SCAN_REPLY_IN_USE;
+    scanRunning = true;
+    BusyScope busy;
+    struct Ended {
+        ~Ended() { scanRunning = false; }
+    } ended;
     ScannerDevice& device = scannerDevice();
-    // The lock wait shows its refusals without an owner, as before.
+    // Every dialog and box of the scan, the lock wait's included, is owned
+    // by the scan's owner.
     DialogLampView lampView(scanOwner);
-    WallClock clock;
+    TickClock clock;
     DialogScanView view(scanOwner);
     Win32BitmapPlatform bitmapPlatform(scanOwner);
     ImagingBitmapSteps bitmap(globalMemoryBlocks(), boundImagingLibrary(), bitmapPlatform);
@@ -114,6 +109,7 @@ int scanImage(int dibOrder, int forMemoryTransfer, DibHandle* dib)
 
 bool ensureFeederLoaded(HWND owner, bool feederEnabled)
 {
+    BusyScope busy;
     return ensureFeederLoaded(
         feederEnabled, [] { return queryFeederStatus(1); },
         [owner] { return AskOkCancel(owner, IDS_MESSAGE_ADF_PROMPT, TWAINUI_CAPTION); });

@@ -9,10 +9,6 @@
 // otherwise).
 void setScanImageOwner(HWND owner);
 
-// Asks before a scan of more than 100 MB unless the settings file says not
-// to ask; true when the scan may go on.
-bool confirmLargeImage(HWND owner, unsigned long long estimatedBytes);
-
 // Before a scan from the feeder: the load-paper prompt while the feeder is
 // empty (queryFeederStatus with covers reported); true when the scan may go on.
 bool ensureFeederLoaded(HWND owner, bool feederEnabled);

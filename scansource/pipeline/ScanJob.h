@@ -110,8 +110,9 @@ struct ScanRequest {
 
 // Resolutions and device frame of a request, or false when the device
 // cannot scan it (resolution 0 or above 2400, an empty or inverted frame,
-// a frame starting beyond the bed). A frame that runs past the bed's right
-// edge or past the longest page is clamped to it in *clamped.
+// a frame starting beyond the bed, less than a pixel at the resolution).
+// *clamped holds the frame of deliveredImage (DeliveredImage.h): the part
+// that lies on the bed, which the application was told of.
 bool scanGeometryFor(const ScanParameters& requested, ScanParameters* clamped, ScanImageGeometry* geometry);
 
 // The engine. Results: 100 the image is in *dib (the caller owns it);

@@ -95,8 +95,9 @@ int32_t truncatedWhole(double number)
     return static_cast<int32_t>(number);
 }
 
-// The effect of a value read from a TW_ONEVALUE on the scan settings.
-void applyValue(const CapabilityEntry& entry, const CapabilityValue& value)
+// The effect of a value read from a TW_ONEVALUE on the scan settings;
+// requestedCap is the id the application named (before any redirection).
+void applyValue(const CapabilityEntry& entry, TW_UINT16 requestedCap, const CapabilityValue& value)
 {
     ScanParameters& parameters = currentScanParameters();
     int32_t whole = truncatedWhole(value.number);
@@ -124,12 +125,12 @@ void applyValue(const CapabilityEntry& entry, const CapabilityValue& value)
         break;
     case ICAP_SUPPORTEDSIZESFORADF:
     case ICAP_SUPPORTEDSIZESFORFLATBED:
-        // The feeder centres the page on the bed; the glass has it at the
-        // left edge. ICAP_SUPPORTEDSIZES set while the feeder is enabled
-        // reaches the feeder's entry and is centred too. A size the table
+        // The feeder's own id centres the page on the bed; the glass's and
+        // ICAP_SUPPORTEDSIZES (which reaches the feeder's entry while the
+        // feeder is enabled) put it at the left edge. A size the table
         // lacks (TWSS_NONE, the custom area) keeps the frame the scan has.
         parameters.paperSize = whole;
-        applyPaperSizeFrame(parameters, whole, entry.capId == ICAP_SUPPORTEDSIZESFORADF);
+        applyPaperSizeFrame(parameters, whole, requestedCap == ICAP_SUPPORTEDSIZESFORADF);
         setCurrentPaperSize(entry.capId == ICAP_SUPPORTEDSIZESFORADF, whole);
         break;
     case ICAP_JPEGQUALITY:
@@ -188,7 +189,7 @@ TW_UINT16 setValue(const TW_CAPABILITY& capability, const CapabilityEntry& entry
     if (!acceptableValue(entry, value))
         return TWCC_BADVALUE;
     if (capability.ConType == TWON_ONEVALUE || appliedFromEnumeration(entry.capId))
-        applyValue(entry, value);
+        applyValue(entry, capability.Cap, value);
     storeScanParameters();
     return TWCC_SUCCESS;
 }

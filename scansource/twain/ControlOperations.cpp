@@ -69,12 +69,14 @@ TW_UINT16 closeSource()
         platform.saveSettings();
         if (platform.scanWindowExists())
             platform.destroyScanWindow();
+        releaseTransferImage();
         endSession();
         DestroyCapabilityTable();
     } else {
         failOperation(CloseFailure, TWCC_SEQERROR);
     }
     platform.releaseSupportLibrary();
+    platform.releaseImagingLibrary();
     return TWRC_SUCCESS;
 }
 
@@ -83,7 +85,13 @@ TW_UINT16 enableSource(const TwainRequest& request)
     SourcePlatform& platform = sourcePlatform();
     SourceContext& context = sourceContext();
     platform.decideAnsiMode();
-    if (!platform.scannerReachable()) {
+    bool reachable;
+    {
+        // The probe may show a box; what the application asks meanwhile is refused.
+        BusyScope busy;
+        reachable = platform.scannerReachable();
+    }
+    if (!reachable) {
         // The failed open still counts as a use of the channel: close it once.
         if (!platform.closeScannerChannel())
             platform.traceWarning(IDS_ERROR_CANT_CLOSE_CHANNEL_KEY);
@@ -95,9 +103,10 @@ TW_UINT16 enableSource(const TwainRequest& request)
         context.showUI = userInterface->ShowUI;
         context.parentWindow = userInterface->hParent;
     }
+    // NotifyXferReady enters state 6 before the application hears of it:
+    // the application may disable or close the source inside the message.
     if (!context.showUI) {
         NotifyXferReady();
-        setSourceState(StateTransferReady);
         return TWRC_SUCCESS;
     }
     if (!platform.createScanWindow(context.parentWindow))
@@ -113,6 +122,7 @@ TW_UINT16 disableSource()
     SourcePlatform& platform = sourcePlatform();
     if (platform.scanWindowExists())
         platform.destroyScanWindow();
+    releaseTransferImage();
     setSourceState(StateOpen);
     return TWRC_SUCCESS;
 }

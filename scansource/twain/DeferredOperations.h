@@ -1,10 +1,15 @@
 #pragma once
 // Handlers that the dispatch tables hand to the capability and transfer
-// layers, and the capability table's life at open and close.
+// layers, the capability table's life at open and close, and the end of an
+// image the application did not take whole.
 #include "SourceContext.h"
 
 void BuildCapabilityTable();
 void DestroyCapabilityTable();
+
+// Frees a memory transfer's bitmap that is still held (an application may
+// disable or close the source in the middle of the strips).
+void releaseTransferImage();
 
 TW_UINT16 HandleCapability(const TwainRequest& request);
 

@@ -9,6 +9,8 @@
 #include "ScanWindowHost.h"
 #include "SourceContext.h"
 #include "SupportLibrary.h"
+#include "TransferOperations.h"
+#include "pipeline/ImagingLibraryBinding_win.h"
 #include "Win32SourcePlatform.h"
 #include "Win32TransferServices.h"
 #include "resource.h"
@@ -95,10 +97,13 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
         attach(instance);
         break;
     case DLL_PROCESS_DETACH:
-        // At process exit the support library and the window go away by
-        // themselves; on an unload the window must not outlive its procedure.
+        // At process exit the libraries, the window and the memory go away
+        // by themselves; on an unload the window must not outlive its
+        // procedure, and nothing the source loaded or holds stays behind.
         if (!reserved) {
             DestroyScanWindow();
+            resetTransfers();
+            UnloadImagingLibrary();
             UnloadSupportLibrary();
         }
         break;

@@ -3,4 +3,6 @@
 // condition-code clearing rule and the two dispatch tables.
 #include "SourceContext.h"
 
+// DS_Entry: nothing thrown inside leaves it (memory running short answers
+// TWCC_LOWMEMORY, anything else TWCC_BUMMER).
 TW_UINT16 dispatchTwainCall(const TwainRequest& request);

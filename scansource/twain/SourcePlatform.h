@@ -11,6 +11,9 @@ public:
     // MSG_OPENDS binds the support library again when MSG_CLOSEDS released it.
     virtual void bindSupportLibrary() = 0;
     virtual void releaseSupportLibrary() = 0;
+    // The imaging library goes with the session that used it; the next scan
+    // loads it again.
+    virtual void releaseImagingLibrary() = 0;
 
     virtual void loadSettings() = 0;
     virtual void saveSettings() = 0;

@@ -35,13 +35,8 @@ void completeEmptyFrame(ScanParameters& parameters)
 
 int32_t imageExtentPixels(int32_t units, int32_t resolution)
 {
-    const float perUnit = 1.0f / 4800.0f;
-    float pixels = static_cast<float>(units) * static_cast<float>(resolution) * perUnit;
     // The record's 16-bit size: a 14 inch page at 2400 dpi (33600) still fits.
-    // Through 64 bits, so that an absurd frame or resolution is cut, not undefined.
-    if (!(pixels >= 0.0f && pixels < 9.0e18f))
-        return 0;
-    return static_cast<uint16_t>(static_cast<int64_t>(pixels));
+    return static_cast<uint16_t>(pixelsAtResolution(units, resolution));
 }
 
 TW_IMAGEINFO describeImage(const ScanParameters& parameters, int pixelType, int bitDepth)
@@ -49,8 +44,9 @@ TW_IMAGEINFO describeImage(const ScanParameters& parameters, int pixelType, int 
     TW_IMAGEINFO info{};
     info.XResolution = fix32FromNumber(parameters.resolution);
     info.YResolution = info.XResolution;
-    info.ImageWidth = imageExtentPixels(parameters.right - parameters.left, parameters.resolution);
-    info.ImageLength = imageExtentPixels(parameters.bottom - parameters.top, parameters.resolution);
+    DeliveredImage image = deliveredImage(parameters);
+    info.ImageWidth = static_cast<uint16_t>(image.width);
+    info.ImageLength = static_cast<uint16_t>(image.height);
     info.PixelType = static_cast<TW_INT16>(pixelType);
     info.BitsPerPixel = static_cast<TW_INT16>(bitDepth);
     info.Planar = 0;
@@ -97,9 +93,8 @@ bool frameEdgeFromUnits(float value, int units, int32_t resolution, int32_t& edg
 TW_SETUPMEMXFER memXferSizes(const ScanParameters& parameters, int pixelType)
 {
     int64_t bits = pixelType == TWPT_GRAY ? 8 : pixelType == TWPT_RGB ? 24 : 1;
-    int64_t widthPixels = static_cast<int64_t>(parameters.right - parameters.left) * parameters.resolution / 4800;
-    if (widthPixels < 0)
-        widthPixels = 0;
+    // The delivered width, so that the rows the strips carry are the rows announced.
+    int64_t widthPixels = deliveredImage(parameters).width;
     auto rowBytes = static_cast<TW_UINT32>(((widthPixels * bits + 31) / 8) & ~int64_t{3});
     return TW_SETUPMEMXFER{rowBytes, 100 * rowBytes, 50 * rowBytes};
 }

@@ -4,11 +4,9 @@
 // functions so that every rounding rule is tested on its own.
 #include <cstdint>
 
+#include "DeliveredImage.h"
 #include "twain.h"
 
-struct ScanParameters;
-
-constexpr int32_t BedWidthUnits = 40800;    // 8.5 inches of 1/4800 inch
 constexpr int32_t LetterLengthUnits = 52800;  // 11 inches
 
 TW_FIX32 fix32FromNumber(double value);
@@ -21,8 +19,8 @@ void completeEmptyFrame(ScanParameters& parameters);
 // computed in single precision and cut to 16 bits as the image record does.
 int32_t imageExtentPixels(int32_t units, int32_t resolution);
 
-// The image record of the current settings; pixelType and bitDepth come from
-// the capability table.
+// The image record of the image the current settings deliver (the frame on
+// the bed); pixelType and bitDepth come from the capability table.
 TW_IMAGEINFO describeImage(const ScanParameters& parameters, int pixelType, int bitDepth);
 
 // A frame edge in 1/4800 inch expressed in ICAP_UNITS and back. Unknown
@@ -31,6 +29,7 @@ TW_IMAGEINFO describeImage(const ScanParameters& parameters, int pixelType, int 
 float frameEdgeInUnits(int32_t edge, int units, int32_t resolution);
 bool frameEdgeFromUnits(float value, int units, int32_t resolution, int32_t& edge);
 
+// Buffer sizes for the rows of the image the settings deliver.
 TW_SETUPMEMXFER memXferSizes(const ScanParameters& parameters, int pixelType);
 
 // What DAT_PENDINGXFERS MSG_GET reports.

@@ -88,8 +88,9 @@ TW_UINT16 describeLayout(TW_IMAGELAYOUT& layout)
     auto edge = [&](int32_t value) {
         return fix32FromNumber(frameEdgeInUnits(value, units, parameters.resolution));
     };
-    layout.Frame = TW_FRAME{edge(parameters.left), edge(parameters.top), edge(parameters.right),
-                            edge(parameters.bottom)};
+    // The frame that will be scanned: the part of the application's frame on the bed.
+    DeliveredImage image = deliveredImage(parameters);
+    layout.Frame = TW_FRAME{edge(image.left), edge(image.top), edge(image.right), edge(image.bottom)};
     layout.DocumentNumber = 1;
     layout.PageNumber = 1;
     layout.FrameNumber = 1;
@@ -304,20 +305,20 @@ TW_UINT16 HandleImageNativeXfer(const TwainRequest& request)
     auto* handle = static_cast<TW_HANDLE*>(request.data);
     if (!handle)
         return failOperation(NativeXferFailure, TWCC_BADVALUE);
+    releaseMemXferImage();
     TransferServices& services = transferServices();
     TW_HANDLE dib = nullptr;
     TW_UINT16 answer;
-    if (services.scanImage(1, 0, &dib) == SCAN_REPLY_SUCCESS && dib) {
+    if (scanWhileBusy(services, 1, 0, &dib) == SCAN_REPLY_SUCCESS && dib) {
         *handle = dib;
         answer = TWRC_XFERDONE;
+        setSourceState(StateTransferring);
     } else {
         if (dib)
             services.freeMemory(dib);
         answer = failOperation(NativeXferFailure, TWCC_OPERATIONERROR);
     }
     NotifyCloseDsRequest();
-    if (answer != TWRC_FAILURE)
-        setSourceState(StateTransferring);
     return answer;
 }
 
@@ -334,9 +335,10 @@ TW_UINT16 HandleImageFileXfer(const TwainRequest& request)
     TransferFileChoice choice = chooseImageFile(fileXferTarget.Format, path, services.currentJpegQuality());
     if (path.empty() || !choice.writable)
         return failOperation(nullptr, TWCC_BADVALUE);
+    releaseMemXferImage();
     setConditionCode(TWCC_OPERATIONERROR);
     TW_HANDLE dib = nullptr;
-    if (services.scanImage(1, 0, &dib) != SCAN_REPLY_SUCCESS || !dib) {
+    if (scanWhileBusy(services, 1, 0, &dib) != SCAN_REPLY_SUCCESS || !dib) {
         if (dib)
             services.freeMemory(dib);
         return TWRC_FAILURE;
@@ -350,10 +352,9 @@ TW_UINT16 HandleImageFileXfer(const TwainRequest& request)
     } else {
         setConditionCode(TWCC_SUCCESS);
         answer = TWRC_XFERDONE;
+        setSourceState(StateTransferring);
     }
     NotifyCloseDsRequest();
-    if (answer != TWRC_FAILURE)
-        setSourceState(StateTransferring);
     return answer;
 }
 
@@ -369,7 +370,7 @@ TW_UINT16 HandleImageMemXfer(const TwainRequest& request)
     if (sourceState() == StateTransferReady) {
         releaseMemXferImage();
         TW_HANDLE dib = nullptr;
-        int result = transferServices().scanImage(0, 1, &dib);
+        int result = scanWhileBusy(transferServices(), 0, 1, &dib);
         if (result != SCAN_REPLY_SUCCESS || !dib) {
             if (dib)
                 transferServices().freeMemory(dib);
@@ -431,6 +432,11 @@ TW_UINT16 HandlePendingXfers(const TwainRequest& request)
     default:
         return failOperation(PendingXfersFailure, TWCC_BADPROTOCOL);
     }
+}
+
+void releaseTransferImage()
+{
+    releaseMemXferImage();
 }
 
 void resetTransfers()

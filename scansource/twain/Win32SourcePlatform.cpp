@@ -5,6 +5,7 @@
 #include "EscCommands.h"
 #include "Localization.h"
 #include "ManagerLink.h"
+#include "pipeline/ImagingLibraryBinding_win.h"
 #include "ScanWindowHost.h"
 #include "ScannerTransport.h"
 #include "SettingsStore.h"
@@ -16,6 +17,7 @@ class Win32SourcePlatform : public SourcePlatform {
 public:
     void bindSupportLibrary() override { BindSupportLibrary(dllInstance); }
     void releaseSupportLibrary() override { UnloadSupportLibrary(); }
+    void releaseImagingLibrary() override { UnloadImagingLibrary(); }
     void loadSettings() override { LoadSettings(); }
     void saveSettings() override { SaveSettings(); }
     void decideAnsiMode() override { ::decideAnsiMode(); }

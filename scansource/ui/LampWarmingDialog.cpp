@@ -2,6 +2,7 @@
 
 #include "device/DeviceStringIds.h"
 #include "device/ScanCancel.h"
+#include "twain/CallBoundary.h"
 #include "twain/DebugTrace.h"
 #include "twain/Localization.h"
 
@@ -47,6 +48,12 @@ void LampWarmingDialog::destroy()
 }
 
 INT_PTR CALLBACK LampWarmingDialog::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return callAtBoundary([&] { return handleMessage(window, message, wParam, lParam); },
+                          [](BoundaryFailure) -> INT_PTR { return FALSE; });
+}
+
+INT_PTR LampWarmingDialog::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
         auto* self = reinterpret_cast<LampWarmingDialog*>(lParam);

@@ -25,6 +25,7 @@ public:
 
 private:
     static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void onInitDialog();
     void setText(HWND control, UINT stringId);
 

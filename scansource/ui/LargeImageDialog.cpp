@@ -1,15 +1,14 @@
 #include "ui/LargeImageDialog.h"
 
+#include "twain/CallBoundary.h"
 #include "twain/Localization.h"
-
-#include <string>
 
 namespace {
 
 constexpr UINT kWarningCaption = 1077;  // IDS_Warning_Caption
 constexpr int kTextBufferBytes = 1024;
 
-INT_PTR CALLBACK largeImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: {
@@ -44,6 +43,16 @@ INT_PTR CALLBACK largeImageProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
 }
 
+// A failure inside ends the dialog as one that could not be shown (-1).
+INT_PTR CALLBACK largeImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return callAtBoundary([&] { return handleMessage(window, message, wParam, lParam); },
+                          [window](BoundaryFailure) -> INT_PTR {
+                              EndDialog(window, -1);
+                              return TRUE;
+                          });
+}
+
 }  // namespace
 
 INT_PTR showLargeImageWarning(HWND owner, const DontAskWriter& writeDontAsk)
@@ -52,14 +61,4 @@ INT_PTR showLargeImageWarning(HWND owner, const DontAskWriter& writeDontAsk)
     if (ansiMode)
         return DialogBoxParamA(dllInstance, MAKEINTRESOURCEA(IDD_DLG_WARNLARGE_DBCS), owner, largeImageProc, writer);
     return DialogBoxParamW(dllInstance, MAKEINTRESOURCEW(IDD_DLG_WARNLARGE_UNICODE), owner, largeImageProc, writer);
-}
-
-void writeDontAskToSettingsFile(bool dontAsk)
-{
-    char windows[MAX_PATH];
-    UINT length = GetWindowsDirectoryA(windows, sizeof windows);
-    if (length == 0 || length >= sizeof windows)
-        return;
-    std::string path = std::string(windows) + "\\TWAIN_32\\ZVP4\\ZVP4T___.INI";
-    WritePrivateProfileStringA("IDS_ASKABOUTLARGEIMAGE", "IDS_DONTASKKEY", dontAsk ? "TRUE" : "FALSE", path.c_str());
 }

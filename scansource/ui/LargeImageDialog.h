@@ -18,7 +18,5 @@ constexpr unsigned long long kLargeImageBytes = 104857600;
 // Writes "IDS_DONTASKKEY" of section "IDS_ASKABOUTLARGEIMAGE".
 using DontAskWriter = std::function<void(bool dontAsk)>;
 
+// 123 or 345; -1 when the dialog could not be shown or failed.
 INT_PTR showLargeImageWarning(HWND owner, const DontAskWriter& writeDontAsk);
-
-// The writer for the source's settings file.
-void writeDontAskToSettingsFile(bool dontAsk);

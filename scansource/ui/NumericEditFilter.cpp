@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "twain/CallBoundary.h"
+
 namespace {
 
 const char kFilterProperty[] = "ZVP4NumericEditFilter";
@@ -52,7 +54,7 @@ LRESULT onChar(HWND edit, FilterState& state, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-LRESULT CALLBACK filterProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT filterMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
 {
     FilterState* state = stateOf(edit);
     if (!state)
@@ -75,6 +77,12 @@ LRESULT CALLBACK filterProc(HWND edit, UINT message, WPARAM wParam, LPARAM lPara
         break;
     }
     return CallWindowProcA(original, edit, message, wParam, lParam);
+}
+
+LRESULT CALLBACK filterProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return callAtBoundary([&] { return filterMessage(edit, message, wParam, lParam); },
+                          [](BoundaryFailure) -> LRESULT { return 0; });
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "SelectionGeometry.h"
 #include "device/ScanParameters.h"
 #include "resource.h"
+#include "twain/CallBoundary.h"
 #include "twain/Localization.h"
 
 using namespace scanwindow;
@@ -127,7 +128,7 @@ void finishDrag(HWND window)
     SendMessageA(GetParent(window), WM_PREVIEW_SELECTION_DRAWN, 0, 0);
 }
 
-LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT handlePreviewMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     PreviewState& preview = state();
     switch (message) {
@@ -191,6 +192,12 @@ LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return callAtBoundary([&] { return handlePreviewMessage(window, message, wParam, lParam); },
+                          [](BoundaryFailure) -> LRESULT { return 0; });
 }
 }
 

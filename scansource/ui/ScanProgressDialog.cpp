@@ -3,6 +3,7 @@
 #include "device/DeviceStringIds.h"
 #include "device/ScanCancel.h"
 #include "pipeline/ScanJobStringIds.h"
+#include "twain/CallBoundary.h"
 #include "twain/Localization.h"
 #include "ui/MessageBoxes.h"
 
@@ -81,6 +82,12 @@ void ScanProgressDialog::onCancel()
 }
 
 INT_PTR CALLBACK ScanProgressDialog::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return callAtBoundary([&] { return handleMessage(window, message, wParam, lParam); },
+                          [](BoundaryFailure) -> INT_PTR { return FALSE; });
+}
+
+INT_PTR ScanProgressDialog::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
         auto* self = reinterpret_cast<ScanProgressDialog*>(lParam);

@@ -15,6 +15,7 @@
 #include "ScanWindowServices.h"
 #include "device/ScanParameters.h"
 #include "resource.h"
+#include "twain/CallBoundary.h"
 #include "twain/Localization.h"
 #include "twain/ManagerNotifications.h"
 #include "twain/ScanWindowHost.h"
@@ -444,16 +445,22 @@ void onPreview()
 
     HWND dialog = window().dialog;
     if (services::ensureFeederLoaded(dialog)) {
+        // The preview is the source's own picture: it is never inverted. The
+        // scan reads the flavour from ScanParameters, which already hold it.
         bool invertedFlavor = services::pixelFlavor() == 1;
-        if (invertedFlavor)
+        if (invertedFlavor) {
             services::setPixelFlavor(0);
+            parameters().invert = 0;
+        }
         HGLOBAL dib = nullptr;
         if (services::scanImage(1, 0, &dib) == 100 && dib)
             ReplacePreviewImage(window().preview, dib);
         else if (dib)
             GlobalFree(dib);
-        if (invertedFlavor)
+        if (invertedFlavor) {
             services::setPixelFlavor(1);
+            parameters().invert = 1;
+        }
     }
 
     services::setColourType(savedPixelType, savedBitDepth);
@@ -694,9 +701,8 @@ void onCommand(int id, int notification)
         break;
     }
 }
-}
 
-INT_PTR CALLBACK ScanSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -730,4 +736,11 @@ INT_PTR CALLBACK ScanSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam
         return TRUE;
     }
     return FALSE;
+}
+}
+
+INT_PTR CALLBACK ScanSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return callAtBoundary([&] { return handleMessage(dialog, message, wParam, lParam); },
+                          [](BoundaryFailure) -> INT_PTR { return FALSE; });
 }

@@ -110,9 +110,13 @@ int isFeederMissing() { return ::isFeederMissing(); }
 int queryFeederStatus(int reportCovers) { return ::queryFeederStatus(reportCovers); }
 bool ensureFeederLoaded(HWND owner) { return ::ensureFeederLoaded(owner, ::feederEnabled()); }
 
+// The box's state goes to the settings file like every other setting, through
+// the profile writer and its flush.
 int showLargeImageWarning(HWND owner)
 {
-    return static_cast<int>(::showLargeImageWarning(owner, writeDontAskToSettingsFile));
+    return static_cast<int>(::showLargeImageWarning(owner, [](bool dontAsk) {
+        WriteProfileValue(IDS_ASKABOUTLARGEIMAGE, IDS_DONTASKKEY, ProfileValue::ofBoolean(dontAsk));
+    }));
 }
 
 bool largeImageWarningSwitchedOff()

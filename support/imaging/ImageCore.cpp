@@ -164,7 +164,9 @@ int imageFromDib(const uint8_t* dib, size_t size, Image& image)
     if (size < pixelOffset || size - pixelOffset < imageBytes)
         return IMAGING_INVALID_ARGUMENT;
     result.paletteSize = fullEntries;
-    std::memcpy(result.palette.data(), dib + headerSize, static_cast<size_t>(declared) * 4);
+    // The table the DIB carries: the colours it declares, or the whole table
+    // when its pixels follow one (Office's grey DIB declares 255 of 256).
+    std::memcpy(result.palette.data(), dib + headerSize, pixelOffset - headerSize);
     result.pixels.assign(dib + pixelOffset, dib + pixelOffset + imageBytes);
     if (signedHeight < 0)
         flipRows(result);

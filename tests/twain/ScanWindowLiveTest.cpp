@@ -8,6 +8,7 @@
 
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "LiveWindow.h"
@@ -353,6 +354,94 @@ TEST_F(ScanWindowLive, PreviewShowsThePageAndTheNextOpeningShowsItAgain)
     SetUp();
     RedrawWindow(preview(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     EXPECT_LT(previewGray(preview(), 425, 400), 0x60) << "read back from the temporary folder";
+}
+
+namespace {
+int firstNonGreyEntry(const uint8_t* palette)
+{
+    for (int i = 0; i < 256; ++i)
+        if (palette[i * 4] != i || palette[i * 4 + 1] != i || palette[i * 4 + 2] != i)
+            return i;
+    return 256;
+}
+}
+
+// Inside an Office host (a module named MSO.DLL loaded) the grey preview
+// declares 255 colours; the copy kept in the temporary folder still has
+// all 256 of the grey ramp.
+TEST_F(ScanWindowLive, AGreyPreviewKeepsItsWhiteWithAndWithoutOffice)
+{
+    for (bool office : {false, true}) {
+        SCOPED_TRACE(office ? "MSO.DLL loaded" : "no MSO.DLL");
+        HMODULE mso = office ? LoadLibraryA("MSO.DLL") : nullptr;
+        ASSERT_EQ(mso != nullptr, office);
+        uncheckFeeder();
+        choose(IDC_COMBO_COLOR_TYPE, 1);
+        press(IDC_BUTTON_PREVIEW);
+        runMessageLoopForRequest(3000);
+        TearDown();  // the window writes its preview as it closes
+        const std::string bytes = readTextFile(previewFile());
+        ASSERT_GT(bytes.size(), 14u + 40u + 1024u);
+        EXPECT_EQ(bytes[14 + 14], 8) << "a grey preview";
+        EXPECT_EQ(firstNonGreyEntry(reinterpret_cast<const uint8_t*>(bytes.data()) + 14 + 40), 256);
+        if (mso)
+            FreeLibrary(mso);
+        SetUp();
+    }
+}
+
+// ICAP_PIXELFLAVOR 1 is the application's choice for its own images; the
+// preview is the source's and shows the page as it is.
+TEST_F(ScanWindowLive, ThePreviewIsNotInvertedForAnApplicationThatAskedForVanilla)
+{
+    ASSERT_EQ(setOneValue(ICAP_PIXELFLAVOR, TWTY_UINT16, 1), TWRC_SUCCESS);
+    uncheckFeeder();
+    choose(IDC_COMBO_COLOR_TYPE, 0);  // line art: the one type the flavour inverts
+    press(IDC_BUTTON_PREVIEW);
+    runMessageLoopForRequest(3000);
+    EXPECT_LT(previewGray(preview(), 425, 400), 0x60) << "the page's dark block";
+    EXPECT_GT(previewGray(preview(), 100, 100), 0xC0) << "the page's white margin";
+    ASSERT_EQ(setOneValue(ICAP_PIXELFLAVOR, TWTY_UINT16, 0), TWRC_SUCCESS);
+}
+
+// The large-image question reads its switch exactly ("true" is not "TRUE")
+// and keeps the box's state in the settings file on disk.
+TEST_F(ScanWindowLive, TheLargeImageQuestionKeepsItsAnswerInTheSettingsFile)
+{
+    const std::string file = settingsFile();
+    WritePrivateProfileStringA("IDS_ASKABOUTLARGEIMAGE", "IDS_DONTASKKEY", "true", file.c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
+    uncheckFeeder();
+    choose(IDC_COMBO_PAPER_SIZE, 4);  // Legal
+    choose(IDC_COMBO_RESOLUTION, 2);  // 600 dpi colour: 128 MB
+    choose(IDC_COMBO_COLOR_TYPE, 2);
+    auto answerWarning = [](bool& found, int attempts) {
+        for (int i = 0; i < attempts && !found; ++i) {
+            HWND warning = FindWindowA("#32770", "Warning");
+            if (warning && IsWindowVisible(warning)) {
+                found = true;
+                SendDlgItemMessageA(warning, 1054, BM_CLICK, 0, 0);  // do not ask again
+                SendDlgItemMessageA(warning, 1076, BM_CLICK, 0, 0);  // No
+            }
+            Sleep(25);
+        }
+    };
+    bool asked = false;
+    std::thread robot(answerWarning, std::ref(asked), 400);
+    press(IDC_BUTTON_SCAN);
+    EXPECT_EQ(runMessageLoopForRequest(3000), MSG_NULL) << "No: no transfer";
+    robot.join();
+    EXPECT_TRUE(asked);
+    EXPECT_NE(readTextFile(file).find("IDS_DONTASKKEY=TRUE"), std::string::npos) << readTextFile(file);
+
+    bool askedAgain = false;
+    std::thread second(answerWarning, std::ref(askedAgain), 100);
+    press(IDC_BUTTON_SCAN);
+    EXPECT_EQ(runMessageLoopForRequest(5000), MSG_XFERREADY);
+    second.join();
+    EXPECT_FALSE(askedAgain);
+    WritePrivateProfileStringA("IDS_ASKABOUTLARGEIMAGE", nullptr, nullptr, file.c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
 }
 
 namespace {

@@ -8,10 +8,13 @@
 //            [--file-format bmp|tiff|tiff-multi|jpeg|png] [--out PATH]
 //            [--pixel-type bw|gray|rgb] [--resolution DPI]
 //            [--frame LEFT,TOP,RIGHT,BOTTOM (inches)] [--feeder] [--pages N]
+//            [--manager PATH] [--soak SESSIONS]
 // Native and memory transfers are saved as BMP files; a file transfer is
 // written by the source itself. Pages after the first get "-2", "-3"...
 // before the extension, except in a multi-page TIFF. The exit code is 0
-// when every transfer succeeded.
+// when every transfer succeeded. --manager loads another data source
+// manager than twain_32.dll (TWAINDSM.dll); --soak runs the memory and
+// handle soak of Soak.h instead of one scan.
 #include <windows.h>
 
 #include <cstdio>
@@ -20,6 +23,8 @@
 #include <string>
 #include <vector>
 
+#include "Soak.h"
+#include "TwainApp.h"
 #include "twain.h"
 
 #ifndef TWFF_JFIF
@@ -33,39 +38,8 @@
 #endif
 
 namespace {
-
 constexpr char kTitle[] = "TWAIN test application";
-
-enum class Mechanism { Native, Memory, File };
-
-struct Options {
-    bool showUi = true;
-    Mechanism mechanism = Mechanism::Native;
-    TW_UINT16 fileFormat = TWFF_BMP;
-    std::string fileExtension = ".bmp";
-    std::string outputPath;
-    int pixelType = -1;
-    int resolution = 0;
-    bool frameGiven = false;
-    double frame[4] = {};
-    bool feeder = false;
-    int pages = 0;  // 0: as many as the source offers
-};
-
-struct Session {
-    Options options;
-    HWND window = nullptr;
-    HWND statusText = nullptr;
-    HMODULE manager = nullptr;
-    DSMENTRYPROC dsmEntry = nullptr;
-    TW_IDENTITY application{};
-    TW_IDENTITY source{};
-    bool managerOpen = false;
-    bool sourceOpen = false;
-    bool sourceEnabled = false;
-    bool failed = false;
-    std::string log;
-};
+}
 
 Session session;
 
@@ -144,6 +118,8 @@ bool SetCapability(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 item, const char
     }
     return true;
 }
+
+namespace {
 
 bool Negotiate()
 {
@@ -391,7 +367,9 @@ void TransferImages()
     }
 }
 
-void OpenSource()
+}  // namespace
+
+bool OpenManager()
 {
     session.application.Id = 0;
     session.application.Version.MajorNum = 1;
@@ -405,19 +383,29 @@ void OpenSource()
     std::strcpy(session.application.ProductFamily, "Tests");
     std::strcpy(session.application.ProductName, kTitle);
 
-    session.manager = LoadLibraryA("twain_32.dll");
+    const std::string& path = session.options.managerPath;
+    session.manager = LoadLibraryA(path.c_str());
     if (session.manager)
         session.dsmEntry = reinterpret_cast<DSMENTRYPROC>(
             reinterpret_cast<void*>(GetProcAddress(session.manager, "DSM_Entry")));
     if (!session.dsmEntry) {
-        Fail("no TWAIN data source manager (twain_32.dll) found");
-        return;
+        Fail("no TWAIN data source manager (" + path + ") found");
+        return false;
     }
     if (ToManager(nullptr, DG_CONTROL, DAT_PARENT, MSG_OPENDSM, &session.window) != TWRC_SUCCESS) {
         Fail("the data source manager did not open");
-        return;
+        return false;
     }
     session.managerOpen = true;
+    return true;
+}
+
+namespace {
+
+void OpenSource()
+{
+    if (!OpenManager())
+        return;
     if (ToManager(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETFIRST, &session.source) != TWRC_SUCCESS) {
         Fail("no data source installed");
         return;
@@ -520,6 +508,10 @@ bool ParseOptions(Options& o)
             o.resolution = std::atoi(__argv[++i]);
         } else if (option == "--pages" && value && std::atoi(value) > 0) {
             o.pages = std::atoi(__argv[++i]);
+        } else if (option == "--manager" && value) {
+            o.managerPath = __argv[++i];
+        } else if (option == "--soak" && value && std::atoi(value) > 0) {
+            o.soakCycles = std::atoi(__argv[++i]);
         } else if (option == "--frame" && value && ParseFrame(value, o.frame)) {
             o.frameGiven = true;
             ++i;
@@ -552,6 +544,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
                                        nullptr, instance, nullptr);
     SendMessageA(session.statusText, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
     ShowWindow(session.window, show);
+    if (session.options.soakCycles > 0)
+        return RunSoak(session.options.soakCycles);
     OpenSource();
     if (!session.sourceEnabled) {
         CloseEverything();

@@ -1,6 +1,7 @@
 #include "Win32RemovalPlatform.h"
 
 #include <ddeml.h>
+#include <shlobj.h>
 #include <winspool.h>
 
 #include <vector>
@@ -296,6 +297,21 @@ bool Win32FileSystem::fileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool Win32FileSystem::isDirectory(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::optional<std::string> Win32FileSystem::longPathName(const std::string& path) {
+  char full[MAX_PATH] = "";
+  DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+  if (length == 0 || length >= sizeof full) return std::nullopt;
+  char longName[MAX_PATH] = "";
+  length = GetLongPathNameA(full, longName, sizeof longName);
+  if (length == 0 || length >= sizeof longName) return std::nullopt;
+  return std::string(longName);
+}
+
 std::vector<DirectoryEntry> Win32FileSystem::list(const std::string& directory) {
   std::vector<DirectoryEntry> entries;
   WIN32_FIND_DATAA found;
@@ -379,14 +395,16 @@ bool Win32ProgramManager::execute(const char* command) {
   if (DdeInitializeA(&instance, ignoreDdeCallback, APPCMD_CLIENTONLY | CBF_SKIP_ALLNOTIFICATIONS, 0) != DMLERR_NO_ERROR)
     return false;
   bool done = false;
-  HSZ name = DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI);
-  if (HCONV conversation = DdeConnect(instance, name, name, nullptr)) {
-    const DWORD length = static_cast<DWORD>(lstrlenA(command)) + 1;
-    done = DdeClientTransaction(reinterpret_cast<LPBYTE>(const_cast<char*>(command)), length, conversation, nullptr,
-                                CF_TEXT, XTYP_EXECUTE, 5000, nullptr) != nullptr;
-    DdeDisconnect(conversation);
+  // Without the name a connect would take any service and topic that answers.
+  if (HSZ name = DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI)) {
+    if (HCONV conversation = DdeConnect(instance, name, name, nullptr)) {
+      const DWORD length = static_cast<DWORD>(lstrlenA(command)) + 1;
+      done = DdeClientTransaction(reinterpret_cast<LPBYTE>(const_cast<char*>(command)), length, conversation,
+                                  nullptr, CF_TEXT, XTYP_EXECUTE, 5000, nullptr) != nullptr;
+      DdeDisconnect(conversation);
+    }
+    DdeFreeStringHandle(instance, name);
   }
-  if (name) DdeFreeStringHandle(instance, name);
   DdeUninitialize(instance);
   return done;
 }
@@ -436,10 +454,34 @@ void Win32Notices::show(const std::string& text, const std::string& caption) {
   MessageBoxA(owner_, text.c_str(), caption.c_str(), MB_OK);
 }
 
+namespace {
+
+std::string shellFolder(int csidl) {
+  char path[MAX_PATH] = "";
+  return SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) ? std::string(path)
+                                                                                        : std::string();
+}
+
+// Under WOW64 a 32-bit program sees Program Files and the system folder
+// under one name and reaches the other views by theirs; a 64-bit program
+// the other way round. Each is listed when it resolves.
+std::vector<std::string> otherFolderViews(const std::string& windowsDirectory) {
+  std::vector<std::string> views = {shellFolder(CSIDL_PROGRAM_FILESX86), shellFolder(CSIDL_SYSTEMX86)};
+  char nativeProgramFiles[MAX_PATH] = "";
+  const DWORD length = GetEnvironmentVariableA("ProgramW6432", nativeProgramFiles, sizeof nativeProgramFiles);
+  if (length > 0 && length < sizeof nativeProgramFiles) views.emplace_back(nativeProgramFiles);
+  if (!windowsDirectory.empty()) views.push_back(windowsDirectory + "Sysnative");
+  std::erase(views, std::string());
+  return views;
+}
+
+}  // namespace
+
 RemovalContext makeWin32RemovalContext(UninstallDatabase& database, RemovalPlatform& platform, const OsInfo& os,
                                        std::function<std::string(unsigned id)> text,
                                        std::function<void(const std::string&)> trace) {
   auto directory = [os](int code) { return resolveDirectoryCode(code, os).directoryPart(); };
-  return RemovalContext{database,      platform,     os, directory(3), directory(2), directory(26), directory,
-                        std::move(text), std::move(trace)};
+  const std::string windowsDirectory = directory(3);
+  return RemovalContext{database,         platform,     os, windowsDirectory, directory(2), directory(26), directory,
+                        std::move(text),  std::move(trace), otherFolderViews(windowsDirectory)};
 }

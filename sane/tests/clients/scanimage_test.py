@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The backend under Debian's scanimage: listing, every mode at every
 resolution exactly as the emulator scans the page, a crop, a feeder batch,
-an interrupted scan, and each device fault as its status."""
+an interrupted scan, and each device fault as its status. Arguments name
+the test classes to run (ScanimageTest, SilentDeviceTest)."""
 
 import signal
 import subprocess
@@ -96,7 +97,6 @@ class ScanimageTest(ClientTest):
             ("overlong-payload = block 1\n", (), IO_ERROR),
             ("disconnect-at = 3000\n", (), IO_ERROR),
             ("disconnect-at = 8\n", ("--source", "ADF"), IO_ERROR),  # gone at the feeder query
-            ("timeout-at = 3000\n", (), IO_ERROR),
         ]
         config = Config("scanimage-faults", [fault for fault, _, _ in cases])
         for n, (fault, arguments, status) in enumerate(cases):
@@ -136,6 +136,22 @@ class ScanimageTest(ClientTest):
             self.assertIn(b"open of device vivaro:emulator:0 failed: Device busy", result.stderr)
             holder.stdin.close()
             self.assertEqual(holder.wait(timeout=60), 0)
+
+
+class SilentDeviceTest(ClientTest):
+    """A silent device is waited for (the engine gives up after 30 seconds),
+    so these run as a test of their own beside the others."""
+
+    def test_a_device_that_stops_answering_is_an_io_error(self):
+        config = Config("scanimage-silent", ["timeout-at = 3000\n"])
+        result = scanimage(config, HEALTHY, "--resolution", "150", *STRIP)
+        self.assertEqual(result.returncode, IO_ERROR, result.stderr)
+
+    def test_stale_bytes_and_a_stall_do_not_spoil_the_scan(self):
+        config = Config("scanimage-stall", ["leftover = 100\nstall = 2 at 5000\n"])
+        result = scanimage(config, HEALTHY, "--resolution", "150", *STRIP)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertImage(result.stdout, expected_image(read_page(config.page), "Color", 150, height=8), "P6")
 
 
 if __name__ == "__main__":

@@ -84,6 +84,24 @@ TEST_F(FitToRequestTest, ResizesToTheRequestAndStampsItsResolution)
     }
 }
 
+// Office hosts get a grey DIB that declares 255 colours and carries 256;
+// whatever the library makes of it keeps the whole grey ramp.
+TEST_F(FitToRequestTest, GreyRampSurvivesTheLibraryWithAndWithoutOffice)
+{
+    for (bool office : {false, true}) {
+        platform.msoLoaded = office;
+        for (int forMemoryTransfer : {0, 1}) {
+            void* dib = scan(50, 75, 75, 0, 0, 4800, 480);
+            void* result = nullptr;
+            ASSERT_EQ(built->fitBitmapToRequest(dib, forMemoryTransfer, &result), 100);
+            const std::vector<uint8_t> bytes = bytesOf(result);
+            for (int i = 0; i < 256; ++i)
+                ASSERT_EQ(i32(bytes, 40 + 4 * i), i * 0x010101) << "entry " << i << (office ? " with MSO.DLL" : "");
+            memory.release(result);
+        }
+    }
+}
+
 TEST_F(FitToRequestTest, MemoryTransferAlwaysGoesThroughTheLibraryTopRowFirst)
 {
     void* dib = scan(150, 150, 150, 0, 0, 320, 96);  // 10 x 3, rows 0, 1, 2 from the top

@@ -572,6 +572,7 @@ TEST_F(Capability, PaperSizesSetTheFrameCentredForTheFeederAtTheEdgeForTheGlass)
         TW_UINT16 capId;
         TW_UINT16 paperSize;
         ScanFrame frame;
+        bool feeder = false;
     };
     const ScanParameters before = openingSettings();
     const Case cases[] = {
@@ -580,6 +581,8 @@ TEST_F(Capability, PaperSizesSetTheFrameCentredForTheFeederAtTheEdgeForTheGlass)
         {0x1154, TWSS_USLETTER, {0, 0, 40800, 52800}},
         {0x1155, TWSS_USLETTER, {0, 0, 40800, 52800}},
         {ICAP_SUPPORTEDSIZES, TWSS_USLEGAL, {0, 0, 40800, 67200}},
+        // Only a request that names 0x1154 centres, even while the feeder is on.
+        {ICAP_SUPPORTEDSIZES, TWSS_A4LETTER, {0, 0, 39685, 56126}, true},
         {0x1155, TWSS_NONE, {before.left, before.top, before.right, before.bottom}},
         {0x1155, 69, {before.left, before.top, before.right, before.bottom}},
     };
@@ -587,6 +590,7 @@ TEST_F(Capability, PaperSizesSetTheFrameCentredForTheFeederAtTheEdgeForTheGlass)
         SCOPED_TRACE(testing::Message() << "cap 0x" << std::hex << c.capId << std::dec << " size " << c.paperSize);
         currentScanParameters() = before;
         open();
+        setFeederEnabled(c.feeder);
         ASSERT_EQ(set(c.capId, TWON_ONEVALUE, oneUint16(c.paperSize)), TWRC_SUCCESS);
         const ScanParameters& p = currentScanParameters();
         EXPECT_EQ(p.paperSize, c.paperSize);
@@ -594,7 +598,7 @@ TEST_F(Capability, PaperSizesSetTheFrameCentredForTheFeederAtTheEdgeForTheGlass)
         EXPECT_EQ(p.top, c.frame.top);
         EXPECT_EQ(p.right, c.frame.right);
         EXPECT_EQ(p.bottom, c.frame.bottom);
-        TW_UINT16 answered = c.capId == ICAP_SUPPORTEDSIZES ? 0x1155 : c.capId;
+        TW_UINT16 answered = c.capId != ICAP_SUPPORTEDSIZES ? c.capId : c.feeder ? 0x1154 : 0x1155;
         EXPECT_EQ(current(answered), c.paperSize);
         dispatchTwainCall(TwainRequest{&application, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source});
     }

@@ -7,6 +7,7 @@
 
 void FakeSourcePlatform::bindSupportLibrary() { calls.push_back("bind"); }
 void FakeSourcePlatform::releaseSupportLibrary() { calls.push_back("release"); }
+void FakeSourcePlatform::releaseImagingLibrary() { calls.push_back("release imaging"); }
 void FakeSourcePlatform::loadSettings() { calls.push_back("load"); }
 void FakeSourcePlatform::saveSettings() { calls.push_back("save"); }
 void FakeSourcePlatform::decideAnsiMode() { calls.push_back("ansi"); }
@@ -14,7 +15,10 @@ void FakeSourcePlatform::decideAnsiMode() { calls.push_back("ansi"); }
 bool FakeSourcePlatform::scannerReachable()
 {
     calls.push_back("probe");
-    return scannerPresent;
+    bool present = scannerPresent;
+    if (duringProbe)
+        duringProbe();
+    return present;
 }
 
 bool FakeSourcePlatform::closeScannerChannel()
@@ -29,6 +33,8 @@ void FakeSourcePlatform::sendManagerNotification(TW_UINT16 message)
 {
     notifications.push_back(message);
     sourceStateAtNotification = sourceState();
+    if (duringNotification)
+        duringNotification(message);
 }
 
 bool FakeSourcePlatform::createScanWindow(void* parentWindow)

@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 int FakeTransferServices::scanImage(int dibOrder, int forMemoryTransfer, TW_HANDLE* dib)
 {
     ++scans;
+    if (duringScan)
+        duringScan();
     lastDibOrder = dibOrder;
     lastForMemoryTransfer = forMemoryTransfer;
     *dib = scanResult == 100 ? allocate(scannedDib) : nullptr;
@@ -55,6 +59,10 @@ void FakeTransferServices::freeMemory(TW_HANDLE handle)
 
 std::string FakeTransferServices::createTemporaryFile(const char* prefix)
 {
+    if (throwFromTemporaryFile == 1)
+        throw std::bad_alloc();
+    if (throwFromTemporaryFile == 2)
+        throw std::runtime_error("no temporary file");
     if (!filesCreate || std::strcmp(prefix, "ZVP4") != 0)
         return std::string();
     files.push_back(temporaryFile);

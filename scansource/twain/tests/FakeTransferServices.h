@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -15,6 +16,8 @@ public:
     int scanResult = 100;
     std::vector<uint8_t> scannedDib;
     int scans = 0;
+    // The application's calls from its message loop while the scan shows a box.
+    std::function<void()> duringScan;
     int lastDibOrder = -1;
     int lastForMemoryTransfer = -1;
 
@@ -31,6 +34,7 @@ public:
 
     std::string temporaryFile = "C:\\TEMP\\ZVP41A.tmp";
     bool filesCreate = true;
+    int throwFromTemporaryFile = 0;  // 1: std::bad_alloc, 2: another exception
     std::vector<std::string> files;
 
     int scanImage(int dibOrder, int forMemoryTransfer, TW_HANDLE* dib) override;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <new>
+#include <stdexcept>
 #include <vector>
 
 #include "FakeSourcePlatform.h"
@@ -155,6 +157,53 @@ TEST_F(Transfers, NativeTransferHandsOverTheBitmapAndAsksToBeClosed)
     EXPECT_EQ(pending(MSG_ENDXFER, answer), TWRC_SUCCESS);
     EXPECT_EQ(+answer.Count, 0);
     EXPECT_EQ(sourceState(), StateTransferReady);
+}
+
+TEST_F(Transfers, TheStateIsSetBeforeTheApplicationIsAskedToClose)
+{
+    TW_HANDLE image = nullptr;
+    platform.duringNotification = [&](TW_UINT16) {
+        EXPECT_EQ(sourceState(), StateTransferring);
+        if (image)
+            services.freeMemory(image);
+        TW_PENDINGXFERS count{};
+        EXPECT_EQ(pending(MSG_ENDXFER, count), TWRC_SUCCESS);
+        EXPECT_EQ(call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS), TWRC_SUCCESS);
+        EXPECT_EQ(call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS), TWRC_SUCCESS);
+    };
+    setSourceState(StateTransferReady);
+    EXPECT_EQ(call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &image), TWRC_XFERDONE);
+    EXPECT_EQ(sourceState(), StateLoaded);
+    platform.duringNotification = nullptr;
+}
+
+TEST_F(Transfers, WhileAScanWaitsTheApplicationCanNeitherEndNorCloseIt)
+{
+    std::vector<TW_UINT16> answers;
+    std::vector<TW_UINT16> conditions;
+    services.duringScan = [&] {
+        TW_HANDLE nestedImage = nullptr;
+        TW_PENDINGXFERS count{};
+        TW_USERINTERFACE userInterface{0, 0, nullptr};
+        answers.push_back(call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &nestedImage));
+        conditions.push_back(status());
+        answers.push_back(call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &count));
+        answers.push_back(call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &userInterface));
+        answers.push_back(call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &userInterface));
+        answers.push_back(call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS));
+        conditions.push_back(status());
+        // Asking is allowed.
+        answers.push_back(call(DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &count));
+    };
+    setSourceState(StateTransferReady);
+    TW_HANDLE image = nullptr;
+    EXPECT_EQ(call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &image), TWRC_XFERDONE);
+    EXPECT_EQ(answers, (std::vector<TW_UINT16>{TWRC_FAILURE, TWRC_FAILURE, TWRC_FAILURE, TWRC_FAILURE, TWRC_FAILURE,
+                                               TWRC_SUCCESS}));
+    EXPECT_EQ(conditions, (std::vector<TW_UINT16>{TWCC_SEQERROR, TWCC_SEQERROR}));
+    EXPECT_EQ(services.scans, 1);
+    EXPECT_EQ(sourceState(), StateTransferring);
+    services.freeMemory(image);
 }
 
 TEST_F(Transfers, AFailedScanLeavesAConditionCodeToRead)
@@ -448,4 +497,97 @@ TEST_F(Transfers, ImageInfoCompletesTheFrameAndXferGroupWritesOnlyTheLowHalf)
     EXPECT_EQ(call(DG_CONTROL, DAT_XFERGROUP, MSG_GET, &group), TWRC_SUCCESS);
     EXPECT_EQ(group, 0xabcd0000u | DG_IMAGE) << "only the low half is written";
     EXPECT_EQ(call(DG_CONTROL, DAT_XFERGROUP, MSG_SET, &group), TWRC_SUCCESS);
+}
+
+// A3 at 150 dpi reaches past the bed (40800 x 67200) both ways, and so does
+// a layout that starts left of it: the scan takes what lies on the bed, and
+// that is what every description reports.
+TEST_F(Transfers, DescriptionsAreTheImageTheBedAllows)
+{
+    struct Case {
+        const char* what;
+        int32_t left, top, right, bottom;
+    } cases[] = {
+        {"A3 at the left edge", 0, 0, 56125, 79370},
+        {"off the bed on every side", -4800, -2400, 45600, 76800},
+    };
+    ScanParameters& parameters = currentScanParameters();
+    parameters.resolution = 150;
+    services.pixelType = TWPT_GRAY;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        parameters.left = c.left, parameters.top = c.top, parameters.right = c.right, parameters.bottom = c.bottom;
+        TW_IMAGEINFO info{};
+        ASSERT_EQ(call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_SUCCESS);
+        EXPECT_EQ(+info.ImageWidth, 1275);
+        EXPECT_EQ(+info.ImageLength, 2100);
+        TW_SETUPMEMXFER sizes{};
+        ASSERT_EQ(call(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &sizes), TWRC_SUCCESS);
+        EXPECT_EQ(+sizes.MinBufSize, 1276u);
+        TW_IMAGELAYOUT layout{};
+        ASSERT_EQ(call(DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &layout), TWRC_SUCCESS);
+        EXPECT_EQ(+layout.Frame.Left.Whole, 0);
+        EXPECT_EQ(+layout.Frame.Top.Whole, 0);
+        EXPECT_EQ(+layout.Frame.Right.Whole, 8);
+        EXPECT_EQ(+layout.Frame.Right.Frac, 0x8000);
+        EXPECT_EQ(+layout.Frame.Bottom.Whole, 14);
+        EXPECT_EQ(parameters.right, c.right) << "the application's frame is kept as it set it";
+    }
+}
+
+// An application may give up on a memory transfer halfway: the bitmap it
+// left behind goes with the session, not with the process.
+TEST_F(Transfers, AnAbandonedMemoryTransferIsFreedAtEveryExit)
+{
+    std::vector<uint8_t> buffer(16);
+    TW_IMAGEMEMXFER xfer{};
+    xfer.Memory = TW_MEMORY{TWMF_APPOWNS | TWMF_POINTER, 16, buffer.data()};
+    TW_IDENTITY source{};
+    source.Id = 42;
+    struct Case {
+        const char* exit;
+        TW_UINT16 dat, msg;
+        int state;  // the state the exit is asked in
+        TW_MEMREF data;
+    } cases[] = {
+        {"disable", DAT_USERINTERFACE, MSG_DISABLEDS, StateTransferring, nullptr},
+        {"close", DAT_IDENTITY, MSG_CLOSEDS, StateTransferring, &source},
+        {"native transfer", DAT_IMAGENATIVEXFER, MSG_GET, StateTransferReady, nullptr},
+        {"file transfer", DAT_IMAGEFILEXFER, MSG_GET, StateTransferReady, nullptr},
+    };
+    TW_SETUPFILEXFER target{"C:\\page.bmp", TWFF_BMP, 0};
+    ASSERT_EQ(call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &target), TWRC_SUCCESS);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.exit);
+        if (sourceState() == StateLoaded) {
+            ASSERT_EQ(call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &source), TWRC_SUCCESS);
+        }
+        setSourceState(StateTransferReady);
+        ASSERT_EQ(memXfer(xfer), TWRC_SUCCESS);
+        ASSERT_EQ(services.liveBlocks(), 1u);
+        setSourceState(c.state);
+        TW_HANDLE native = nullptr;
+        TW_UINT32 dg = c.dat == DAT_IMAGENATIVEXFER || c.dat == DAT_IMAGEFILEXFER ? DG_IMAGE : DG_CONTROL;
+        call(dg, c.dat, c.msg, c.dat == DAT_IMAGENATIVEXFER ? &native : c.data);
+        if (native)
+            services.freeMemory(native);
+        EXPECT_EQ(services.liveBlocks(), 0u);
+    }
+}
+
+// Nothing thrown inside may unwind into the application: memory running
+// short is TWCC_LOWMEMORY, anything else a plain failure.
+TEST_F(Transfers, WhatIsThrownEndsAtTheEntryAsAFailure)
+{
+    struct Case {
+        int throws;
+        TW_UINT16 code;
+    } cases[] = {{1, TWCC_LOWMEMORY}, {2, TWCC_BUMMER}};
+    for (const Case& c : cases) {
+        services.throwFromTemporaryFile = c.throws;
+        TW_SETUPFILEXFER setup{};
+        EXPECT_EQ(call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_GET, &setup), TWRC_FAILURE);
+        EXPECT_EQ(status(), c.code);
+        EXPECT_EQ(sourceState(), StateOpen);
+    }
 }

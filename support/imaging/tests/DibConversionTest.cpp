@@ -51,13 +51,16 @@ TEST(DibConversion, GreyDibDeclaringTwoHundredFiftyFiveColoursKeepsItsFullTable)
     Image image = greyImage(8, 2);
     std::vector<uint8_t> dib = packedDib(image);
     put32(dib, 32, 255);
-    Image back;
-    ASSERT_EQ(imageFromDib(dib.data(), dib.size(), back), IMAGING_SUCCESS);
-    EXPECT_EQ(back.pixels, image.pixels);
     // Also in a block larger than asked for, as global memory may be.
-    dib.resize(dib.size() + 16, 0xee);
-    ASSERT_EQ(imageFromDib(dib.data(), dib.size(), back), IMAGING_SUCCESS);
-    EXPECT_EQ(back.pixels, image.pixels);
+    std::vector<uint8_t> padded = dib;
+    padded.resize(dib.size() + 16, 0xee);
+    for (const std::vector<uint8_t>* block : {&dib, &padded}) {
+        Image back;
+        ASSERT_EQ(imageFromDib(block->data(), block->size(), back), IMAGING_SUCCESS);
+        EXPECT_EQ(back.pixels, image.pixels);
+        EXPECT_EQ(back.palette, image.palette) << "entry 255 is white, not black";
+        EXPECT_TRUE(hasGreyRamp(back));
+    }
 }
 
 TEST(DibConversion, RejectsWhatItCannotRead)
