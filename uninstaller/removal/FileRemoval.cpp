@@ -89,6 +89,11 @@ bool FileRemoval::searchDirectory(const std::string& directory, const std::strin
     }
     // A directory is never deleted as a file, even when it carries the name.
     if (entry.name.empty() || entry.name.front() == '.' || depth <= 0) continue;
+    // A link leads out of the folder being searched, to anywhere.
+    if (entry.link) {
+      context_.note("link not followed: " + directory + entry.name);
+      continue;
+    }
     const std::string subdirectory = directory + entry.name + "\\";
     if (searchDirectory(subdirectory, name, depth - 1, removeDirectories)) scheduled = true;
     if (removeDirectories) context_.platform.files.removeDirectory(directory + entry.name);

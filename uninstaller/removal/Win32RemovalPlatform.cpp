@@ -302,6 +302,34 @@ bool Win32FileSystem::isDirectory(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+namespace {
+
+using FinalPathNameFunction = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+
+// The path with every junction and symbolic link followed, which
+// GetLongPathName leaves as they are ("C:\Documents and Settings" stays
+// itself). Windows before Vista has no such call and no such links of its
+// own: the long name is all there is.
+std::optional<std::string> finalPathName(const std::string& path) {
+  const auto function = reinterpret_cast<FinalPathNameFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
+  if (!function) return path;
+  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  HANDLE handle = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  char resolved[MAX_PATH] = "";
+  const DWORD length = function(handle, resolved, sizeof resolved, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  CloseHandle(handle);
+  if (length == 0 || length >= sizeof resolved) return std::nullopt;
+  const std::string result = resolved;
+  if (result.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + result.substr(8);
+  if (result.rfind("\\\\?\\", 0) == 0) return result.substr(4);
+  return result;
+}
+
+}  // namespace
+
 std::optional<std::string> Win32FileSystem::longPathName(const std::string& path) {
   char full[MAX_PATH] = "";
   DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
@@ -309,7 +337,7 @@ std::optional<std::string> Win32FileSystem::longPathName(const std::string& path
   char longName[MAX_PATH] = "";
   length = GetLongPathNameA(full, longName, sizeof longName);
   if (length == 0 || length >= sizeof longName) return std::nullopt;
-  return std::string(longName);
+  return finalPathName(longName);
 }
 
 std::vector<DirectoryEntry> Win32FileSystem::list(const std::string& directory) {
@@ -318,7 +346,8 @@ std::vector<DirectoryEntry> Win32FileSystem::list(const std::string& directory) 
   HANDLE search = FindFirstFileA((directory + "*.*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return entries;
   do {
-    entries.push_back({found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    entries.push_back({found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                       (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
   } while (FindNextFileA(search, &found));
   FindClose(search);
   return entries;
@@ -353,6 +382,10 @@ bool Win32FileSystem::writeFile(const std::string& path, const std::string& cont
             (WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr) &&
              written == contents.size());
   ok = SetEndOfFile(file) && ok;
+  // On the disk before the phases go on: the removal record must outlast a
+  // power loss in the phases that follow it, WININIT.INI one before the
+  // restart.
+  ok = FlushFileBuffers(file) && ok;
   CloseHandle(file);
   return ok;
 }

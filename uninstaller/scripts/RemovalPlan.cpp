@@ -88,12 +88,19 @@ void UninstallDatabase::BuildRemovalPlan()
     }
 
     // The selected set itself never changes here: the details dialog builds
-    // the plan for one selection after another. An unfinished removal's plan
-    // holds its full-removal items already, if it had any.
-    UninstallProfile wanted = unfinished_ ? unfinished_->plan : selectedSet_;
+    // the plan for one selection after another. An unfinished removal
+    // recorded its plan with the items only the full removal takes apart;
+    // those are not for a run in which a printer stays (one kept this time,
+    // or installed since).
     const bool fullRemoval = printersStaying_ == 0;
-    if (fullRemoval && !unfinished_)
-        AddFullRemovalItems(wanted);
+    UninstallProfile chosen = unfinished_ ? unfinished_->plan : selectedSet_;
+    UninstallProfile fullRemovalItems;
+    if (unfinished_) {
+        fullRemovalItems = unfinished_->fullRemovalItems;
+        chosen.Subtract(fullRemovalItems);
+    } else if (fullRemoval) {
+        AddFullRemovalItems(fullRemovalItems);
+    }
 
     // Ignore profiles are never removed; catch-all profiles only with the
     // last printer, so while one stays they are protected.
@@ -102,8 +109,15 @@ void UninstallDatabase::BuildRemovalPlan()
             protectedSet_.Merge(profile);
     }
 
-    removalPlan_.Assign(wanted);
+    removalPlan_.Assign(chosen);
+    if (fullRemoval)
+        removalPlan_.Merge(fullRemovalItems);
     removalPlan_.Subtract(protectedSet_);
+    fullRemovalItems_.Clear();
+    if (fullRemoval) {
+        fullRemovalItems_.Assign(removalPlan_);
+        fullRemovalItems_.Subtract(chosen);
+    }
 
     maskingToolKept_ = !FilesListNames(removalPlan_, MaskingToolExecutable());
 
@@ -112,20 +126,20 @@ void UninstallDatabase::BuildRemovalPlan()
     removalPlan_.SortAll();
 }
 
-void UninstallDatabase::AddFullRemovalItems(UninstallProfile& wanted) const
+void UninstallDatabase::AddFullRemovalItems(UninstallProfile& items) const
 {
     if (const UninstallProfile* maskingTool = FindProfileByName(kMaskingToolProfileName))
-        wanted.Merge(*maskingTool);
+        items.Merge(*maskingTool);
     for (const std::string& path : scriptPaths_) {
         if (EndsWithIgnoringCase(path, ".unm"))
-            wanted.AddItem(ItemList::Files, FileNameOf(path));
+            items.AddItem(ItemList::Files, FileNameOf(path));
     }
     for (const UninstallProfile& profile : profiles_) {
         if (profile.catchAll)
-            wanted.Merge(profile);
+            items.Merge(profile);
     }
     for (const MakerKey& key : kMakerKeys)
-        wanted.AddItem(ItemList::RegistryKeys, RegistryKeyLine(key.subKey, key.deltree));
+        items.AddItem(ItemList::RegistryKeys, RegistryKeyLine(key.subKey, key.deltree));
 }
 
 void UninstallDatabase::KeepPrintersOutsideUnfinishedRemoval()
@@ -156,5 +170,6 @@ RemovalRecord UninstallDatabase::RecordOfRemoval() const
     }
     SortUniqueIgnoringCase(record.drivers);
     record.plan = removalPlan_;
+    record.fullRemovalItems = fullRemovalItems_;
     return record;
 }

@@ -17,13 +17,35 @@ void WriteLines(std::string& out, const std::string& kind, const std::vector<std
     }
 }
 
-std::optional<ItemList> ListNamed(std::string_view name)
+// Every list but the package's directories, which only phase 9 adds.
+bool Recorded(ItemList list) { return list != ItemList::Directories; }
+
+void WriteProfile(std::string& out, const std::string& kind, const UninstallProfile& profile)
 {
     for (size_t i = 0; i < kItemListCount; ++i) {
-        if (name == ItemListName(ItemListAt(i)))
-            return ItemListAt(i);
+        const ItemList list = ItemListAt(i);
+        if (Recorded(list))
+            WriteLines(out, kind + "." + ItemListName(list), profile.Items(list));
     }
-    return std::nullopt;
+}
+
+// "plan.Files" gives the plan and Files.
+bool AddProfileLine(RemovalRecord& record, std::string_view kind, const std::string& item)
+{
+    const size_t dot = kind.find('.');
+    if (dot == std::string_view::npos)
+        return false;
+    const std::string_view profile = kind.substr(0, dot);
+    UninstallProfile* target =
+        profile == "plan" ? &record.plan : profile == "full" ? &record.fullRemovalItems : nullptr;
+    for (size_t i = 0; target && i < kItemListCount; ++i) {
+        const ItemList list = ItemListAt(i);
+        if (Recorded(list) && kind.substr(dot + 1) == ItemListName(list)) {
+            target->AddItem(list, item);
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -33,10 +55,8 @@ std::string FormatRemovalRecord(const RemovalRecord& record)
     std::string out = std::string(kFirstLine) + "\r\n";
     WriteLines(out, "printer", record.printers);
     WriteLines(out, "driver", record.drivers);
-    for (size_t i = 0; i < kItemListCount; ++i) {
-        const ItemList list = ItemListAt(i);
-        WriteLines(out, std::string("plan.") + ItemListName(list), record.plan.Items(list));
-    }
+    WriteProfile(out, "plan", record.plan);
+    WriteProfile(out, "full", record.fullRemovalItems);
     return out + kLastLine + "\r\n";
 }
 
@@ -65,9 +85,7 @@ std::optional<RemovalRecord> ParseRemovalRecord(std::string_view text)
             record.printers.push_back(item);
         } else if (kind == "driver") {
             record.drivers.push_back(item);
-        } else if (kind.substr(0, 5) == "plan." && ListNamed(kind.substr(5))) {
-            record.plan.AddItem(*ListNamed(kind.substr(5)), item);
-        } else {
+        } else if (!AddProfileLine(record, kind, item)) {
             return std::nullopt;
         }
     }

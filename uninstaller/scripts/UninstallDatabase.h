@@ -108,7 +108,7 @@ private:
     void SortProfiles();
     // What only the removal of the last printer takes: the masking tool,
     // the scripts, the catch-all profiles and the maker's keys.
-    void AddFullRemovalItems(UninstallProfile& wanted) const;
+    void AddFullRemovalItems(UninstallProfile& items) const;
     void MarkMaskedCopiesOfGoingPrinters();
 
     int platformClass_;
@@ -117,6 +117,7 @@ private:
     UninstallProfile selectedSet_;
     UninstallProfile protectedSet_;
     UninstallProfile removalPlan_;
+    UninstallProfile fullRemovalItems_;  // of the plan, there only as no printer stays
     std::vector<InstalledPrinter> printers_;
     std::optional<RemovalRecord> unfinished_;
     bool restartNeeded_ = false;

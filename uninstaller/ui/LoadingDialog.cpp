@@ -71,8 +71,12 @@ LoadingDialog::LoadingDialog(UninstallDatabase& database, const CommandLineSwitc
                 *this, writeTrace) {}
 
 INT_PTR LoadingDialog::run(HWND owner) {
-  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_LOADING), owner, sharedDialogProcedure,
-                         reinterpret_cast<LPARAM>(static_cast<DialogObject*>(this)));
+  const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_LOADING), owner,
+                                         sharedDialogProcedure,
+                                         reinterpret_cast<LPARAM>(static_cast<DialogObject*>(this)));
+  // A WM_QUIT ends the dialog without its sequence.
+  sequence_.StartSpoolerIfStopped();
+  return result;
 }
 
 void LoadingDialog::initialise() {

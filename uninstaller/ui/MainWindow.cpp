@@ -27,8 +27,12 @@ MainWindow::MainWindow(HINSTANCE instance)
 }
 
 int MainWindow::run() {
-  return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr), "IDD_MAIN_NOBMP", nullptr,
-                                          sharedDialogProcedure, reinterpret_cast<LPARAM>(this)));
+  const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), "IDD_MAIN_NOBMP", nullptr, sharedDialogProcedure,
+                                         reinterpret_cast<LPARAM>(this));
+  // However the dialog ended (a WM_QUIT ends it in the middle of the
+  // phases), the program does not leave the machine without a spooler.
+  if (removalPanel_.holdsSpoolerStopped()) toolAndRestartSteps_.startSpoolerBeforeExit();
+  return static_cast<int>(result);
 }
 
 void MainWindow::prepareSystemMenu() {
@@ -57,10 +61,7 @@ void MainWindow::showPanel(Panel panel) {
 
 void MainWindow::enableButton(int id, bool enabled) { EnableWindow(GetDlgItem(window_, id), enabled ? TRUE : FALSE); }
 
-void MainWindow::end(int result) {
-  if (removalPanel_.holdsSpoolerStopped()) toolAndRestartSteps_.startSpoolerBeforeExit();
-  EndDialog(window_, result);
-}
+void MainWindow::end(int result) { EndDialog(window_, result); }
 
 void MainWindow::offerSelection() {
   showPanel(Panel::Selection);

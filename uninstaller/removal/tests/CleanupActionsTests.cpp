@@ -153,6 +153,20 @@ TEST_F(Cleanup, AnEmptiedPackageDirectoryGoesItself) {
   EXPECT_TRUE(machine.files.hasDirectory("C:\\PROGRAM FILES"));
 }
 
+// A junction in a searched folder may lead anywhere, a system folder too:
+// neither its files nor its empty folders are the package's.
+TEST_F(Cleanup, ASearchDoesNotFollowLinks) {
+  plan(ItemList::Files, "ZV.DLL");
+  plan(ItemList::Directories, "C:\\PROGRAM FILES\\ARVEL");
+  const std::string inLinks[] = {"C:\\PROGRAM FILES\\ARVEL\\LINK\\ZV.DLL", std::string(kDrivers) + "3\\LINK\\ZV.DLL"};
+  for (const std::string& path : inLinks) machine.files.addFile(path);
+  machine.files.addDirectory("C:\\PROGRAM FILES\\ARVEL\\LINK\\EMPTY");
+  machine.files.links = {"c:\\program files\\arvel\\link", fake::lower(std::string(kDrivers) + "3\\LINK")};
+  actions(fake::ntFamily()).removeFiles();
+  for (const std::string& path : inLinks) EXPECT_TRUE(machine.files.has(path)) << path;
+  EXPECT_TRUE(machine.files.hasDirectory("C:\\PROGRAM FILES\\ARVEL\\LINK\\EMPTY"));
+}
+
 TEST_F(Cleanup, ALockedFileIsScheduledAndAsksForARestart) {
   plan(ItemList::Files, "ZV.DLL");
   machine.files.addFile(std::string(kDrivers) + "3\\ZV.DLL");

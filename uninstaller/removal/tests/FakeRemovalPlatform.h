@@ -232,6 +232,7 @@ class FileSystem : public FileSystemAccess {
   std::set<std::string> locked;       // lower-cased: deletion fails with error 32
   std::set<std::string> unreadable;   // lower-cased: reading fails
   std::map<std::string, std::string> shortNames;  // lower-cased short path -> long path
+  std::set<std::string> links;                      // lower-cased directories that are junctions
   std::vector<std::string> deletedAtRestart;
   std::vector<std::string> log;
 
@@ -310,7 +311,7 @@ class FileSystem : public FileSystemAccess {
         entries.push_back({spelling.at(path).substr(prefix.size()), false});
     for (const std::string& path : directories)
       if (path.compare(0, prefix.size(), prefix) == 0 && path.find('\\', prefix.size()) == std::string::npos)
-        entries.push_back({path.substr(prefix.size()), true});
+        entries.push_back({path.substr(prefix.size()), true, links.count(path) > 0});
     return entries;
   }
   bool removeDirectory(const std::string& path) override {

@@ -201,6 +201,30 @@ TEST_F(RemovalPlan, ThePlanDependsOnTheLastSelectionAlone)
     }
 }
 
+// A full removal ended abruptly and taken up by a run in which a printer
+// stays: the scripts, the maker's keys and the masking tool stay with it.
+TEST_F(RemovalPlan, AnUnfinishedFullRemovalTakesItsFullRemovalItemsOnlyWhileNoPrinterStays)
+{
+    Load();
+    Select({"Office", "Lab", "Office (masked)"});
+    database.BuildRemovalPlan();
+    const std::optional<RemovalRecord> record = ParseRemovalRecord(FormatRemovalRecord(database.RecordOfRemoval()));
+    ASSERT_TRUE(record.has_value());
+
+    for (const bool labKept : {true, false}) {
+        Load();
+        database.ResumeUnfinishedRemoval(*record);
+        database.KeepPrintersOutsideUnfinishedRemoval();
+        Select(labKept ? std::set<std::string>{"Office"} : std::set<std::string>{"Office", "Lab"});
+        database.BuildRemovalPlan();
+        EXPECT_THAT(Plan(ItemList::Files), Contains("a.dll"));
+        for (const std::string& key : kMakerKeys)
+            EXPECT_EQ(labKept, !database.RemovalPlan().Contains(ItemList::RegistryKeys, key)) << key;
+        for (const char* file : {"Xunz___Z.unm", "VENEER32.EXE"})
+            EXPECT_EQ(labKept, !database.RemovalPlan().Contains(ItemList::Files, file)) << file;
+    }
+}
+
 TEST_F(RemovalPlan, KeptPrinterWithoutDriverProfileIsProtectedByItsManufacturer)
 {
     Load();
