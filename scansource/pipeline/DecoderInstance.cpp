@@ -26,6 +26,11 @@ void decoderFinish()
     theDecoder().finish();
 }
 
+void decoderSetColourOrder(scancodec::ColourOrder order)
+{
+    theDecoder().setColourOrder(order);
+}
+
 void decoderSetTrace(scancodec::DecoderTraceSink trace)
 {
     theDecoder().setTrace(trace);

@@ -4,6 +4,8 @@
 // next row's prediction) and inverted (what the device means by them).
 #include <cstdint>
 
+#include "ColourOrder.h"
+
 namespace scancodec {
 
 struct RowBuffers {
@@ -13,7 +15,9 @@ struct RowBuffers {
     uint8_t* inverted;
 };
 
-void reconstructRow(const RowBuffers& rows, int width, int channels, int predictor, bool firstRow);
+// The inverted colour pixels go to rows.inverted in the order asked.
+void reconstructRow(const RowBuffers& rows, int width, int channels, int predictor, bool firstRow,
+                    ColourOrder order = ColourOrder::RedFirst);
 
 // A grey median row (not the first) whose pixels before `reconstructed`
 // are already in rows.current: the rest, then the whole row inverted.

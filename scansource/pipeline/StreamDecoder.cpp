@@ -74,6 +74,7 @@ void StreamDecoder::finish()
     previousRow_.reset();
     realigner_.reset();
     health_ = Health::Idle;
+    colourOrder_ = ColourOrder::RedFirst;
     predictor_ = 0;
     header_ = HeaderState::Done;
     headerBytesToSkip_ = 0;
@@ -325,18 +326,22 @@ int StreamDecoder::skipTrailer(BitReader& reader)
 int StreamDecoder::commitRow(uint8_t* output, int* produced)
 {
     bool firstRow = decodedRows_ == 0;
-    uint8_t* target = realigner_.active() ? realigner_.writeLine() : output;
+    // The line ring keeps the coded order; the colours are exchanged, when
+    // asked, on the way to the output.
+    const bool realigned = realigner_.active();
+    uint8_t* target = realigned ? realigner_.writeLine() : output;
     RowBuffers rows{differences_.get(), previousRow_.get(), currentRow_.get(), target};
     if (fusedGreyMedian_ && reconstructed_ > 0)
         finishGreyMedianRow(rows, width_, reconstructed_);
     else
-        reconstructRow(rows, width_, channels_, effectivePredictor(predictor_), firstRow);
+        reconstructRow(rows, width_, channels_, effectivePredictor(predictor_), firstRow,
+                       realigned ? ColourOrder::RedFirst : colourOrder_);
     std::swap(currentRow_, previousRow_);
     ++decodedRows_;
-    if (realigner_.active()) {
+    if (realigned) {
         if (!realigner_.advance())
             return DecodeMoreRows;
-        realigner_.assemble(output);
+        realigner_.assemble(output, colourOrder_);
     }
     *produced = rowSize_;
     if (++deliveredRows_ < height_)

@@ -19,7 +19,10 @@
 //
 // Output: a whole row of width x channels bytes, each the bitwise inverse
 // of the reconstructed sample, channels interleaved in stream order
-// (R, G, B); outputSize must hold one row. DecodeMoreRows with nothing
+// (R, G, B) unless setColourOrder asked for B, G, R; outputSize must hold
+// one row. Nothing else of the output buffer is touched, and only when a
+// row is produced, so each call may name another buffer (the row's final
+// place in an image, for instance). DecodeMoreRows with nothing
 // produced is normal: the header call, and the first rows of a stream with
 // line offsets, which only fill the line ring.
 //
@@ -35,6 +38,7 @@
 #include <memory>
 
 #include "BitReader.h"
+#include "ColourOrder.h"
 #include "LineRealigner.h"
 
 namespace scancodec {
@@ -69,7 +73,8 @@ public:
     void finish();
 
     void setTrace(DecoderTraceSink trace) { trace_ = trace; }
-
+    // The order of the colour rows produced from now on; start() sets RedFirst.
+    void setColourOrder(ColourOrder order) { colourOrder_ = order; }
 
 private:
     enum class RowPhase { RowField, Samples, Trailer };
@@ -94,6 +99,7 @@ private:
     int channels_ = 0;
     int rowSize_ = 0;
     int bitsPerSample_ = 0;
+    ColourOrder colourOrder_ = ColourOrder::RedFirst;
     int predictor_ = 0;
     HeaderState header_ = HeaderState::Done;
     uint64_t headerBytesToSkip_ = 0;
