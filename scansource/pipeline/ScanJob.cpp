@@ -103,6 +103,11 @@ private:
     bool command(const CommandPacket& packet, unsigned failureId);
     bool sendSettings();
     bool feederReady();
+    struct RowOutput {
+        uint8_t* bytes;
+        int size;
+    };
+    RowOutput rowOutput();
     Ending readAndDecode();
     Ending endStream(unsigned stringId, bool show);
     Ending decodeFailure(int result);
@@ -208,6 +213,19 @@ ScanJob::Ending ScanJob::decodeFailure(int result)
     return Ending::setupFailed;
 }
 
+// Where the next row is decoded: into its place in the image when the
+// bitmap building offers one, else into the decode buffer.
+ScanJob::RowOutput ScanJob::rowOutput()
+{
+    DecodedRowPlace place = s_.bitmap.nextRowPlace();
+    if (!place.bytes) {
+        decoderSetColourOrder(scancodec::ColourOrder::RedFirst);
+        return {decoded_.get(), kDecodeBufferSize};
+    }
+    decoderSetColourOrder(place.blueFirst ? scancodec::ColourOrder::BlueFirst : scancodec::ColourOrder::RedFirst);
+    return {place.bytes, geometry_.width * geometry_.channels};
+}
+
 ScanJob::Ending ScanJob::readAndDecode()
 {
     std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[kMaxScanPayload + 1]);
@@ -237,11 +255,12 @@ ScanJob::Ending ScanJob::readAndDecode()
             continue;
         int consumed = 0;
         int produced = 0;
-        int result = decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed, decoded_.get(),
-                                 kDecodeBufferSize, &produced);
+        RowOutput output = rowOutput();
+        int result = decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed, output.bytes, output.size,
+                                 &produced);
         if (result == scancodec::DecodeMoreRows || result == scancodec::DecodeLastRow ||
             result == scancodec::DecodeNeedsInput) {
-            s_.bitmap.appendDecodedRow(decoded_.get(), produced);
+            s_.bitmap.appendDecodedRow(output.bytes, produced);
             raw_.release(consumed);
             total += produced;
             lastRow = result == scancodec::DecodeLastRow;
@@ -256,11 +275,12 @@ ScanJob::Ending ScanJob::readAndDecode()
     while (!lastRow && !s_.cancelRequested) {
         int consumed = 0;
         int produced = 0;
-        int result = decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed, decoded_.get(),
-                                 kDecodeBufferSize, &produced);
+        RowOutput output = rowOutput();
+        int result = decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed, output.bytes, output.size,
+                                 &produced);
         if (result != scancodec::DecodeMoreRows && result != scancodec::DecodeLastRow)
             return decodeFailure(result == scancodec::DecodeNeedsInput ? scancodec::DecodeCorruptData : result);
-        s_.bitmap.appendDecodedRow(decoded_.get(), produced);
+        s_.bitmap.appendDecodedRow(output.bytes, produced);
         raw_.release(consumed);
         lastRow = result == scancodec::DecodeLastRow;
     }
@@ -286,7 +306,7 @@ int ScanJob::run(int dibOrder, int forMemoryTransfer, DibHandle* dib)
         notices_.showWarning(IDS_ERROR_NO_MEMORY_FOR_DIB, true);
         return finish(SCAN_REPLY_NO_MEMORY);
     }
-    DibHandle bitmap = s_.bitmap.createScanBitmap(p_, geometry_);
+    DibHandle bitmap = s_.bitmap.createScanBitmap(p_, geometry_, dibOrder);
     if (!bitmap) {
         notices_.showWarning(IDS_ERROR_NO_MEMORY_FOR_DIB, true);
         return finish(SCAN_REPLY_NO_MEMORY);
@@ -325,8 +345,13 @@ int ScanJob::run(int dibOrder, int forMemoryTransfer, DibHandle* dib)
     if (unlock && s_.protocol.writeEscCommand(makeCommand(CMD_UNLOCK)) != SCANCMD_RESULT_SUCCESS)
         s_.cancelRequested = 1;
 
-    if (ending == Ending::scanned && !s_.cancelRequested && !s_.bitmap.fillBitmapRows(bitmap, dibOrder))
-        ending = Ending::setupFailed;
+    if (ending == Ending::scanned && !s_.cancelRequested) {
+        int filled = s_.bitmap.fillBitmapRows(bitmap);
+        if (filled == SCAN_REPLY_NO_MEMORY)
+            ending = Ending::outOfMemory;
+        else if (filled != SCAN_REPLY_SUCCESS)
+            ending = Ending::setupFailed;
+    }
     link.close();
     s_.executionState.restore();
     if (s_.cancelRequested || ending != Ending::scanned) {

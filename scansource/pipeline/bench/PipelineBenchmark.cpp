@@ -202,10 +202,10 @@ public:
 // Bitmap building that keeps nothing: the engine's own share.
 class DiscardingSteps : public BitmapBuildingSteps {
 public:
-    DibHandle createScanBitmap(const ScanParameters&, const ScanImageGeometry&) override { return this; }
+    DibHandle createScanBitmap(const ScanParameters&, const ScanImageGeometry&, int) override { return this; }
     bool openDataStore() override { return true; }
     void appendDecodedRow(const uint8_t*, int) override {}
-    bool fillBitmapRows(DibHandle, int) override { return true; }
+    int fillBitmapRows(DibHandle&) override { return SCAN_REPLY_SUCCESS; }
     int fitBitmapToRequest(DibHandle dib, int, DibHandle* result) override
     {
         *result = dib;

@@ -3,7 +3,9 @@
 #include "DeviceFakes.h"
 #include "DeviceStringIds.h"
 #include "EmulatedDeviceFiles.h"
+#include "BitmapFakes.h"
 #include "FeederPrompt.h"
+#include "ImagingBitmapSteps.h"
 #include "ScanJob.h"
 #include "ScanJobStringIds.h"
 #include "ScanReplyResult.h"
@@ -14,6 +16,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <random>
 
@@ -25,18 +28,19 @@ constexpr int kIdCancel = 2;
 struct FakeDib {
     ScanImageGeometry geometry;
     std::vector<uint8_t> rows;  // filled from the store
-    int dibOrder = -1;
+    int dibOrder = -1;          // as created
 };
 
 class FakeBitmapBuilder : public BitmapBuildingSteps {
 public:
-    DibHandle createScanBitmap(const ScanParameters& p, const ScanImageGeometry& g) override
+    DibHandle createScanBitmap(const ScanParameters& p, const ScanImageGeometry& g, int dibOrder) override
     {
         parameters = p;
         if (!canCreate)
             return nullptr;
         dib = std::make_unique<FakeDib>();
         dib->geometry = g;
+        dib->dibOrder = dibOrder;
         return dib.get();
     }
     bool openDataStore() override
@@ -51,13 +55,12 @@ public:
             ++rowCount;
         store.insert(store.end(), row, row + count);
     }
-    bool fillBitmapRows(DibHandle handle, int dibOrder) override
+    int fillBitmapRows(DibHandle& handle) override
     {
         auto* d = static_cast<FakeDib*>(handle);
         d->rows = store;
-        d->dibOrder = dibOrder;
         storeOpen = false;
-        return canReadBack;
+        return canReadBack ? 100 : SCAN_RESULT_SETUP_FAILED;
     }
     int fitBitmapToRequest(DibHandle handle, int forMemoryTransfer, DibHandle* result) override
     {
@@ -228,11 +231,11 @@ struct ScanJobTest : ::testing::Test {
         view.protocol = protocol.get();
     }
 
-    int scan(int dibOrder = 1, int forMemoryTransfer = 0)
+    int scan(int dibOrder = 1, int forMemoryTransfer = 0, BitmapBuildingSteps* steps = nullptr)
     {
         if (!files)
             plugIn();
-        ScanJobServices services{*protocol, lamp, lamp, view, bitmap, executionState, cancel};
+        ScanJobServices services{*protocol, lamp, lamp, view, steps ? *steps : bitmap, executionState, cancel};
         return runScanJob(services, request, dibOrder, forMemoryTransfer, &dib);
     }
 
@@ -563,6 +566,90 @@ TEST_F(ScanJobTest, NoiseRowsLongerThanTheRawBufferAt1200Dpi)
     EXPECT_EQ(bitmap.rowCount, 8);
 }
 
+
+// Heap blocks whose next few allocations of a size fail: a bitmap that
+// cannot be had when the scan starts, and can once its rows are in.
+class ShortMemory : public HeapMemoryBlocks {
+public:
+    void* allocate(size_t size, bool zero) override
+    {
+        if (size >= failFrom && failures > 0) {
+            --failures;
+            return nullptr;
+        }
+        return HeapMemoryBlocks::allocate(size, zero);
+    }
+    size_t failFrom = 0;
+    int failures = 0;
+};
+
+// The image decoded into its place in the DIB is the one that the store of
+// rows (in memory, or a temporary file) gives when the DIB cannot be had
+// at the start.
+TEST_F(ScanJobTest, DibsDecodedInPlaceEqualThoseBuiltFromAStore)
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "scan-job-store";
+    std::filesystem::create_directories(folder);
+    request.parameters.threshold = 100;
+    for (int pixelType : {PIXEL_TYPE_BLACK_WHITE, PIXEL_TYPE_GREY, PIXEL_TYPE_COLOUR})
+        for (int dibOrder : {0, 1}) {
+            page = makePage(1275, 600, pixelType == PIXEL_TYPE_COLOUR);
+            request.parameters.pixelType = pixelType;
+            const uint8_t offsets[6] = {4, 5, 2, 2, 0, 1};
+            std::copy(offsets, offsets + 6, config.lineOffsets);
+            std::vector<uint8_t> dibs[3];
+            for (int way = 0; way < 3; ++way) {
+                SCOPED_TRACE(testing::Message() << "pixel type " << pixelType << ", dibOrder " << dibOrder << ", way "
+                                                << way);
+                files.reset();
+                ShortMemory memory;
+                InProcessImagingLibrary imaging(memory);
+                FakeBitmapPlatform platform;
+                platform.temporaryFolder = folder.string();
+                ImagingBitmapSteps steps(memory, imaging, platform);
+                // 150 x 75 pixels: the rows stored unpadded are the smaller block.
+                const size_t rowBytes = pixelType == PIXEL_TYPE_BLACK_WHITE ? 19 : 150 * (pixelType == 2 ? 3 : 1);
+                memory.failFrom = rowBytes * 75;
+                memory.failures = way;  // the bitmap; then the store in memory too
+                ASSERT_EQ(scan(dibOrder, 0, &steps), SCAN_REPLY_SUCCESS);
+                {
+                    LockedBlock locked(memory, dib);
+                    dibs[way].assign(locked.bytes(), locked.bytes() + locked.size());
+                }
+                memory.release(dib);
+                EXPECT_EQ(memory.liveBlocks(), 0);
+                EXPECT_EQ(platform.namedFiles.size(), way == 2 ? 1u : 0u);
+                EXPECT_TRUE(platform.warnings.empty());
+            }
+            EXPECT_EQ(dibs[1], dibs[0]) << pixelType << " " << dibOrder;
+            EXPECT_EQ(dibs[2], dibs[0]) << pixelType << " " << dibOrder;
+            if (pixelType == PIXEL_TYPE_COLOUR) {
+                // The first row is the last in memory; its first pixel is
+                // page pixel (150, 300): red 150, green 44, blue 194.
+                const uint8_t* top = &dibs[0][dibs[0].size() - 452];
+                EXPECT_EQ(top[0], dibOrder ? 194 : 150);
+                EXPECT_EQ(top[2], dibOrder ? 150 : 194);
+            }
+        }
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    std::filesystem::remove_all(folder);
+}
+
+TEST_F(ScanJobTest, ACancelledScanLeavesNoBitmapBehind)
+{
+    request.parameters.pixelType = PIXEL_TYPE_COLOUR;
+    request.parameters.resolution = 600;
+    config.blockSize = 512;
+    view.cancelAtDispatch = 3;
+    HeapMemoryBlocks memory;
+    InProcessImagingLibrary imaging(memory);
+    FakeBitmapPlatform platform;
+    ImagingBitmapSteps steps(memory, imaging, platform);
+    EXPECT_EQ(scan(1, 0, &steps), SCAN_REPLY_STOP_REQUESTED);
+    EXPECT_EQ(dib, nullptr);
+    EXPECT_EQ(memory.liveBlocks(), 0);
+    expectReleased();
+}
 
 TEST(EnsureFeederLoaded, AsksWhileEmptyAndGoesOnOnlyWithPaper)
 {
