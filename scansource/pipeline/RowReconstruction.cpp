@@ -1,5 +1,6 @@
 #include "RowReconstruction.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "MedianRun.h"
@@ -40,11 +41,14 @@ void reconstructRest(const RowBuffers& rows, int width)
     }
 }
 
-// The median predictor from pixel `from` (at least 1) to the row end, into rows.current.
+// The median predictor from pixel `from` (at least 1) up to `to` (the row
+// end by default), into rows.current.
 template <int Channels>
-void reconstructMedianSamples(const RowBuffers& rows, int width, int from = 1)
+void reconstructMedianSamples(const RowBuffers& rows, int width, int from = 1, int to = -1)
 {
-    const int runEnd = width - kMedianRunTail<Channels>;
+    if (to < 0)
+        to = width;
+    const int runEnd = std::min(to, width - kMedianRunTail<Channels>);
     int x = from;
     if (runEnd > from) {
         MedianRun<Channels> run(rows.previous, rows.differences, rows.current, from);
@@ -52,7 +56,7 @@ void reconstructMedianSamples(const RowBuffers& rows, int width, int from = 1)
             run.step();
         x = run.pixel();
     }
-    for (; x < width; ++x)
+    for (; x < to; ++x)
         for (int c = 0; c < Channels; ++c) {
             int at = x * Channels + c;
             rows.current[at] = static_cast<uint8_t>(
@@ -173,6 +177,16 @@ void reconstructFirstPixel(const RowBuffers& rows, int channels, int predictor, 
 }
 
 }  // namespace
+
+void greyMedianSamples(const RowBuffers& rows, int width, int from, int to)
+{
+    reconstructMedianSamples<1>(rows, width, from, to);
+}
+
+void invertSamples(const uint8_t* samples, uint8_t* inverted, int size)
+{
+    invertRow(samples, inverted, size);
+}
 
 void finishGreyMedianRow(const RowBuffers& rows, int width, int reconstructed)
 {

@@ -23,4 +23,11 @@ void reconstructRow(const RowBuffers& rows, int width, int channels, int predict
 // are already in rows.current: the rest, then the whole row inverted.
 void finishGreyMedianRow(const RowBuffers& rows, int width, int reconstructed);
 
+// Pixels from .. to - 1 (from at least 1) of a grey median row into
+// rows.current, not inverted; bytes up to three past `to` may be
+// overwritten.
+void greyMedianSamples(const RowBuffers& rows, int width, int from, int to);
+
+void invertSamples(const uint8_t* samples, uint8_t* inverted, int size);
+
 }  // namespace scancodec

@@ -26,6 +26,12 @@
 // produced is normal: the header call, and the first rows of a stream with
 // line offsets, which only fill the line ring.
 //
+// Grey rows with the median predictor (the device's usual stream) are
+// delivered one call after their coded row was read, from the second row
+// on: each is finished beside the first half of the row below it (see
+// MedianPairRun). The call after the last coded row therefore delivers the
+// last row without reading input.
+//
 // Stream header: when the stream begins with one, the first call takes it
 // (1024 bytes; DecodeNeedsInput until all have arrived) and every output
 // row is assembled from later decoded rows by the header's line offsets;
@@ -90,6 +96,11 @@ private:
     int decodeRawSamples(BitReader& reader);
     int skipTrailer(BitReader& reader);
     int commitRow(uint8_t* output, int* produced);
+    bool commitGreyMedianRow(uint8_t* target);
+    void advanceGreyPair(int decoded);
+    int finishWaitingRow(uint8_t* output, int* produced);
+    int deliverRow(uint8_t* output, int* produced);
+    int codedRows() const;
     void trace(const char* text) const;
 
     DecoderTraceSink trace_;
@@ -110,9 +121,11 @@ private:
     uint64_t rowEnd_ = 0;   // where the next coded row starts
     int samplesDecoded_ = 0;
     // Grey rows with the median predictor are reconstructed while they are
-    // decoded, so that the prediction chain runs beside the bit reading:
-    // the pixels of the current row done so far (0: none yet).
+    // decoded, so that the prediction chains run beside the bit reading:
+    // the pixels of the current row done so far (0: none yet), and of the
+    // older row that waits to be finished beside it (0: none waits).
     int reconstructed_ = 0;
+    int olderDone_ = 0;
     bool fusedGreyMedian_ = false;
     int decodedRows_ = 0;
     int deliveredRows_ = 0;
@@ -120,6 +133,8 @@ private:
     std::unique_ptr<uint8_t[]> differences_;
     std::unique_ptr<uint8_t[]> currentRow_;
     std::unique_ptr<uint8_t[]> previousRow_;
+    std::unique_ptr<uint8_t[]> olderDifferences_;
+    std::unique_ptr<uint8_t[]> olderRow_;
     LineRealigner realigner_;
 };
 
