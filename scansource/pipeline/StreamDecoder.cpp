@@ -234,7 +234,12 @@ int StreamDecoder::decodeSamplesDirect(BitReader& reader, const CategoryTables& 
     // Each look stores four differences, used or not; all stay in the row.
     const int lastRound = rowSize_ - kSamplesPerRound;
     // A grey median row is reconstructed beside the older row that waits,
-    // as far as its decoded samples go, until the older one is finished.
+    // a fixed number of steps a round while its decoded samples allow, so
+    // that the branch is foreseeable and the steps run beside the next
+    // round's bit reading; the commit does what is left. A round decodes
+    // about eleven samples of the test page, and the lower row needs half
+    // of its row's samples.
+    constexpr int kPairStepsPerRound = 6;
     const bool pairing = fusedGreyMedian_ && olderDone_ > 0;
     const int width = width_;  // kept in a register: the row stores could alias members
     std::optional<MedianPairRun> pair;
@@ -249,8 +254,9 @@ int StreamDecoder::decodeSamplesDirect(BitReader& reader, const CategoryTables& 
             pair.emplace(previousRow_.get(), olderDifferences_.get(), olderRow_.get(), differences,
                          currentRow_.get(), olderDone_, reconstructed_);
         }
-        for (int steps = std::min(width - pair->olderPixel(), at - pair->newerPixel()); steps > 0; --steps)
-            pair->step();
+        if (std::min(width - pair->olderPixel(), at - pair->newerPixel()) >= kPairStepsPerRound)
+            for (int step = 0; step < kPairStepsPerRound; ++step)
+                pair->step();
     };
     if (pairing)
         advancePair();
