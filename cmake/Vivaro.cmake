@@ -21,6 +21,10 @@ endif()
 # The scanner emulator inside the data source, chosen by ZVP4_EMULATOR:
 # on for the builds that are tested, off for the release build.
 option(VIVARO_SCANNER_EMULATOR "Build the scanner emulator into the data source" ON)
+# The uninstaller's trace file named by VIVARO_TRACE_FILE, which its whole-
+# program tests read: on for the builds that are tested, off for the release
+# build.
+option(VIVARO_UNINSTALLER_TRACE_FILE "Let the uninstaller append its trace to the file VIVARO_TRACE_FILE names" ON)
 
 option(VIVARO_SANITIZE "Build native code with AddressSanitizer and UBSan" OFF)
 

@@ -6,6 +6,7 @@
 #include "BrowseRequest.h"
 #include "ReplyScan.h"
 #include "SnmpRequest.h"
+#include "Stopwatch.h"
 
 namespace {
 
@@ -13,6 +14,10 @@ namespace {
 constexpr int kPauseBetweenBroadcastsMs = 100;
 // How often an idle matching pass looks at the clock.
 constexpr int kIdlePollMs = 50;
+// What a reverse look-up leaves of the budget for each device still to come,
+// enough to list it by its address: a slow name server must not hide the
+// devices after the one it is asked about.
+constexpr long long kReservePerDeviceMs = 100;
 
 }  // namespace
 
@@ -60,6 +65,13 @@ void DiscoverySearch::StoreReply(Ipv4Address source, const std::uint8_t* data, i
     record.length = length;
     record.source = source;
     std::copy(data, data + length, record.data);
+    if (!replies_.Find(source)) {
+        // Only a device of the family may take one of the limited places.
+        std::string modelText;
+        if (replies_.Size() >= kMaxStoredReplies || !FindFirstModelText(record, kDiscoveryModel, modelText)) {
+            return;
+        }
+    }
     replies_.Set(source, record);
 }
 
@@ -69,44 +81,71 @@ void DiscoverySearch::StoreBrowseDatagram(Ipv4Address source, const std::uint8_t
         return;
     }
     std::string name = DecodeNetbiosSourceName(data, static_cast<std::size_t>(length));
-    if (!name.empty()) {
-        netbiosNames_.Set(source, std::move(name));
+    if (name.empty()) {
+        return;
     }
+    oemToAnsi_(name);
+    // Names are learnt again at every search, so a full map may start afresh.
+    if (netbiosNames_.Size() >= kMaxNetbiosNames && !netbiosNames_.Find(source)) {
+        netbiosNames_.Clear();
+    }
+    netbiosNames_.Set(source, std::move(name));
 }
 
 void DiscoverySearch::MatchReplies(DeviceRowSink& sink, SearchClock& clock, DnsResolver& dns, int budgetSeconds)
 {
-    const long long start = clock.NowSeconds();
-    std::vector<const PacketRecord*> walk;
+    const long long budget = budgetSeconds * 1000LL;
+    Stopwatch stopwatch(clock);
+    // The senders present now. The window dispatches messages while it
+    // waits, so a reply may be replaced meanwhile; each is looked up again
+    // when its turn comes.
+    std::vector<Ipv4Address> walk;
     walk.reserve(replies_.Size());
-    replies_.Walk([&walk](Ipv4Address, const PacketRecord& record) {
-        walk.push_back(&record);
+    replies_.Walk([&walk](Ipv4Address address, const PacketRecord&) {
+        walk.push_back(address);
         return true;
     });
     std::size_t next = 0;
-    while (clock.NowSeconds() - start < budgetSeconds) {
+    // After one look-up has run out of time the name server is taken to be
+    // away for this search: the rest go without, so no more than one query
+    // is left to end by itself.
+    bool lookUps = true;
+    for (long long elapsed = 0; (elapsed = stopwatch.ElapsedMilliseconds()) < budget;) {
         if (next == walk.size()) {
-            clock.Sleep(kIdlePollMs);
+            clock.Sleep(static_cast<int>(std::min<long long>(kIdlePollMs, budget - elapsed)));
             continue;
         }
-        const PacketRecord& reply = *walk[next++];
-        for (auto& modelText : FindModelTexts(reply, kDiscoveryModel)) {
-            HandleMatch(reply, std::move(modelText), sink, dns);
+        const auto devicesAfter = static_cast<long long>(walk.size() - next - 1);
+        const PacketRecord* reply = replies_.Find(walk[next++]);
+        std::string modelText;
+        if (reply && FindFirstModelText(*reply, kDiscoveryModel, modelText)) {
+            const long long lookUpMilliseconds = lookUps ? budget - elapsed - kReservePerDeviceMs * devicesAfter : 0;
+            if (!HandleMatch(*reply, std::move(modelText), sink, clock, dns, lookUpMilliseconds)) {
+                lookUps = false;
+            }
         }
+        clock.Sleep(0);
     }
 }
 
-void DiscoverySearch::HandleMatch(const PacketRecord& reply, std::string modelText, DeviceRowSink& sink,
-                                  DnsResolver& dns)
+bool DiscoverySearch::HandleMatch(const PacketRecord& reply, std::string modelText, DeviceRowSink& sink,
+                                  SearchClock& clock, DnsResolver& dns, long long lookUpMilliseconds)
 {
-    const std::string addressText = DottedText(reply.source);
-    const std::string* known = netbiosNames_.Find(reply.source);
+    const Ipv4Address source = reply.source;
+    const std::string addressText = DottedText(source);
+    const std::string* known = netbiosNames_.Find(source);
     std::string netbiosName = known ? *known : std::string();
     std::string dnsName;
-    if (dns.LookUpDnsName(reply.source, dnsName) != 0) {
-        dnsName.clear();
+    bool answeredInTime = true;
+    if (lookUpMilliseconds > 0) {
+        Stopwatch lookUp(clock);
+        if (dns.LookUpDnsName(source, dnsName, static_cast<int>(lookUpMilliseconds)) != 0) {
+            dnsName.clear();
+            answeredInTime = lookUp.ElapsedMilliseconds() < lookUpMilliseconds;
+        }
     }
-    if (devices_.AddIfNew(reply.source, addressText, dnsName, modelText, netbiosName)) {
+    if (devices_.AddIfNew(source, addressText, dnsName, modelText, netbiosName)) {
         sink.AddDeviceRow(netbiosName, addressText, dnsName, modelText);
     }
+    return answeredInTime;
 }

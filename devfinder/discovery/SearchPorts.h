@@ -20,20 +20,24 @@ public:
     virtual void SendBrowseDatagram(Ipv4Address to, const std::uint8_t* bytes, std::size_t length) = 0;
 };
 
-// Whole-second wall-clock time and waiting, so the matching budget can be
-// tested without waiting for it.
+// Time and waiting, so the search's time limits can be tested without
+// waiting for them.
 class SearchClock {
 public:
     virtual ~SearchClock() = default;
-    virtual long long NowSeconds() = 0;
+    // Milliseconds from a monotonic source: setting the wall clock never moves it.
+    virtual long long NowMilliseconds() = 0;
+    // The selector window's clock dispatches window messages while it waits,
+    // so the window keeps answering; Sleep(0) dispatches what is waiting.
     virtual void Sleep(int milliseconds) = 0;
 };
 
 class DnsResolver {
 public:
     virtual ~DnsResolver() = default;
-    // Status 0 on success; the label is empty on failure and may be empty on success.
-    virtual int LookUpDnsName(Ipv4Address address, std::string& hostLabel) = 0;
+    // Status 0 on success; the label is empty on failure and may be empty on
+    // success. A look-up without an answer after timeoutMilliseconds fails.
+    virtual int LookUpDnsName(Ipv4Address address, std::string& hostLabel, int timeoutMilliseconds) = 0;
 };
 
 class DeviceRowSink {

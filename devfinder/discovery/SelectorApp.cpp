@@ -25,7 +25,7 @@ CSelectorApp& TheSelectorApp()
     return *theApp;
 }
 
-CSelectorApp::CSelectorApp() : discoveryModel(kDiscoveryModel), search_(CodePageUpperCaseInPlace)
+CSelectorApp::CSelectorApp() : discoveryModel(kDiscoveryModel), search_(CodePageUpperCaseInPlace, OemToAnsiCodePageInPlace)
 {
     theApp = this;
 }

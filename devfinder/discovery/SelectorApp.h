@@ -12,7 +12,7 @@
 #include "DnsLookupWin.h"
 #include "SelectorFlow.h"
 #include "SetupLayerFactory.h"
-#include "SystemClock.h"
+#include "WindowMessageQueue.h"
 
 class CSelectorApp {
 public:
@@ -27,7 +27,10 @@ public:
     // The single place where the printer-setup layer is handed over; null
     // pointers mean there is none.
     void AttachSetupLayer(OwnedSetupLayer layer);
-    SetupLayer Setup() const { return {setupLayer_.setup.get(), setupLayer_.editor.get()}; }
+    SetupLayer Setup() const
+    {
+        return {setupLayer_.setup.get(), setupLayer_.editor.get(), setupLayer_.prompts.get()};
+    }
 
     void BroadcastQueries();
     void MatchReplies(DeviceRowSink& window);
@@ -47,7 +50,7 @@ private:
     SocketNotifyWindow notifyWindow_;
     CSnmpSocket snmpSocket_;
     CBrowseSocket browseSocket_;
-    SystemClock clock_;
+    WindowSearchClock clock_;  // dispatches messages while the search waits
     WindowsDnsResolver dns_;
     OwnedSetupLayer setupLayer_;
     std::string hostName_;

@@ -3,6 +3,7 @@
 #include "AboutDlg.h"
 #include "SelectorApp.h"
 #include "SelectorRows.h"
+#include "WindowMessageQueue.h"
 #include "resource.h"
 
 namespace {
@@ -217,6 +218,12 @@ void CSelectorDlg::EndWaitCursor()
 
 void CSelectorDlg::Refresh()
 {
+    // The search dispatches messages while it waits; a posted Refresh or
+    // click must not start a second search inside the first.
+    if (searching_) {
+        return;
+    }
+    searching_ = true;
     HWND refresh = GetDlgItem(dialog_, IDC_REFRESH);
     EnableWindow(refresh, FALSE);
     list_.SetEmptyText(LoadText(IDS_SEARCHING));
@@ -237,33 +244,18 @@ void CSelectorDlg::Refresh()
     EnableWindow(refresh, TRUE);
     EnableWindow(list_.Handle(), TRUE);
     EndWaitCursor();
+    searching_ = false;
 }
 
 // Dispatches messages, the socket notifications among them, for one
-// second. The second is measured in milliseconds, not as a change of the
-// whole-second clock, which could end the wait after a few milliseconds and
-// miss every reply. Waiting has a deadline, so a quiet queue cannot hold
-// the search up either.
+// second, measured in milliseconds: the whole-second clock could end the
+// wait after a few milliseconds and miss every reply.
 void CSelectorDlg::PumpReplies()
 {
-    constexpr DWORD kPumpMilliseconds = 1000;
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(message.wParam));
-                return;
-            }
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= kPumpMilliseconds) {
-            return;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, kPumpMilliseconds - elapsed, QS_ALLINPUT);
-    }
+    constexpr int kPumpMilliseconds = 1000;
+    WindowMessageQueue queue;
+    SystemClock clock;
+    PumpMessages(queue, clock, kPumpMilliseconds);
 }
 
 void CSelectorDlg::AddDeviceRow(const std::string& netbiosName, const std::string& addressText,
@@ -277,6 +269,10 @@ void CSelectorDlg::AddDeviceRow(const std::string& netbiosName, const std::strin
 
 LRESULT CSelectorDlg::OnCheckboxClicked(int row, int column)
 {
+    if (searching_) {
+        SetCheckbox(row, column, GetCheckbox(row, column) == 1 ? 0 : 1);
+        return kTickTakenBack;
+    }
     return HandleCheckboxClick(row, column, *this, app_.Devices(), app_.Setup(), [this] { Refresh(); });
 }
 

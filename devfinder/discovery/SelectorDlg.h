@@ -52,4 +52,5 @@ private:
     HICON smallIcon_ = nullptr;
     HIMAGELIST headerImages_ = nullptr;
     int waitCursorCount_ = 0;
+    bool searching_ = false;
 };

@@ -1,6 +1,7 @@
 #include "SelectorFlow.h"
 
 #include "SelectorRows.h"
+#include "setup/SetupMessages.h"
 
 namespace {
 
@@ -19,6 +20,13 @@ int TakeBack(SelectorList& list, int row, int restoredState)
     return kTickTakenBack;
 }
 
+void Tell(const SetupLayer& layer, const std::string& text)
+{
+    if (layer.prompts) {
+        layer.prompts->ShowRefusal(text);
+    }
+}
+
 int CreateForRow(int row, SelectorList& list, const DeviceTable& devices, const SetupLayer& layer,
                  const std::function<void()>& searchAgain)
 {
@@ -28,21 +36,46 @@ int CreateForRow(int row, SelectorList& list, const DeviceTable& devices, const 
     }
     std::string portName = defaultName;
     std::string printerName = defaultName;
-    if (!layer.editor->Edit(portName, printerName, layer.setup->PortNames(), layer.setup->PrinterNames())) {
+    if (!layer.editor->Edit(portName, printerName, layer.setup->NamesInUseFor(defaultName))) {
         return TakeBack(list, row, kClear);
     }
-    switch (layer.setup->CreatePrinterForDevice(defaultName, portName, printerName)) {
-    case CreateOutcome::Created:
+    const CreateResult result = layer.setup->CreatePrinterForDevice(defaultName, portName, printerName);
+    if (result.outcome == CreateOutcome::Created) {
         searchAgain();
         return kTickKept;
-    case CreateOutcome::Unavailable:
-        // Without the port monitor nothing can be asked of the spooler; the
-        // tick stays as the user left it and the next search shows the truth.
+    }
+    Tell(layer, CreateRefusalText(result, portName, printerName));
+    return TakeBack(list, row, kClear);
+}
+
+int DeleteForRow(int row, SelectorList& list, const SetupLayer& layer, const std::function<void()>& searchAgain)
+{
+    const std::string printerName = list.GetItemText(row, kColumnPrinterName);
+    if (printerName.empty()) {
+        // No queue of ours to delete; the search shows what there is.
+        searchAgain();
         return kTickKept;
-    case CreateOutcome::Refused:
+    }
+    const auto confirmPurge = [&](std::uint32_t jobs) {
+        return layer.prompts && layer.prompts->Confirm(PurgeQuestion(printerName, jobs));
+    };
+    const DeleteResult result = layer.setup->DeletePrinterQueue(printerName, confirmPurge);
+    switch (result.outcome) {
+    case DeleteOutcome::Deleted:
+        searchAgain();
+        return kTickKept;
+    case DeleteOutcome::Declined:
+        return TakeBack(list, row, kTicked);
+    case DeleteOutcome::ForeignDriver:
+    case DeleteOutcome::NotOpened:
+    case DeleteOutcome::Refused:
         break;
     }
-    return TakeBack(list, row, kClear);
+    // The queue may have gone or changed since the row was made; the search
+    // shows it as the spooler has it now.
+    Tell(layer, DeleteRefusalText(result, printerName));
+    searchAgain();
+    return kTickKept;
 }
 
 }  // namespace
@@ -82,7 +115,5 @@ int HandleCheckboxClick(int row, int column, SelectorList& list, const DeviceTab
     if (ticked) {
         return CreateForRow(row, list, devices, layer, searchAgain);
     }
-    layer.setup->DeletePrinterQueue(list.GetItemText(row, kColumnPrinterName));
-    searchAgain();
-    return kTickKept;
+    return DeleteForRow(row, list, layer, searchAgain);
 }

@@ -21,11 +21,12 @@ public:
     virtual std::string GetItemText(int row, int column) const = 0;
 };
 
-// The printer-setup layer as the selector holds it; both null when the
+// The printer-setup layer as the selector holds it; all null when the
 // program has none (every tick is then taken back).
 struct SetupLayer {
     PrinterSetup* setup = nullptr;
     PortNameEditor* editor = nullptr;
+    SetupPrompts* prompts = nullptr;
 };
 
 inline constexpr int kTickKept = 0;
@@ -38,7 +39,9 @@ void AddDeviceRowTo(SelectorList& list, const SetupLayer& layer, const std::stri
 
 // Handles a click that the list has already applied to (row, column).
 // Ticked: asks for the names, creates the port and queue, searches again.
-// Cleared: deletes the queue named in the row, searches again.
-// Returns kTickTakenBack when the click was undone.
+// Cleared: deletes the queue named in the row (asking first when jobs are
+// waiting), searches again. Whatever cannot be done is told to the user; a
+// tick that made nothing, and a queue the user kept, are undone at once
+// (kTickTakenBack), a refused deletion by the search that follows.
 int HandleCheckboxClick(int row, int column, SelectorList& list, const DeviceTable& devices,
                         const SetupLayer& layer, const std::function<void()>& searchAgain);

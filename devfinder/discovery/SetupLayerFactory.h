@@ -9,6 +9,7 @@
 struct OwnedSetupLayer {
     std::unique_ptr<PrinterSetup> setup;
     std::unique_ptr<PortNameEditor> editor;
+    std::unique_ptr<SetupPrompts> prompts;
 };
 
 OwnedSetupLayer CreateSetupLayer();

@@ -1,12 +1,12 @@
 #include "SystemClock.h"
 
 #include <chrono>
-#include <ctime>
 #include <thread>
 
-long long SystemClock::NowSeconds()
+long long SystemClock::NowMilliseconds()
 {
-    return static_cast<long long>(std::time(nullptr));
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 void SystemClock::Sleep(int milliseconds)

@@ -1,9 +1,9 @@
 #pragma once
-// The real wall clock in whole seconds, and real sleeping.
+// The system's monotonic clock, and real sleeping.
 #include "SearchPorts.h"
 
 class SystemClock : public SearchClock {
 public:
-    long long NowSeconds() override;
+    long long NowMilliseconds() override;
     void Sleep(int milliseconds) override;
 };

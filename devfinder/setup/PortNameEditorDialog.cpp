@@ -5,7 +5,7 @@
 namespace {
 
 const COLORREF kMessageColour = RGB(255, 0, 0);
-const std::vector<std::string> kNoNames;
+const NamesInUse kNoNames;
 
 std::string ControlText(HWND window, int id) {
     HWND control = GetDlgItem(window, id);
@@ -68,8 +68,7 @@ void CDlgEditPortName::ReadControls() {
 void CDlgEditPortName::OnOk() {
     ReadControls();
     SetDlgItemTextA(window_, IDC_EDIT_PORT_NAME_MESSAGE, "");
-    PortNameRefusal refusal = CheckPortNames(portName, printerName, portNamesInUse ? *portNamesInUse : kNoNames,
-                                             printerNamesInUse ? *printerNamesInUse : kNoNames);
+    PortNameRefusal refusal = CheckPortNames(portName, printerName, namesInUse ? *namesInUse : kNoNames, text_);
     if (refusal != PortNameRefusal::None) {
         ShowMessage(refusal);
         return;
@@ -94,16 +93,13 @@ INT_PTR CDlgEditPortName::OnControlColour(HDC dc, HWND control) {
     return brush;
 }
 
-bool DialogPortNameEditor::Edit(std::string& portName, std::string& printerName,
-                                const std::vector<std::string>& portNamesInUse,
-                                const std::vector<std::string>& printerNamesInUse) {
+bool DialogPortNameEditor::Edit(std::string& portName, std::string& printerName, const NamesInUse& inUse) {
     // Without an owner given, the window the user is working in owns the
     // editor, so it stays disabled while the editor is open.
     CDlgEditPortName dialog(resources_, owner_ ? owner_ : GetActiveWindow());
     dialog.portName = portName;
     dialog.printerName = printerName;
-    dialog.portNamesInUse = &portNamesInUse;
-    dialog.printerNamesInUse = &printerNamesInUse;
+    dialog.namesInUse = &inUse;
     if (dialog.DoModal() != IDOK) return false;
     portName = dialog.portName;
     printerName = dialog.printerName;

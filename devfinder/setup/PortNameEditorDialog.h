@@ -10,6 +10,7 @@
 
 #include "PortNameChecks.h"
 #include "PrinterSetup.h"
+#include "Win32AnsiText.h"
 
 class CDlgEditPortName {
 public:
@@ -18,8 +19,7 @@ public:
 
     std::string portName;
     std::string printerName;
-    const std::vector<std::string>* portNamesInUse = nullptr;
-    const std::vector<std::string>* printerNamesInUse = nullptr;
+    const NamesInUse* namesInUse = nullptr;
 
     // IDOK with both names read back, or IDCANCEL.
     INT_PTR DoModal();
@@ -36,14 +36,14 @@ private:
     HINSTANCE resources_;
     HWND owner_;
     HWND window_ = nullptr;
+    Win32AnsiText text_;
 };
 
 // The editor as the selector window uses it; a null owner means the active window at the time of editing.
 class DialogPortNameEditor : public PortNameEditor {
 public:
     DialogPortNameEditor(HWND owner, HINSTANCE resources) : owner_(owner), resources_(resources) {}
-    bool Edit(std::string& portName, std::string& printerName, const std::vector<std::string>& portNamesInUse,
-              const std::vector<std::string>& printerNamesInUse) override;
+    bool Edit(std::string& portName, std::string& printerName, const NamesInUse& inUse) override;
 
 private:
     HWND owner_;

@@ -1,5 +1,6 @@
 #include "SetupFactory.h"
 
+#include "MessageBoxPrompts.h"
 #include "PortNameEditorDialog.h"
 #include "SpoolerPrinterSetup.h"
 #include "Win32AnsiText.h"
@@ -28,4 +29,11 @@ std::unique_ptr<PrinterSetup> CreateSpoolerPrinterSetup() { return std::make_uni
 
 std::unique_ptr<PortNameEditor> CreatePortNameEditor(HWND owner, HINSTANCE resources) {
     return std::make_unique<DialogPortNameEditor>(owner, resources);
+}
+
+std::unique_ptr<SetupPrompts> CreateSetupPrompts(HWND owner, HINSTANCE resources) {
+    constexpr UINT kProgramName = 2000;
+    char caption[256] = "";
+    LoadStringA(resources, kProgramName, caption, sizeof caption);
+    return std::make_unique<MessageBoxPrompts>(owner, caption);
 }

@@ -10,5 +10,6 @@ OwnedSetupLayer CreateSetupLayer()
     OwnedSetupLayer layer;
     layer.setup = CreateSpoolerPrinterSetup();
     layer.editor = CreatePortNameEditor(nullptr, GetModuleHandleA(nullptr));
+    layer.prompts = CreateSetupPrompts(nullptr, GetModuleHandleA(nullptr));
     return layer;
 }

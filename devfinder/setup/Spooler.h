@@ -5,14 +5,20 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Opaque spooler handle; 0 means "no handle".
 using SpoolerHandle = std::uintptr_t;
 
 struct LocalPrinter {
+    LocalPrinter(std::string printerName = {}, std::string portName = {}, std::string driverName = {})
+        : printerName(std::move(printerName)), portName(std::move(portName)), driverName(std::move(driverName))
+    {
+    }
     std::string printerName;
-    std::string portName;
+    std::string portName;  // a pooled queue lists its ports separated by commas
+    std::string driverName;
 };
 
 // The fields of a new queue that are not left zero.
@@ -21,6 +27,7 @@ struct NewPrinterQueue {
     std::string portName;
     std::string driverName;
     std::string printProcessor;
+    std::string datatype;
 };
 
 class Spooler {
@@ -34,6 +41,9 @@ public:
                                         std::uint32_t& printersReturned) = 0;
     // Entry `index` of a buffer filled by a successful enumeration.
     virtual LocalPrinter PrinterAt(const std::vector<unsigned char>& buffer, std::uint32_t index) const = 0;
+    // The names of every port the spooler knows, of any monitor; false when
+    // they cannot be listed.
+    virtual bool EnumeratePortNames(std::vector<std::string>& names) = 0;
 
     // Opens a transceive name with no defaults.
     virtual SpoolerHandle OpenWithoutDefaults(const std::string& name) = 0;
@@ -49,11 +59,13 @@ public:
 
     // Adds a queue on the local machine; returns its handle (0 on failure).
     virtual SpoolerHandle AddQueue(const NewPrinterQueue& queue) = 0;
+    // The driver of an open queue and the number of jobs waiting in it.
+    virtual bool QueueState(SpoolerHandle handle, std::string& driverName, std::uint32_t& jobCount) = 0;
     virtual bool PurgePrinter(SpoolerHandle handle) = 0;
     virtual bool DeletePrinter(SpoolerHandle handle) = 0;
-    // Deletes a driver (all environments of the local server, unused files too).
-    virtual bool DeleteDriver(const std::string& driverName) = 0;
     virtual void ClosePrinter(SpoolerHandle handle) = 0;
+    // The system's error code for the last call that failed.
+    virtual std::uint32_t LastError() const = 0;
 };
 
 // Closes a spooler handle when the scope that opened it ends, on every path.

@@ -29,3 +29,5 @@ std::string Win32AnsiText::UpperCase(const std::string& text) const {
     if (!upper.empty()) CharUpperBuffA(upper.data(), static_cast<DWORD>(upper.size()));
     return std::string(upper.begin(), upper.end());
 }
+
+bool Win32AnsiText::IsLeadByte(char byte) const { return IsDBCSLeadByte(static_cast<BYTE>(byte)) != FALSE; }

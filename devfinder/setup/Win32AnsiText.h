@@ -8,4 +8,5 @@ public:
     std::u16string Widen(const std::string& text) const override;
     std::string Narrow(const std::u16string& text) const override;
     std::string UpperCase(const std::string& text) const override;
+    bool IsLeadByte(char byte) const override;
 };

@@ -50,7 +50,25 @@ std::vector<unsigned char> BuildConfigInfoRequest() {
     return request;
 }
 
+namespace {
+
+std::vector<unsigned char> BuildAddPortRequest2(const NewRawPort& port) {
+    std::vector<unsigned char> request(kPortData2Size, 0);
+    WriteText(request, kPortNameField, port.portName);
+    WriteUint32(request, kVersionOffset, 2);
+    WriteUint32(request, kProtocolOffset, kProtocolRaw);
+    WriteUint32(request, kSizeOffset, static_cast<std::uint32_t>(kPortData2Size));
+    WriteText(request, kHostAddress2Field, port.hostAddress);
+    WriteText(request, kSnmpCommunity2Field, port.snmpCommunity);
+    WriteUint32(request, kPortNumber2Offset, port.portNumber);
+    WriteUint32(request, kSnmpDeviceIndex2Offset, port.snmpDeviceIndex);
+    return request;
+}
+
+}  // namespace
+
 std::vector<unsigned char> BuildAddPortRequest(const NewRawPort& port) {
+    if (port.hostAddress.size() >= kHostAddressField.units) return BuildAddPortRequest2(port);
     std::vector<unsigned char> request(kPortDataSize, 0);
     WriteText(request, kPortNameField, port.portName);
     WriteUint32(request, kVersionOffset, 1);
@@ -60,6 +78,13 @@ std::vector<unsigned char> BuildAddPortRequest(const NewRawPort& port) {
     WriteText(request, kSnmpCommunityField, port.snmpCommunity);
     WriteUint32(request, kPortNumberOffset, port.portNumber);
     WriteUint32(request, kSnmpDeviceIndexOffset, port.snmpDeviceIndex);
+    return request;
+}
+
+std::vector<unsigned char> BuildDeletePortRequest(const std::u16string& portName) {
+    std::vector<unsigned char> request(kDeletePortSize, 0);
+    WriteText(request, kDeletePortNameField, portName);
+    WriteUint32(request, kDeletePortVersionOffset, 1);
     return request;
 }
 

@@ -15,6 +15,7 @@ public:
     uint32_t used() const { return (head_ - tail_) & (Size - 1); }
     uint32_t freeSpace() const { return Size - 1 - used(); }
     bool empty() const { return head_ == tail_; }
+    void clear() { head_ = tail_ = 0; }
 
     bool put(const uint8_t* src, uint32_t n)
     {

@@ -22,6 +22,10 @@ public:
     virtual bool readDescriptor(DeviceHandle handle, uint8_t descriptor[8]) = 0;
     virtual bool read(DeviceHandle handle, uint8_t* dst, uint32_t size, uint32_t* received) = 0;
     virtual bool write(DeviceHandle handle, const uint8_t* src, uint32_t size, uint32_t* written) = 0;
+    // How long one bulk transfer on the handle may wait for the device
+    // before it fails with kErrorTimeout. The still-image driver counts
+    // whole seconds and rounds up; libusb and the emulator take milliseconds.
+    virtual bool setTransferTimeout(DeviceHandle handle, uint32_t milliseconds) = 0;
     // The system error code of the last failed call (GetLastError).
     virtual uint32_t lastError() = 0;
 };

@@ -27,6 +27,7 @@ public:
         *written = 0;
         return false;
     }
+    bool setTransferTimeout(DeviceHandle, uint32_t) override { return false; }
     uint32_t lastError() override { return kErrorFileNotFound; }
 };
 

@@ -28,19 +28,45 @@ bool lockOutcomeNeedsUnlock(LockOutcome outcome)
 
 namespace {
 
-LockOutcome waitForLock(ScannerProtocol& protocol, LampWarmingView& view, SecondsClock& clock,
+// What the wait reports when its time is up: the last refusal.
+LockOutcome giveUpWaiting(ScannerProtocol& protocol, int lastReply, volatile int& cancelRequested)
+{
+    bool linkFailed = lastReply == SCANCMD_TRANSPORT_FAILURE;
+    protocol.notices().showWarning(linkFailed ? IDS_ERROR_DISCONNECTION : IDS_ERROR_UNKNOWN_SCANNER_LOCKING_FAILURE,
+                                   true);
+    cancelRequested = 1;
+    return linkFailed ? LockOutcome::transportFailure : LockOutcome::refusedOther;
+}
+
+LockOutcome waitForLock(ScannerProtocol& protocol, LampWarmingView& view, SecondsClock& clock, int firstReply,
                         volatile int& cancelRequested)
 {
+    int64_t started = clock.nowSeconds();
+    int64_t previous = started;
     bool attemptTimed = false;
     int64_t lastAttempt = 0;
+    int lastReply = firstReply;
     for (;;) {
         view.pumpMessages();
         if (cancelRequested)
             return LockOutcome::cancelled;
         int64_t now = clock.nowSeconds();
+        // Should the clock go back after all, the wait goes on from there.
+        if (now < previous) {
+            started -= previous - now;
+            lastAttempt -= previous - now;
+        }
+        previous = now;
+        if (now - started >= kLockWaitLimitSeconds)
+            return giveUpWaiting(protocol, lastReply, cancelRequested);
         if (!attemptTimed || now - lastAttempt >= 1) {
-            if (protocol.writeEscCommand(makeCommand(CMD_LOCK)) == SCANCMD_RESULT_SUCCESS)
+            lastReply = protocol.writeEscCommand(makeCommand(CMD_LOCK));
+            if (lastReply == SCANCMD_RESULT_SUCCESS)
                 return LockOutcome::locked;
+            // A failed exchange leaves bytes behind that the next one would
+            // take for its reply.
+            if (lastReply == SCANCMD_TRANSPORT_FAILURE)
+                protocol.link().purge();
             attemptTimed = true;
             lastAttempt = now;
         }
@@ -59,7 +85,7 @@ LockOutcome lockScannerWithWarmingWait(ScannerProtocol& protocol, LampWarmingVie
     case SCANCMD_RESULT_SCANNER_NOT_LOCKED:
     case SCANCMD_RESULT_WARMING: {
         view.open(lampWarmingMessageId(reply, protocol.replyDetail(), feederChecked));
-        LockOutcome outcome = waitForLock(protocol, view, clock, cancelRequested);
+        LockOutcome outcome = waitForLock(protocol, view, clock, reply, cancelRequested);
         view.close();
         return outcome;
     }

@@ -17,6 +17,8 @@ public:
     virtual void close() = 0;
 };
 
+// Whole seconds from a clock that never goes back: setting the system's
+// time must not stall a wait.
 class SecondsClock {
 public:
     virtual ~SecondsClock() = default;
@@ -37,8 +39,13 @@ unsigned lampWarmingMessageId(int lockReply, uint8_t detail, bool feederChecked)
 // Whether the scan must send the unlock command after this outcome.
 bool lockOutcomeNeedsUnlock(LockOutcome outcome);
 
-// No time-out: the wait lasts until the lock succeeds or cancelRequested is
-// set (by the dialog's Cancel button). Refusals the user cannot wait out set
-// cancelRequested themselves.
+// The wait for the lamp (or for a cover to be closed) gives up after this
+// long, as it does when the user cancels.
+constexpr int64_t kLockWaitLimitSeconds = 120;
+
+// The wait lasts until the lock succeeds, cancelRequested is set (by the
+// dialog's Cancel button) or kLockWaitLimitSeconds have passed; a lock that
+// failed on the link is tried again after a purge. Refusals the user cannot
+// wait out set cancelRequested themselves.
 LockOutcome lockScannerWithWarmingWait(ScannerProtocol& protocol, LampWarmingView& view, SecondsClock& clock,
                                        volatile int& cancelRequested, bool feederChecked);

@@ -33,20 +33,30 @@ int ScannerProtocol::sendEscCommandNoReply(const CommandPacket& command)
     return link_.write(buffer_.data(), kHeaderSize) == USB_OK ? 0 : SCANCMD_TRANSPORT_FAILURE;
 }
 
+int ScannerProtocol::startScanStream()
+{
+    pendingPayload_ = 0;
+    CommandPacket start = makeCommand(CMD_START);
+    return link_.write(start.data(), kHeaderSize);
+}
+
 int ScannerProtocol::readScanReply(int* payloadLength, uint8_t* buffer)
 {
     *payloadLength = 0;
-    for (int attempt = 0;; ++attempt) {
-        if (link_.read(buffer, kHeaderSize) == USB_OK)
-            break;
-        if (link_.lastError() != kErrorTimeout) {
+    if (pendingPayload_ == 0) {
+        if (link_.read(buffer, kHeaderSize) != USB_OK) {
+            if (link_.lastError() == kErrorTimeout)
+                return SCAN_REPLY_TIMEOUT;
             notices_.trace("Failed on USBRead of a scan reply header");
             return SCAN_REPLY_BAD_HEADER;
         }
-        if (attempt == kHeaderTimeoutRetries)
-            return SCAN_REPLY_TIMEOUT;
-    }
-    if (buffer[1] == kDataBlock[0] && buffer[2] == kDataBlock[1]) {
+        if (buffer[1] == kStatusHeader[0] && buffer[2] == kStatusHeader[1]) {
+            StatusMapping mapping = mapReplyStatus(buffer[3], buffer[4]);
+            notices_.trace(mapping.trace);
+            return mapping.result;
+        }
+        if (buffer[1] != kDataBlock[0] || buffer[2] != kDataBlock[1])
+            return SCAN_REPLY_BAD_HEADER;
         int length = buffer[3] | buffer[4] << 8;
         // More than the receive ring can hold would never arrive whole; the
         // stream is out of step with the device.
@@ -54,19 +64,20 @@ int ScannerProtocol::readScanReply(int* payloadLength, uint8_t* buffer)
             notices_.trace("Scan data block longer than the receive buffer");
             return SCAN_REPLY_BAD_HEADER;
         }
-        if (link_.read(buffer, static_cast<uint32_t>(length)) != USB_OK) {
-            notices_.trace("Failed on USBRead of a scan data block");
-            return link_.lastError() == kErrorTimeout ? SCAN_REPLY_TIMEOUT : SCAN_REPLY_BAD_HEADER;
-        }
-        *payloadLength = length;
-        return SCAN_REPLY_SUCCESS;
+        pendingPayload_ = length;
     }
-    if (buffer[1] == kStatusHeader[0] && buffer[2] == kStatusHeader[1]) {
-        StatusMapping mapping = mapReplyStatus(buffer[3], buffer[4]);
-        notices_.trace(mapping.trace);
-        return mapping.result;
+    // What arrived of a payload that timed out stays in the transport's
+    // ring, so reading it again takes up where it stopped.
+    if (link_.read(buffer, static_cast<uint32_t>(pendingPayload_)) != USB_OK) {
+        if (link_.lastError() == kErrorTimeout)
+            return SCAN_REPLY_TIMEOUT;
+        notices_.trace("Failed on USBRead of a scan data block");
+        pendingPayload_ = 0;
+        return SCAN_REPLY_BAD_HEADER;
     }
-    return SCAN_REPLY_BAD_HEADER;
+    *payloadLength = pendingPayload_;
+    pendingPayload_ = 0;
+    return SCAN_REPLY_SUCCESS;
 }
 
 void ScannerProtocol::closeAfterQuery()
@@ -83,6 +94,10 @@ int ScannerProtocol::queryFeederStatus(bool reportCovers)
         if (reply == SCANCMD_TRANSPORT_FAILURE) {
             notices_.traceWarningValue(IDS_ERROR_DISCONNECTION, reply);
             result = SCAN_REPLY_BAD_HEADER;
+        } else if (reply != SCANCMD_RESULT_SUCCESS && reply != SCANCMD_RESULT_WARMING) {
+            // A refused query says nothing about the feeder: its detail byte
+            // is no feeder state. A warming scanner still reports it.
+            notices_.traceWarningValue(IDS_ERROR_QUERY_DOC_FEEDER, reply);
         } else {
             switch (replyDetail()) {
             case FEEDER_EMPTY:

@@ -9,7 +9,6 @@
 constexpr int kFeederQueryFailure = -2147467259;  // 0x80004005
 // The longest payload a data block may carry: what the receive ring holds.
 constexpr int kMaxScanPayload = 2047;
-constexpr int kHeaderTimeoutRetries = 3;
 
 class ScannerProtocol {
 public:
@@ -19,8 +18,13 @@ public:
     int writeEscCommand(const CommandPacket& command);
     // 0 when written, 255 otherwise.
     int sendEscCommandNoReply(const CommandPacket& command);
+    // Writes the start command, which has no reply: the data stream follows.
+    // 1000 when written.
+    int startScanStream();
     // Reads one header of the scan data stream, and the payload of a data
-    // block over it. buffer holds at least kMaxScanPayload bytes.
+    // block over it. buffer holds at least kMaxScanPayload bytes. 102 when
+    // the device stayed silent for a transfer time-out: the reader keeps its
+    // place (also inside a data block), so the caller may wait and call again.
     int readScanReply(int* payloadLength, uint8_t* buffer);
 
     int queryFeederStatus(bool reportCovers);
@@ -38,4 +42,7 @@ private:
     ScannerLink& link_;
     DeviceNotices& notices_;
     CommandPacket buffer_{};
+    // The payload length of a data block whose header was read but whose
+    // payload has not all arrived yet.
+    int pendingPayload_ = 0;
 };

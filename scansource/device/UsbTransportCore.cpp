@@ -29,19 +29,53 @@ UsbTransportCore::UsbTransportCore(DeviceFiles& files, SystemMutexes& mutexes, U
 {
 }
 
+UsbTransportCore::~UsbTransportCore()
+{
+    closeDeviceAndMutex();
+}
+
 int UsbTransportCore::open()
 {
+    // A nested open shares the outer one's pipes, or its failure: an outer
+    // open that found no scanner is still failed until it is balanced.
     if (useCount_ > 0) {
         ++useCount_;
-        return SCAN_REPLY_SUCCESS;
+        return openResult_;
     }
     // Counted before the device is tried: the caller balances even a failed
     // open with one close.
     ++useCount_;
-    int result = openUsbScanDevice(identity_.vendorId, identity_.primaryProductId);
-    if (result == SCAN_REPLY_SUCCESS || result == SCAN_REPLY_IN_USE)
-        return result;
-    return openUsbScanDevice(identity_.vendorId, identity_.secondaryProductId);
+    openResult_ = openUsbScanDevice(identity_.vendorId, identity_.primaryProductId);
+    if (openResult_ != SCAN_REPLY_SUCCESS && openResult_ != SCAN_REPLY_IN_USE)
+        openResult_ = openUsbScanDevice(identity_.vendorId, identity_.secondaryProductId);
+    if (openResult_ == SCAN_REPLY_SUCCESS)
+        startSession();
+    return openResult_;
+}
+
+// Every session starts on a clean link: nothing an earlier failure left in
+// the rings or in the device's pipe can be taken for a reply, since replies
+// are matched only by their order.
+void UsbTransportCore::startSession()
+{
+    files_.setTransferTimeout(send_, kTransferTimeoutMilliseconds);
+    purge();
+}
+
+void UsbTransportCore::purge()
+{
+    sendRing_.clear();
+    receiveRing_.clear();
+    if (!pipesOpen())
+        return;
+    files_.setTransferTimeout(receive_, kPurgeTimeoutMilliseconds);
+    for (uint32_t discarded = 0; discarded < kPurgeLimitBytes;) {
+        uint32_t received = 0;
+        if (!files_.read(receive_, receiveStaging_, kReceiveTransferSize, &received) || received == 0)
+            break;
+        discarded += std::min(received, kReceiveTransferSize);
+    }
+    files_.setTransferTimeout(receive_, kTransferTimeoutMilliseconds);
 }
 
 int UsbTransportCore::openUsbScanDevice(uint16_t vendorId, uint16_t productId)
@@ -123,6 +157,11 @@ int UsbTransportCore::close()
     --useCount_;
     if (useCount_ != 0)
         return 1;
+    return closeDeviceAndMutex();
+}
+
+int UsbTransportCore::closeDeviceAndMutex()
+{
     int result = 1;
     if (receive_ != kInvalidDevice)
         result = closeDevice(receive_) ? 1 : 0;
@@ -212,15 +251,32 @@ int UsbTransportCore::read(uint8_t* dst, uint32_t length)
     uint32_t have = receiveRing_.used();
     receiveRing_.peek(dst, have);
     receiveRing_.skip(have);
+    int emptyTransfers = 0;
+    uint32_t pausedMilliseconds = 0;
     while (have < length) {
         uint32_t received = 0;
-        if (!files_.read(receive_, receiveStaging_, kReceiveTransferSize, &received)) {
+        bool ok = files_.read(receive_, receiveStaging_, kReceiveTransferSize, &received);
+        if (!ok)
             lastError_ = files_.lastError();
+        if (ok && received == 0 && ++emptyTransfers > kEmptyTransfersInStride) {
+            // A device that only ever answers with empty packets is as
+            // silent as one that answers nothing.
+            if (pausedMilliseconds >= kTransferTimeoutMilliseconds) {
+                ok = false;
+                lastError_ = kErrorTimeout;
+            } else {
+                mutexes_.sleep(kEmptyTransferPauseMilliseconds);
+                pausedMilliseconds += kEmptyTransferPauseMilliseconds;
+            }
+        }
+        if (!ok) {
             // What arrived stays buffered for the next call (it fits: the
             // ring was emptied and the request is shorter than its capacity).
             receiveRing_.put(dst, have);
             return USB_FAILED;
         }
+        if (received > 0)
+            emptyTransfers = 0;
         received = std::min(received, kReceiveTransferSize);
         const uint32_t taken = std::min(received, length - have);
         std::memcpy(dst + have, receiveStaging_, taken);

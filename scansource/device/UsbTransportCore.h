@@ -20,6 +20,19 @@ constexpr int kDeviceFileCandidates = 127;
 constexpr uint32_t kReceiveTransferSize = 1024;
 constexpr uint32_t kSendChunkLimit = 4096;
 constexpr uint32_t kMutexWaitMilliseconds = 1000;
+// Every bulk transfer waits at most this long, so that a silent scanner
+// hands control back to the scan's message pump at least once a second.
+constexpr uint32_t kTransferTimeoutMilliseconds = 1000;
+// A purge reads until the device has said nothing for this long ...
+constexpr uint32_t kPurgeTimeoutMilliseconds = 200;
+// ... or this much has been thrown away (a device streaming on for ever).
+constexpr uint32_t kPurgeLimitBytes = 8u << 20;
+// A device may end a transfer with an empty packet: this many empty
+// transfers in a row are read back to back; after them the reader pauses
+// between transfers and gives up, as for a time-out, once the pauses add up
+// to a transfer time-out.
+constexpr int kEmptyTransfersInStride = 2;
+constexpr uint32_t kEmptyTransferPauseMilliseconds = 10;
 
 // "\\.\Usbscan<n>\<pipe>": pipe 0 is bulk-in (and the descriptor), 1 bulk-out.
 std::string usbscanDeviceName(int index, int pipe);
@@ -33,11 +46,17 @@ public:
     using SendRing = ByteRing<8192>;
 
     UsbTransportCore(DeviceFiles& files, SystemMutexes& mutexes, UsbIdentity identity = {});
+    // Closes the pipes and gives up the access mutex whatever the use count:
+    // the library is being unloaded, perhaps in the middle of a scan.
+    ~UsbTransportCore() override;
+    UsbTransportCore(const UsbTransportCore&) = delete;
+    UsbTransportCore& operator=(const UsbTransportCore&) = delete;
 
     int open() override;
     int close() override;
     int write(const uint8_t* data, uint32_t length) override;
     int read(uint8_t* dst, uint32_t length) override;
+    void purge() override;
     uint32_t lastError() const override { return lastError_; }
 
     // One bulk-in transfer into the receive ring for callers outside the
@@ -52,16 +71,19 @@ public:
 
 private:
     int openUsbScanDevice(uint16_t vendorId, uint16_t productId);
+    void startSession();
     bool matchDeviceDescriptor(uint16_t vendorId, uint16_t productId);
     bool acquireAccessMutex(const std::string& deviceFileName);
     bool drainSendRing(bool moreDataFollows);
     bool closeDevice(DeviceHandle& handle);
+    int closeDeviceAndMutex();
 
     DeviceFiles& files_;
     SystemMutexes& mutexes_;
     UsbIdentity identity_;
 
     int32_t useCount_ = 0;
+    int openResult_ = 0;  // of the outermost open, answered to nested ones
     DeviceHandle probe_ = kInvalidDevice;
     DeviceHandle receive_ = kInvalidDevice;
     DeviceHandle send_ = kInvalidDevice;

@@ -4,8 +4,16 @@
 
 namespace {
 
-// The still-image driver's IOCTL_GET_DEVICE_DESCRIPTOR.
+// The still-image driver's IOCTL_GET_DEVICE_DESCRIPTOR and IOCTL_SET_TIMEOUT.
 constexpr DWORD kGetDeviceDescriptor = 0x80002018;
+constexpr DWORD kSetTimeout = 0x8000202C;
+
+// The driver's USBSCAN_TIMEOUT: read, write and event time-outs in seconds.
+struct TransferTimeouts {
+    ULONG read;
+    ULONG write;
+    ULONG event;
+};
 
 HANDLE toHandle(DeviceHandle handle) { return reinterpret_cast<HANDLE>(handle); }
 
@@ -45,6 +53,16 @@ bool UsbscanDeviceFiles::write(DeviceHandle handle, const uint8_t* src, uint32_t
     BOOL ok = WriteFile(toHandle(handle), src, size, &put, nullptr);
     *written = put;
     return ok != FALSE;
+}
+
+// The driver knows whole seconds only: a time-out is rounded up to them.
+bool UsbscanDeviceFiles::setTransferTimeout(DeviceHandle handle, uint32_t milliseconds)
+{
+    ULONG seconds = (milliseconds + 999) / 1000;
+    TransferTimeouts timeouts{seconds, seconds, seconds};
+    DWORD returned = 0;
+    return DeviceIoControl(toHandle(handle), kSetTimeout, &timeouts, sizeof timeouts, nullptr, 0, &returned,
+                           nullptr) != FALSE;
 }
 
 uint32_t UsbscanDeviceFiles::lastError()

@@ -9,5 +9,6 @@ public:
     bool readDescriptor(DeviceHandle handle, uint8_t descriptor[8]) override;
     bool read(DeviceHandle handle, uint8_t* dst, uint32_t size, uint32_t* received) override;
     bool write(DeviceHandle handle, const uint8_t* src, uint32_t size, uint32_t* written) override;
+    bool setTransferTimeout(DeviceHandle handle, uint32_t milliseconds) override;
     uint32_t lastError() override;
 };

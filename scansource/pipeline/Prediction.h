@@ -63,8 +63,8 @@ inline int predictAny(int mode, int a, int b, int d)
     }
 }
 
-// A header may name a predictor the format does not have; such streams
-// are decoded with the median predictor.
+// The prediction of a predictor number; one the format does not have (the
+// decoder refuses such streams) falls back to the median predictor.
 inline int effectivePredictor(int predictor)
 {
     return predictor >= 0 && predictor <= PredictZero ? predictor : PredictMedian;

@@ -13,6 +13,7 @@
 #include "device/ScannerDevice_win.h"
 #include "twain/CapabilityTable.h"
 #include "twain/DebugTrace.h"
+#include "twain/SourceContext.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ScanProgressDialog.h"
 
@@ -21,6 +22,7 @@
 namespace {
 
 HWND scanOwner = nullptr;
+bool scanRunning = false;
 
 class DialogScanView : public ScanJobView {
 public:
@@ -73,11 +75,20 @@ void setScanImageOwner(HWND owner)
 
 int scanImage(int dibOrder, int forMemoryTransfer, DibHandle* dib)
 {
+    // The scan window's buttons still work while a scan shows a box: a
+    // second scan would run inside the first one's wait.
+    if (scanRunning)
+        return SCAN_REPLY_IN_USE;
+    scanRunning = true;
+    BusyScope busy;
+    struct Ended {
+        ~Ended() { scanRunning = false; }
+    } ended;
     ScannerDevice& device = scannerDevice();
     // Every dialog and box of the scan, the lock wait's included, is owned
     // by the scan's owner.
     DialogLampView lampView(scanOwner);
-    WallClock clock;
+    TickClock clock;
     DialogScanView view(scanOwner);
     Win32BitmapPlatform bitmapPlatform(scanOwner);
     ImagingBitmapSteps bitmap(globalMemoryBlocks(), boundImagingLibrary(), bitmapPlatform);
@@ -98,6 +109,7 @@ int scanImage(int dibOrder, int forMemoryTransfer, DibHandle* dib)
 
 bool ensureFeederLoaded(HWND owner, bool feederEnabled)
 {
+    BusyScope busy;
     return ensureFeederLoaded(
         feederEnabled, [] { return queryFeederStatus(1); },
         [owner] { return AskOkCancel(owner, IDS_MESSAGE_ADF_PROMPT, TWAINUI_CAPTION); });

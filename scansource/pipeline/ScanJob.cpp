@@ -22,6 +22,15 @@ constexpr int kMaxResolution = 2400;
 constexpr int kReadWhenFree = kMaxScanPayload + 1;
 constexpr int IDOK_ANSWER = 1;
 constexpr int IDCANCEL_ANSWER = 2;
+// A stream may pause (the scanner moves the paper, recalibrates); one that
+// stays silent this long has stopped.
+constexpr int64_t kStreamSilenceLimitSeconds = 30;
+// Reading on after the stop command ends this long after it started: a
+// scanner that ignores the stop is purged instead.
+constexpr int64_t kStopReadLimitSeconds = 10;
+// Coded rows occupy whole 16-byte units: this much after the last row is a
+// row the image does not have.
+constexpr int kCodedRowUnit = 16;
 
 int64_t stride(const ScanImageGeometry& g)
 {
@@ -99,6 +108,7 @@ public:
 
 private:
     enum class Ending { scanned, cancelled, setupFailed, outOfMemory };
+    enum class Unlock { none, withReply, withoutReply };
 
     bool command(const CommandPacket& packet, unsigned failureId);
     bool sendSettings();
@@ -109,8 +119,12 @@ private:
     };
     RowOutput rowOutput();
     Ending readAndDecode();
+    int readStreamReply(int* length);
+    bool keepWaitingForSilentDevice();
     Ending endStream(unsigned stringId, bool show);
     Ending decodeFailure(int result);
+    Ending rowsOutOfStep();
+    Unlock stopStream();
     void showProgressFor(int64_t total);
 
     ScanJobServices& s_;
@@ -120,8 +134,16 @@ private:
     DeviceNotices& notices_;
     RawRing raw_;
     std::unique_ptr<uint8_t[]> decoded_;
+    std::unique_ptr<uint8_t[]> block_;
     int lastReply_ = SCAN_REPLY_SUCCESS;
     int lastPercent_ = 0;
+    // From the start command until a status header ends the stream.
+    bool streamRunning_ = false;
+    // The last read found the device silent, since this second.
+    bool deviceSilent_ = false;
+    int64_t silentSince_ = 0;
+    // Bytes that came after the last row.
+    int64_t afterLastRow_ = 0;
 };
 
 bool ScanJob::command(const CommandPacket& packet, unsigned failureId)
@@ -152,11 +174,11 @@ bool ScanJob::sendSettings()
         return false;
     if (p_.descreen && s_.protocol.writeEscCommand(filterCommand(request_.filter)) != SCANCMD_RESULT_SUCCESS)
         notices_.showWarning(IDS_ERROR_SET_FILTER, false);
-    CommandPacket start = makeCommand(CMD_START);
-    if (s_.protocol.link().write(start.data(), static_cast<uint32_t>(start.size())) != USB_OK) {
+    if (s_.protocol.startScanStream() != USB_OK) {
         notices_.showWarning(IDS_ERROR_SCAN_START, true);
         return false;
     }
+    streamRunning_ = true;
     return true;
 }
 
@@ -199,7 +221,6 @@ ScanJob::Ending ScanJob::endStream(unsigned stringId, bool show)
 {
     if (stringId)
         notices_.showWarning(stringId, show);
-    s_.cancelRequested = 1;
     return Ending::cancelled;
 }
 
@@ -226,26 +247,69 @@ ScanJob::RowOutput ScanJob::rowOutput()
     return {place.bytes, geometry_.width * geometry_.channels};
 }
 
+// The device sends more than the image's rows: its frame and ours differ,
+// and what was decoded is not the page.
+ScanJob::Ending ScanJob::rowsOutOfStep()
+{
+    notices_.trace("Scan data beyond the last row");
+    return decodeFailure(scancodec::DecodeCorruptData);
+}
+
+// The device said nothing for a transfer time-out: the dialog is kept
+// alive while it is waited for, unless the user cancels or the silence
+// has lasted too long.
+bool ScanJob::keepWaitingForSilentDevice()
+{
+    int64_t now = s_.clock.nowSeconds();
+    if (!deviceSilent_ || now < silentSince_) {
+        deviceSilent_ = true;
+        silentSince_ = now;
+    }
+    if (!s_.cancelRequested)
+        s_.view.dispatchProgressMessages();
+    return !s_.cancelRequested && now - silentSince_ < kStreamSilenceLimitSeconds;
+}
+
+// The next reply of the stream; 102 only when the device stayed silent
+// for too long or the user cancelled while it was silent.
+int ScanJob::readStreamReply(int* length)
+{
+    for (;;) {
+        int reply = s_.protocol.readScanReply(length, block_.get());
+        if (reply != SCAN_REPLY_TIMEOUT) {
+            deviceSilent_ = false;
+            if (reply != SCAN_REPLY_SUCCESS && reply != SCAN_REPLY_BAD_HEADER)
+                streamRunning_ = false;  // a status header ends the stream
+            return reply;
+        }
+        if (!keepWaitingForSilentDevice())
+            return reply;
+    }
+}
+
 ScanJob::Ending ScanJob::readAndDecode()
 {
-    std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[kMaxScanPayload + 1]);
-    if (!block)
-        return Ending::outOfMemory;
     int64_t total = 0;
     bool lastRow = false;
     while (lastReply_ == SCAN_REPLY_SUCCESS) {
         while (raw_.freeBytes() >= kReadWhenFree) {
             int length = 0;
-            int reply = s_.protocol.readScanReply(&length, block.get());
+            int reply = readStreamReply(&length);
             lastReply_ = reply;
+            if (reply == SCAN_REPLY_TIMEOUT && s_.cancelRequested)
+                return Ending::cancelled;
             if (reply != SCAN_REPLY_SUCCESS && reply != SCAN_REPLY_STATUS_OK) {
                 StreamErrorMessage message = streamErrorMessage(reply);
                 return endStream(message.stringId, message.show);
             }
-            // Whatever follows the last row is padding: it is not kept, so
-            // it cannot fill the buffer.
+            // Whatever follows the last row is not kept, so it cannot fill
+            // the buffer; more than padding means the rows are out of step.
             if (length > 0 && !lastRow)
-                raw_.put(block.get(), length);
+                raw_.put(block_.get(), length);
+            else
+                afterLastRow_ += length;
+            if (afterLastRow_ >= kCodedRowUnit)
+                return rowsOutOfStep();
             if (!s_.cancelRequested)
                 showProgressFor(total);
             if (reply == SCAN_REPLY_STATUS_OK)
@@ -264,8 +328,12 @@ ScanJob::Ending ScanJob::readAndDecode()
             raw_.release(consumed);
             total += produced;
             lastRow = result == scancodec::DecodeLastRow;
-            if (lastRow)
+            if (lastRow) {
+                afterLastRow_ = raw_.buffered();
                 raw_.release(raw_.buffered());
+                if (afterLastRow_ >= kCodedRowUnit)
+                    return rowsOutOfStep();
+            }
         } else {
             return decodeFailure(result);
         }
@@ -283,15 +351,56 @@ ScanJob::Ending ScanJob::readAndDecode()
         s_.bitmap.appendDecodedRow(output.bytes, produced);
         raw_.release(consumed);
         lastRow = result == scancodec::DecodeLastRow;
+        if (lastRow && raw_.buffered() >= kCodedRowUnit)
+            return rowsOutOfStep();
     }
     return s_.cancelRequested ? Ending::cancelled : Ending::scanned;
+}
+
+// The engine stopped reading before the status header that ends the stream
+// (a fault, or Cancel while the device was silent): the stop command, then
+// the rest of the stream up to that header, so that the unlock's reply is
+// not read out of image data. Answers how the unlock is to go out.
+ScanJob::Unlock ScanJob::stopStream()
+{
+    // Cancel's own button has sent the stop command.
+    if (!s_.cancelRequested)
+        s_.protocol.sendEscCommandNoReply(makeCommand(CMD_ABORT));
+    // A silent device is not waited for again: its unlock goes out without
+    // waiting for the reply, and the purge at the end takes what comes late.
+    if (deviceSilent_)
+        return Unlock::withoutReply;
+    int64_t started = s_.clock.nowSeconds();
+    for (;;) {
+        int length = 0;
+        int reply = s_.protocol.readScanReply(&length, block_.get());
+        if (reply == SCAN_REPLY_TIMEOUT)
+            return Unlock::withoutReply;
+        if (reply == SCAN_REPLY_BAD_HEADER)
+            break;
+        if (reply != SCAN_REPLY_SUCCESS)
+            return Unlock::withReply;
+        int64_t now = s_.clock.nowSeconds();
+        if (now < started || now - started >= kStopReadLimitSeconds)
+            break;
+        if (!s_.cancelRequested)
+            s_.view.dispatchProgressMessages();
+    }
+    // Out of step with the device: throw away what it still sends.
+    s_.protocol.link().purge();
+    return Unlock::withReply;
 }
 
 int ScanJob::run(int dibOrder, int forMemoryTransfer, DibHandle* dib)
 {
     ScannerLink& link = s_.protocol.link();
-    if (link.open() != SCAN_REPLY_SUCCESS) {
+    int opened = link.open();
+    if (opened != SCAN_REPLY_SUCCESS) {
         link.close();
+        // The same words as when the source is enabled without a scanner.
+        notices_.showWarning(opened == SCAN_REPLY_IN_USE ? IDS_ERROR_OTHER_APP_USING_SCANNER
+                                                         : IDS_ERROR_CANT_OPEN_CHANNEL,
+                             true);
         return SCAN_REPLY_CANT_OPEN;
     }
     *dib = nullptr;
@@ -302,7 +411,8 @@ int ScanJob::run(int dibOrder, int forMemoryTransfer, DibHandle* dib)
         return result;
     };
     decoded_.reset(new (std::nothrow) uint8_t[kDecodeBufferSize]);
-    if (!decoded_ || !raw_.allocate()) {
+    block_.reset(new (std::nothrow) uint8_t[kMaxScanPayload + 1]);
+    if (!decoded_ || !block_ || !raw_.allocate()) {
         notices_.showWarning(IDS_ERROR_NO_MEMORY_FOR_DIB, true);
         return finish(SCAN_REPLY_NO_MEMORY);
     }
@@ -317,11 +427,11 @@ int ScanJob::run(int dibOrder, int forMemoryTransfer, DibHandle* dib)
     }
 
     Ending ending = Ending::cancelled;
-    bool unlock = true;
+    Unlock unlock = Unlock::withReply;
     LockOutcome lock =
         lockScannerWithWarmingWait(s_.protocol, s_.lampView, s_.clock, s_.cancelRequested, p_.feederChecked != 0);
     if (lock != LockOutcome::locked) {
-        unlock = lockOutcomeNeedsUnlock(lock);
+        unlock = lockOutcomeNeedsUnlock(lock) ? Unlock::withReply : Unlock::none;
         s_.cancelRequested = 1;
     } else if (request_.feederEnabled && !feederReady()) {
         ending = Ending::cancelled;
@@ -336,14 +446,15 @@ int ScanJob::run(int dibOrder, int forMemoryTransfer, DibHandle* dib)
             ending = readAndDecode();
         }
         decoderFinish();
+        if (streamRunning_)
+            unlock = stopStream();
         if (progress)
             s_.view.closeProgress();
-        // After a header the device did not understand it may be anywhere
-        // in the stream; an unlock would only be read as more data.
-        unlock = lastReply_ != SCAN_REPLY_BAD_HEADER;
     }
-    if (unlock && s_.protocol.writeEscCommand(makeCommand(CMD_UNLOCK)) != SCANCMD_RESULT_SUCCESS)
+    if (unlock == Unlock::withReply && s_.protocol.writeEscCommand(makeCommand(CMD_UNLOCK)) != SCANCMD_RESULT_SUCCESS)
         s_.cancelRequested = 1;
+    else if (unlock == Unlock::withoutReply)
+        s_.protocol.sendEscCommandNoReply(makeCommand(CMD_UNLOCK));
 
     if (ending == Ending::scanned && !s_.cancelRequested) {
         int filled = s_.bitmap.fillBitmapRows(bitmap);
@@ -352,9 +463,14 @@ int ScanJob::run(int dibOrder, int forMemoryTransfer, DibHandle* dib)
         else if (filled != SCAN_REPLY_SUCCESS)
             ending = Ending::setupFailed;
     }
+    bool failed = s_.cancelRequested || ending != Ending::scanned;
+    // Whatever a failed or cancelled scan left in the device's pipe must
+    // not be read as the next session's replies.
+    if (failed)
+        link.purge();
     link.close();
     s_.executionState.restore();
-    if (s_.cancelRequested || ending != Ending::scanned) {
+    if (failed) {
         s_.cancelRequested = 0;
         s_.bitmap.freeBitmap(bitmap);
         if (ending == Ending::setupFailed)

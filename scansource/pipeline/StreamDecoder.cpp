@@ -126,6 +126,7 @@ int StreamDecoder::decodeBlock(const uint8_t* input, int inputSize, int buffered
     case HeaderOutcome::Taken: result = DecodeMoreRows; break;
     case HeaderOutcome::NeedsInput: result = DecodeNeedsInput; break;
     case HeaderOutcome::OutOfMemory: result = DecodeOutOfMemory; break;
+    case HeaderOutcome::Corrupt: result = DecodeCorruptData; break;
     case HeaderOutcome::Absent:
         if (olderDone_ > 0 && decodedRows_ == codedRows()) {
             result = finishWaitingRow(output, produced);
@@ -167,8 +168,12 @@ StreamDecoder::HeaderOutcome StreamDecoder::readHeader(BitReader& reader, const 
         std::snprintf(text, sizeof text, "re %d, ro %d, ge %d, go %d, be%d, bo %d\n", offsets[RedEven],
                       offsets[RedOdd], offsets[GreenEven], offsets[GreenOdd], offsets[BlueEven], offsets[BlueOdd]);
         trace(text);
-        if (predictor_ > kHighestPredictor)
+        // No prediction of the format fits a stream coded with another one:
+        // what it would decode to is not the page.
+        if (predictor_ > kHighestPredictor) {
             trace("predictor error\n");
+            return HeaderOutcome::Corrupt;
+        }
         if (!realigner_.activate(offsets, width_, channels_)) {
             trace("Failed on malloc during decompression");
             health_ = Health::OutOfMemory;

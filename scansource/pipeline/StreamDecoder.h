@@ -35,7 +35,8 @@
 // Stream header: when the stream begins with one, the first call takes it
 // (1024 bytes; DecodeNeedsInput until all have arrived) and every output
 // row is assembled from later decoded rows by the header's line offsets;
-// the stream then carries height + the largest offset coded rows.
+// the stream then carries height + the largest offset coded rows. A header
+// that names a predictor above 9 makes the stream corrupt.
 //
 // End of stream: once the sender has delivered everything, a call that
 // still returns DecodeNeedsInput means the stream is short (truncated).
@@ -86,7 +87,7 @@ private:
     enum class RowPhase { RowField, Samples, Trailer };
     enum class Health { Idle, Running, Finished, Corrupt, OutOfMemory };
 
-    enum class HeaderOutcome { Absent, Taken, NeedsInput, OutOfMemory };
+    enum class HeaderOutcome { Absent, Taken, NeedsInput, OutOfMemory, Corrupt };
     enum class HeaderState { Expected, Skipping, Done };
 
     HeaderOutcome readHeader(BitReader& reader, const uint8_t* input, int inputSize);

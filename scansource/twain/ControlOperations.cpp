@@ -85,7 +85,13 @@ TW_UINT16 enableSource(const TwainRequest& request)
     SourcePlatform& platform = sourcePlatform();
     SourceContext& context = sourceContext();
     platform.decideAnsiMode();
-    if (!platform.scannerReachable()) {
+    bool reachable;
+    {
+        // The probe may show a box; what the application asks meanwhile is refused.
+        BusyScope busy;
+        reachable = platform.scannerReachable();
+    }
+    if (!reachable) {
         // The failed open still counts as a use of the channel: close it once.
         if (!platform.closeScannerChannel())
             platform.traceWarning(IDS_ERROR_CANT_CLOSE_CHANNEL_KEY);
@@ -97,9 +103,10 @@ TW_UINT16 enableSource(const TwainRequest& request)
         context.showUI = userInterface->ShowUI;
         context.parentWindow = userInterface->hParent;
     }
+    // NotifyXferReady enters state 6 before the application hears of it:
+    // the application may disable or close the source inside the message.
     if (!context.showUI) {
         NotifyXferReady();
-        setSourceState(StateTransferReady);
         return TWRC_SUCCESS;
     }
     if (!platform.createScanWindow(context.parentWindow))

@@ -54,6 +54,21 @@ void setConditionCode(TW_UINT16 conditionCode)
     context.pendingConditionCode.Reserved = 0;
 }
 
+bool sourceBusy()
+{
+    return context.busy > 0;
+}
+
+BusyScope::BusyScope()
+{
+    ++context.busy;
+}
+
+BusyScope::~BusyScope()
+{
+    --context.busy;
+}
+
 TW_UINT16 failOperation(const char* operationText, TW_UINT16 conditionCode)
 {
     setConditionCode(conditionCode);

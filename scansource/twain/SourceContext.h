@@ -21,6 +21,9 @@ struct SourceContext {
     void* parentWindow;
     TW_ELEMENT8 grayResponse[256];
     TW_ELEMENT8 rgbResponse[256];
+    // Nesting count of the waits (a scan, a box) during which the
+    // application's message loop may call the source again.
+    int busy;
 };
 
 // One call from the manager, handed to every handler.
@@ -48,6 +51,18 @@ int sourceState();
 void setSourceState(int state);
 
 void setConditionCode(TW_UINT16 conditionCode);
+
+// While the source scans or shows a box, the application's message loop
+// runs and may call it again; such a call must not start a second transfer
+// or disable or close the source under the running code.
+bool sourceBusy();
+class BusyScope {
+public:
+    BusyScope();
+    ~BusyScope();
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+};
 
 // Stores the condition code, traces the operation and answers TWRC_FAILURE.
 TW_UINT16 failOperation(const char* operationText, TW_UINT16 conditionCode);

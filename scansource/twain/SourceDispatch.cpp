@@ -7,6 +7,8 @@
 #include "SourcePlatform.h"
 
 namespace {
+const char BusyFailure[] = "Operation refused while the source is scanning.  ";
+
 struct DispatchEntry {
     TW_UINT16 dat;
     OperationHandler handler;
@@ -59,6 +61,23 @@ bool fromAnotherApplication(const TwainRequest& request)
     return !request.origin || request.origin->Id != connectedId;
 }
 
+// What the application may not do while the source waits on a scan or a
+// box: start or end a transfer, enable, disable or close the source.
+bool refusedWhileBusy(const TwainRequest& request)
+{
+    if (request.dg == DG_IMAGE)
+        return request.dat == DAT_IMAGENATIVEXFER || request.dat == DAT_IMAGEMEMXFER ||
+               request.dat == DAT_IMAGEFILEXFER;
+    if (request.dg != DG_CONTROL)
+        return false;
+    switch (request.dat) {
+    case DAT_IDENTITY: return request.msg == MSG_OPENDS || request.msg == MSG_CLOSEDS;
+    case DAT_USERINTERFACE: return true;
+    case DAT_PENDINGXFERS: return request.msg == MSG_ENDXFER || request.msg == MSG_RESET;
+    default: return false;
+    }
+}
+
 TW_UINT16 interceptEvent(const TwainRequest& request)
 {
     auto* event = static_cast<TW_EVENT*>(request.data);
@@ -78,6 +97,8 @@ TW_UINT16 dispatch(const TwainRequest& request)
         return TWRC_FAILURE;
     if (request.msg == MSG_PROCESSEVENT)
         return interceptEvent(request);
+    if (sourceBusy() && refusedWhileBusy(request))
+        return failOperation(BusyFailure, TWCC_SEQERROR);
     if (request.dg != DG_CONTROL && request.dat != DAT_STATUS)
         setConditionCode(TWCC_SUCCESS);
 

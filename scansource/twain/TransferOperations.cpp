@@ -309,17 +309,16 @@ TW_UINT16 HandleImageNativeXfer(const TwainRequest& request)
     TransferServices& services = transferServices();
     TW_HANDLE dib = nullptr;
     TW_UINT16 answer;
-    if (services.scanImage(1, 0, &dib) == SCAN_REPLY_SUCCESS && dib) {
+    if (scanWhileBusy(services, 1, 0, &dib) == SCAN_REPLY_SUCCESS && dib) {
         *handle = dib;
         answer = TWRC_XFERDONE;
+        setSourceState(StateTransferring);
     } else {
         if (dib)
             services.freeMemory(dib);
         answer = failOperation(NativeXferFailure, TWCC_OPERATIONERROR);
     }
     NotifyCloseDsRequest();
-    if (answer != TWRC_FAILURE)
-        setSourceState(StateTransferring);
     return answer;
 }
 
@@ -339,7 +338,7 @@ TW_UINT16 HandleImageFileXfer(const TwainRequest& request)
     releaseMemXferImage();
     setConditionCode(TWCC_OPERATIONERROR);
     TW_HANDLE dib = nullptr;
-    if (services.scanImage(1, 0, &dib) != SCAN_REPLY_SUCCESS || !dib) {
+    if (scanWhileBusy(services, 1, 0, &dib) != SCAN_REPLY_SUCCESS || !dib) {
         if (dib)
             services.freeMemory(dib);
         return TWRC_FAILURE;
@@ -353,10 +352,9 @@ TW_UINT16 HandleImageFileXfer(const TwainRequest& request)
     } else {
         setConditionCode(TWCC_SUCCESS);
         answer = TWRC_XFERDONE;
+        setSourceState(StateTransferring);
     }
     NotifyCloseDsRequest();
-    if (answer != TWRC_FAILURE)
-        setSourceState(StateTransferring);
     return answer;
 }
 
@@ -372,7 +370,7 @@ TW_UINT16 HandleImageMemXfer(const TwainRequest& request)
     if (sourceState() == StateTransferReady) {
         releaseMemXferImage();
         TW_HANDLE dib = nullptr;
-        int result = transferServices().scanImage(0, 1, &dib);
+        int result = scanWhileBusy(transferServices(), 0, 1, &dib);
         if (result != SCAN_REPLY_SUCCESS || !dib) {
             if (dib)
                 transferServices().freeMemory(dib);

@@ -1,5 +1,7 @@
 #include "TransferServices.h"
 
+#include "SourceContext.h"
+
 namespace {
 TransferServices* current = nullptr;
 }
@@ -12,4 +14,10 @@ void setTransferServices(TransferServices* services)
 TransferServices& transferServices()
 {
     return *current;
+}
+
+int scanWhileBusy(TransferServices& services, int dibOrder, int forMemoryTransfer, TW_HANDLE* dib)
+{
+    BusyScope busy;
+    return services.scanImage(dibOrder, forMemoryTransfer, dib);
 }

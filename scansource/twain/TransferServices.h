@@ -42,6 +42,10 @@ public:
     virtual bool createEmptyFile(const std::string& path) = 0;
 };
 
+// The scan of a transfer: the source counts as busy while it runs, so that
+// the application cannot end the transfer or close the source from a box.
+int scanWhileBusy(TransferServices& services, int dibOrder, int forMemoryTransfer, TW_HANDLE* dib);
+
 // Set once at library attach (and by tests).
 void setTransferServices(TransferServices* services);
 TransferServices& transferServices();

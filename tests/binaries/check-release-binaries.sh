@@ -7,7 +7,9 @@
 #     with exactly those names;
 #   - the imaging library exports its six calls under ordinals 101, 103,
 #     104, 106, 124 and 151, undecorated;
-#   - the data source carries no scanner emulator (a test-build option).
+#   - the data source carries no scanner emulator (a test-build option);
+#   - the uninstaller reads no trace file name from the environment (a
+#     test-build option as well).
 #   check-release-binaries.sh OBJDUMP BINARY...
 set -uo pipefail
 objdump=$1; shift
@@ -38,6 +40,9 @@ for binary in "$@"; do
     for marker in ZVP4_EMULATOR 'garbage-header' 'Scanner emulator'; do
       grep -a -q -F "$marker" "$binary" && fail "$name: carries the scanner emulator ('$marker' found)"
     done
+  fi
+  if [ "$name" = "uninstaller.exe" ]; then
+    grep -a -q -F VIVARO_TRACE_FILE "$binary" && fail "$name: appends its trace to a file the environment names"
   fi
   if [ "$name" = "ZVP4_i__.dll" ]; then
     exports=$(named_exports "$binary")

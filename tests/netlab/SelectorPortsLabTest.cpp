@@ -28,6 +28,8 @@ namespace {
 
 const char kTitle[] = "Arvel-Norvane Vivaro 5320MF network printer selector";
 const char kDriverName[] = "ARVEL NORVANE Vivaro 5320MF";
+// Another vendor's driver, which the lab installs beside the family's.
+const char kOtherDriverName[] = "Orvion LaserPro 8";
 constexpr int kListId = 2002;
 constexpr int kRefreshId = 22;
 constexpr int kPortField = 2011;
@@ -255,18 +257,20 @@ DWORD AddTcpPort(const std::string& portName, const std::string& host, std::uint
     return status;
 }
 
-// Adds a queue with the family's driver; Wine's AddPrinter writes the queue
-// and then fails (see above), so only the enumeration tells.
-void AddQueue(const std::string& printerName, const std::string& portName)
+// Adds a queue, by default with the family's driver; Wine's AddPrinter
+// writes the queue and then fails (see above), so only the enumeration tells.
+void AddQueue(const std::string& printerName, const std::string& portName, const std::string& driverName = kDriverName)
 {
     std::vector<char> printer(printerName.begin(), printerName.end()), port(portName.begin(), portName.end());
+    std::vector<char> driver(driverName.begin(), driverName.end());
     printer.push_back('\0');
     port.push_back('\0');
-    char driver[] = "ARVEL NORVANE Vivaro 5320MF", processor[] = "WinPrint";
+    driver.push_back('\0');
+    char processor[] = "WinPrint";
     PRINTER_INFO_2A info{};
     info.pPrinterName = printer.data();
     info.pPortName = port.data();
-    info.pDriverName = driver;
+    info.pDriverName = driver.data();
     info.pPrintProcessor = processor;
     HANDLE added = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
     if (added) ClosePrinter(added);
@@ -447,6 +451,42 @@ TEST_F(SelectorPortsInLab, ClearingATickDeletesTheQueueAndLeavesPortAndDriver)
     EXPECT_EQ(rows->Checkbox(row), 0);
     EXPECT_EQ(rows->Text(row, 3), "");
     EXPECT_EQ(rows->Text(row, 4), "");
+}
+
+// A queue of another vendor's driver on the device's address, named like
+// its driver as Windows' own wizard names queues: it never ticks the row,
+// and clearing the tick of the family's queue leaves it and its driver.
+TEST_F(SelectorPortsInLab, AQueueOfAnotherDriverOnTheDevicesAddressSurvivesAnUntick)
+{
+    ASSERT_TRUE(DriverInstalled(kOtherDriverName)) << "the lab installs another vendor's driver too";
+    ASSERT_EQ(AddTcpPort("IP_orvion_25", kDottedUnit, xcv::kProtocolRaw), 0u);
+    AddQueue(kOtherDriverName, "IP_orvion_25", kOtherDriverName);
+    GiveQueueADatatypeUnderWine(kOtherDriverName);
+    ASSERT_TRUE(FindQueue(kOtherDriverName));
+
+    PostMessageA(window, WM_COMMAND, kRefreshId, 0);
+    WaitUntilSearchEnds();
+    int row = RowOf(kDottedUnit);
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(rows->Checkbox(row), 0) << "another vendor's queue is not the device's tick";
+    EXPECT_EQ(rows->Text(row, 4), "");
+
+    TickAndAccept(kDottedUnit);
+    GiveQueueADatatypeUnderWine(kDottedUnit);
+    row = RowOf(kDottedUnit);
+    ASSERT_GE(row, 0);
+    ASSERT_EQ(rows->Checkbox(row), 1);
+    EXPECT_EQ(rows->Text(row, 4), kDottedUnit) << "the row shows the family's queue";
+
+    ClickTick(row);
+    WaitUntilSearchEnds();
+    WaitFor([&] { return !FindQueue(kDottedUnit); }, 5000);
+    EXPECT_FALSE(FindQueue(kDottedUnit)) << "the family's queue is deleted";
+    EXPECT_TRUE(FindQueue(kOtherDriverName)) << "the other vendor's queue stays";
+    EXPECT_TRUE(DriverInstalled(kOtherDriverName)) << "and so does its driver, named like the queue";
+    row = RowOf(kDottedUnit);
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(rows->Checkbox(row), 0);
 }
 
 TEST_F(SelectorPortsInLab, TickingAgainReusesThePortTheDeletedQueueLeft)

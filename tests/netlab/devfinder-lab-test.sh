@@ -62,6 +62,19 @@ if [ -f "$build/bin/program_windows_tests.exe" ]; then
     status=1
 fi
 
+# A flood of forged replies from a printer's namespace while the selector
+# searches: the window must keep answering and list each device once.
+cc -O2 -o "$state/reply_flood" "$here/reply_flood.c" || exit 1
+lab_spawn p2 "$state/reply_flood" "$LAB_HOST_ADDRESS" 1025 1034 1000 10.77.1.21 10.77.1.24 10.77.1.25
+flood=$!
+(
+  cd "$build/bin" &&
+  lab_run host env VIVARO_NETLAB_FLOOD=1 \
+    VIVARO_NETLAB_EXPECT="prn-lab=10.77.1.21;PRN-NB=10.77.1.24;10.77.1.25=10.77.1.25" \
+    "$wine" selector_lab_tests.exe --gtest_filter='SelectorUnderAFlood.*'
+) || status=1
+kill "$flood" 2>/dev/null
+
 # With every port from 1025 to 1034 taken in the host namespace (by an
 # agent listening on all of them), devfinder must say so and end.
 mkdir -p "$state/blocker"

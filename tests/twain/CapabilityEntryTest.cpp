@@ -1,6 +1,7 @@
 // Capability negotiation through the source's DS_Entry, as an application
 // calls it, in the states 4 to 6 and with the emulated scanner's feeder
-// loaded, empty or absent. Containers are real movable global memory.
+// loaded, empty or absent. Containers are real movable global memory. Also
+// an application that closes the source while its feeder prompt is up.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <string.h>
 
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -329,4 +331,53 @@ TEST_F(CapabilityEntry, TheFeederAnswersAsTheScannerReportsIt)
         call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &identity);
         unload();
     }
+}
+
+namespace {
+// The application's own window: its message, posted before a transfer,
+// arrives while the source waits, and makes it close the source.
+std::function<void()> closeTheSource;
+
+LRESULT CALLBACK applicationWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_APP && closeTheSource)
+        closeTheSource();
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+}  // namespace
+
+TEST_F(CapabilityEntry, ACloseFromTheApplicationWhileTheFeederPromptIsUpIsRefused)
+{
+    openWithFeeder("empty");
+    ASSERT_EQ(send(CAP_FEEDERENABLED, TWON_ONEVALUE, oneValue(TWTY_BOOL, TRUE)), TWRC_SUCCESS);
+    TW_USERINTERFACE noInterface{FALSE, 0, nullptr};
+    ASSERT_EQ(call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &noInterface), TWRC_SUCCESS);
+
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = applicationWindowProc;
+    windowClass.lpszClassName = "VivaroApplication";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowA("VivaroApplication", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    TW_UINT16 answer = 0, condition = 0;
+    closeTheSource = [&] {
+        answer = call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &identity);
+        condition = status();
+    };
+    PostMessageA(window, WM_APP, 0, 0);
+
+    // The feeder is empty: the scan asks for paper, and the user gives up.
+    MessageBoxAnswerer prompt("Vivaro 5310MF Scan", 20000, nullptr, IDCANCEL);
+    TW_HANDLE image = nullptr;
+    EXPECT_EQ(call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &image), TWRC_FAILURE);
+    EXPECT_FALSE(prompt.text().empty()) << "the feeder prompt was shown";
+    closeTheSource = nullptr;
+    DestroyWindow(window);
+    EXPECT_EQ(answer, TWRC_FAILURE) << "the close came while the prompt was up, and was refused";
+    EXPECT_EQ(condition, TWCC_SEQERROR);
+    // Still open and enabled: the application closes it properly now.
+    TW_PENDINGXFERS count{};
+    EXPECT_EQ(call(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &count), TWRC_SUCCESS);
+    EXPECT_EQ(call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, nullptr), TWRC_SUCCESS);
+    EXPECT_EQ(call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &identity), TWRC_SUCCESS);
 }

@@ -120,8 +120,8 @@ TW_IDENTITY applicationIdentity()
     return identity;
 }
 
-MessageBoxAnswerer::MessageBoxAnswerer(const std::string& caption, DWORD timeoutMs, HWND besides)
-    : watcher_([this, caption, timeoutMs, besides] {
+MessageBoxAnswerer::MessageBoxAnswerer(const std::string& caption, DWORD timeoutMs, HWND besides, int button)
+    : watcher_([this, caption, timeoutMs, besides, button] {
           DWORD start = GetTickCount();
           while (GetTickCount() - start < timeoutMs) {
               for (HWND box = FindWindowExA(nullptr, nullptr, "#32770", caption.c_str()); box;
@@ -132,7 +132,7 @@ MessageBoxAnswerer::MessageBoxAnswerer(const std::string& caption, DWORD timeout
                   char text[1024] = "";
                   GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
                   text_ = text;
-                  PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                  PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
                   return;
               }
               Sleep(50);

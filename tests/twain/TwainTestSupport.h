@@ -39,12 +39,14 @@ void setRegistryLocale(const std::string& locale);
 TW_IDENTITY applicationIdentity();
 
 // Answers the next message box with this caption from a thread of its own:
-// keeps the box's text and presses OK, so the call that shows it returns.
-// Dialogs of the same caption without OK and text are passed over; a window
-// with the same caption that is not the box can also be passed as besides.
+// keeps the box's text and presses the button (OK unless told otherwise),
+// so the call that shows it returns. Dialogs of the same caption without OK
+// and text are passed over; a window with the same caption that is not the
+// box can also be passed as besides.
 class MessageBoxAnswerer {
 public:
-    explicit MessageBoxAnswerer(const std::string& caption, DWORD timeoutMs = 10000, HWND besides = nullptr);
+    explicit MessageBoxAnswerer(const std::string& caption, DWORD timeoutMs = 10000, HWND besides = nullptr,
+                                int button = IDOK);
     ~MessageBoxAnswerer();
     // Waits for the box to be answered (or the time-out); empty when none came.
     std::string text();

@@ -35,6 +35,8 @@ using namespace uninstaller_test;
 constexpr DWORD kWindowTimeoutMs = 30000;
 const char kTraceFile[] = "uninstaller_removal_trace.txt";
 const char kDriver[] = "ARVEL NORVANE Vivaro 5320MF";
+// The masking tool's driver: no profile names it, it goes with its printers.
+const char kMaskDriver[] = "Veneer Mask Driver";
 const char kForeignDriver[] = "Foreign Vendor Laser";
 // Read as at most 32 bytes, so the installers' ids are short.
 const char kUniqueId[] = "ZV5320.Printer.7D21";
@@ -43,6 +45,11 @@ const char kPrintProcessorKey[] =
 const char kMonitorKey[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Vivaro Test Monitor";
 const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kService[] = "VivaroTestSvc";
+// The printer list's "Other Details..." and two of the details dialog's lists.
+constexpr WPARAM kOtherDetailsCommand = 40012;
+constexpr int kDetailsFilesChoice = 1100;
+constexpr int kDetailsRegistryChoice = 1103;
+const char kDetailsTitle[] = "Extra Info - Multiple Printers";
 
 // The printer driver installer's uninstall script.
 const char kScript[] =
@@ -154,8 +161,20 @@ bool SetRemoteSelection(HANDLE process, HWND list, int item, bool selected)
 const TestPrinter kPrinters[] = {
     {"Vivaro Office", kDriver, true, nullptr},
     {"Vivaro Lab", kDriver, true, nullptr},
-    {"Vivaro Office (masked)", kDriver, false, "Vivaro Office"},
+    {"Vivaro Office (masked)", kMaskDriver, false, "Vivaro Office"},
     {"Foreign Printer", kForeignDriver, false, nullptr},
+};
+
+// How a run of the program goes beyond picking printers and Uninstall.
+struct RunOptions {
+    // The printers the list offers, in alphabetical order.
+    std::vector<std::string> offered = {"Vivaro Lab", "Vivaro Office", "Vivaro Office (masked)"};
+    // Opens "Other Details..." with every printer selected before the pick.
+    bool detailsWithEverythingSelected = false;
+    // Presses Enter and Esc on the main window while the phases run.
+    bool keysDuringPhases = false;
+    // Ends the process abruptly when its first message box shows.
+    bool killAtFirstMessage = false;
 };
 
 class PopulatedPrefix : public ::testing::Test {
@@ -228,7 +247,7 @@ protected:
             CloseServiceHandle(service);
         CloseServiceHandle(manager);
 
-        for (const char* driver : {kDriver, kForeignDriver})
+        for (const char* driver : {kDriver, kMaskDriver, kForeignDriver})
             ASSERT_TRUE(AddTestDriver(driver)) << driver;
         for (const TestPrinter& printer : kPrinters)
             InstallPrinter(printer);
@@ -267,7 +286,7 @@ protected:
     {
         for (const TestPrinter& printer : kPrinters)
             DeleteTestPrinter(printer.name);
-        for (const char* driver : {kDriver, kForeignDriver})
+        for (const char* driver : {kDriver, kMaskDriver, kForeignDriver})
             DeletePrinterDriverA(nullptr, nullptr, const_cast<char*>(driver));
         for (const std::string& path : InstalledFiles())
             DeleteFileA(path.c_str());
@@ -328,7 +347,8 @@ protected:
     // in selected in its list and presses Uninstall; dismisses its message
     // boxes (their texts land in boxes_) and waits for it to end. Returns
     // the lines of its trace.
-    std::vector<std::string> RunUninstall(const std::vector<std::string>& selected, const std::string& screenshot)
+    std::vector<std::string> RunUninstall(const std::vector<std::string>& selected, const std::string& screenshot,
+                                          const RunOptions& options = {})
     {
         DeleteFileA(kTraceFile);
         SetEnvironmentVariableA("VIVARO_TRACE_FILE", kTraceFile);
@@ -364,21 +384,29 @@ protected:
         HWND list = FindDescendant(main, kPrinterListId);
         RemoteListView rows(list, uninstaller.ProcessId());
         EXPECT_TRUE(rows.Ready());
-        EXPECT_TRUE(WaitFor([&] { return rows.Count() == 3; }, 10000)) << "offered: " << rows.Count();
+        const int offeredCount = static_cast<int>(options.offered.size());
+        EXPECT_TRUE(WaitFor([&] { return rows.Count() == offeredCount; }, 10000)) << "offered: " << rows.Count();
         std::vector<std::string> offered;
         for (int row = 0; row < rows.Count(); ++row)
             offered.push_back(rows.Text(row, 0));
         std::vector<std::string> sortedOffered = offered;
         std::sort(sortedOffered.begin(), sortedOffered.end());
-        EXPECT_EQ((std::vector<std::string>{"Vivaro Lab", "Vivaro Office", "Vivaro Office (masked)"}), sortedOffered)
-            << "the other vendor's printer is never offered";
-        for (size_t item = 0; item < offered.size(); ++item) {
-            const bool pick = std::find(selected.begin(), selected.end(), offered[item]) != selected.end();
-            EXPECT_TRUE(SetRemoteSelection(uninstaller.Process(), list, static_cast<int>(item), pick)) << offered[item];
+        EXPECT_EQ(options.offered, sortedOffered) << "the other vendor's printer is never offered";
+        const auto pick = [&](const std::vector<std::string>& names) {
+            for (size_t item = 0; item < offered.size(); ++item) {
+                const bool picked = std::find(names.begin(), names.end(), offered[item]) != names.end();
+                EXPECT_TRUE(SetRemoteSelection(uninstaller.Process(), list, static_cast<int>(item), picked))
+                    << offered[item];
+            }
+            EXPECT_TRUE(WaitFor(
+                [&] { return SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == static_cast<LRESULT>(names.size()); },
+                5000));
+        };
+        if (options.detailsWithEverythingSelected) {
+            pick(offered);
+            OpenAndCloseDetails(uninstaller.ProcessId(), GetParent(list));
         }
-        EXPECT_TRUE(WaitFor(
-            [&] { return SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == static_cast<LRESULT>(selected.size()); },
-            5000));
+        pick(selected);
         EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(main, 1080)) != FALSE; }, 5000));
         wintest::LetWindowsSettle();
         wintest::SaveWindowPng(main, "screenshots\\" + screenshot + "_selection.png");
@@ -397,10 +425,24 @@ protected:
             if (HWND box = FindMessageBox(uninstaller.ProcessId(), main)) {
                 wintest::LetWindowsSettle(200);
                 boxes_.push_back(MessageBoxText(box));
+                if (options.killAtFirstMessage) {
+                    uninstaller.Terminate();
+                    uninstaller.WaitForExit(10000, &exitCode);
+                    SetEnvironmentVariableA("VIVARO_TRACE_FILE", nullptr);
+                    return ReadLines(kTraceFile);
+                }
                 wintest::SaveWindowPng(box, "screenshots\\" + screenshot + "_message.png");
                 PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
                 WaitFor([&] { return !IsWindow(box); }, 5000);
                 continue;
+            }
+            // The selection panel hides when the phases start.
+            if (options.keysDuringPhases && IsWindow(main) && !IsWindowVisible(GetParent(list))) {
+                for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+                    PostMessageA(main, WM_KEYDOWN, key, 1);
+                    PostMessageA(main, WM_KEYUP, key, 0xC0000001);
+                }
+                ++keysSent_;
             }
             // The last picture taken shows the panel as the phases end.
             if (IsWindow(main) && IsWindowVisible(main))
@@ -409,6 +451,20 @@ protected:
         EXPECT_EQ(0u, exitCode);
         SetEnvironmentVariableA("VIVARO_TRACE_FILE", nullptr);
         return ReadLines(kTraceFile);
+    }
+
+    // "Other Details..." of the list's menu, a look at two lists of the
+    // plan, then Cancel: each look builds the plan for the selection.
+    void OpenAndCloseDetails(DWORD processId, HWND selectionPanel)
+    {
+        PostMessageA(selectionPanel, WM_COMMAND, kOtherDetailsCommand, 0);
+        HWND details = wintest::WaitForTopWindow(kDetailsTitle, processId, kWindowTimeoutMs);
+        ASSERT_NE(nullptr, details) << "the details dialog";
+        for (int choice : {kDetailsFilesChoice, kDetailsRegistryChoice})
+            SendMessageA(details, WM_COMMAND, MAKEWPARAM(choice, BN_CLICKED), 0);
+        wintest::SaveWindowPng(details, "screenshots\\uninstaller_removal_partial_details.png");
+        PostMessageA(details, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(details); }, 5000));
     }
 
     // unzplan's plan for the printers the program traced and the script,
@@ -438,6 +494,7 @@ protected:
     std::string originalWinIni_;
     HANDLE lockedFile_ = INVALID_HANDLE_VALUE;
     HANDLE queueHandle_ = nullptr;
+    int keysSent_ = 0;
 
     // The boxes about the default printer (texts 159 and 160); the end of
     // the removal may show its own.
@@ -449,6 +506,9 @@ protected:
                 found.push_back(text);
         return found;
     }
+
+    void CheckFullRemoval(const PrefixSnapshot& before, const std::vector<std::string>& trace,
+                          const std::string& report);
 
     void CloseQueue()
     {
@@ -497,6 +557,7 @@ struct Explanation {
     std::string programsDirectory;  // common Programs
     std::string uniqueId;           // the going default printer's "UniqueID"
     std::string newDefaultPrinter;  // made the default when the default went
+    std::vector<std::string> goingDrivers;  // used by printers that went and by none that stays
 
     // The replacement default printer gets the default attribute and, as
     // the printer's information is written back, a default device mode.
@@ -555,6 +616,9 @@ struct Explanation {
         for (const std::string& driver : PlanItems(plan, "drivers"))
             if (StartsWith(key, print + "Environments\\") && Contains(key, "\\Drivers\\") && Contains(key + "\\", "\\" + driver + "\\"))
                 return "plan.drivers " + driver;
+        for (const std::string& driver : goingDrivers)
+            if (StartsWith(key, print + "Environments\\") && Contains(key, "\\Drivers\\") && Contains(key + "\\", "\\" + driver + "\\"))
+                return "driver of printers that went " + driver;
         for (const std::string& monitor : PlanItems(plan, "Monitors"))
             if (StartsWith(key, print + "Monitors\\" + monitor))
                 return "plan.Monitors " + monitor;
@@ -626,6 +690,21 @@ bool HasValue(HKEY root, const std::string& key, const char* name)
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+bool SpoolerRunning()
+{
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    if (!manager)
+        return false;
+    SERVICE_STATUS status = {};
+    bool running = false;
+    if (SC_HANDLE spooler = OpenServiceA(manager, "Spooler", SERVICE_QUERY_STATUS)) {
+        running = QueryServiceStatus(spooler, &status) && status.dwCurrentState == SERVICE_RUNNING;
+        CloseServiceHandle(spooler);
+    }
+    CloseServiceHandle(manager);
+    return running;
+}
+
 bool PrinterExists(const char* name)
 {
     HANDLE handle = nullptr;
@@ -682,29 +761,25 @@ void CheckDifference(const SnapshotDifference& difference, const Explanation& ex
     WriteFile(report, text);
 }
 
-TEST_F(PopulatedPrefix, AFullRemovalTakesExactlyThePlansItems)
+// After a full removal the prefix differs from before by exactly the
+// plan's items, the printers that went and their traces.
+void PopulatedPrefix::CheckFullRemoval(const PrefixSnapshot& before, const std::vector<std::string>& trace,
+                                       const std::string& report)
 {
-    ASSERT_FALSE(HasFatalFailure());
-    // Wine keeps the jobs but does not list them, so that the cancelling of
-    // pending jobs is shown by the native tests there.
-    const DWORD jobs = QueuedJobs("Vivaro Lab");
-    EXPECT_TRUE(jobs == 2 || RunningOnWine()) << "the queue waits with two jobs, it lists " << jobs;
-    const PrefixSnapshot before = Snapshot();
-    const std::vector<std::string> trace =
-        RunUninstall({"Vivaro Office", "Vivaro Lab", "Vivaro Office (masked)"}, "uninstaller_removal_full");
     CloseQueue();
     const PrefixSnapshot after = Snapshot();
     const std::vector<std::string> plan = UnzplanPlan(trace);
     EXPECT_NE(plan.end(), std::find(plan.begin(), plan.end(), "counter.going\t3"));
 
-    Explanation explanation{plan, {"Vivaro Office", "Vivaro Lab", "Vivaro Office (masked)"},
-                            package_, programs_, kUniqueId, "Foreign Printer"};
-    CheckDifference(Compare(before, after), explanation, "uninstaller_removal_full_difference.txt");
+    Explanation explanation{plan,     {"Vivaro Office", "Vivaro Lab", "Vivaro Office (masked)"},
+                            package_, programs_, kUniqueId, "Foreign Printer", {kMaskDriver}};
+    CheckDifference(Compare(before, after), explanation, report);
 
     // Everything the plan names is gone.
     for (const char* printer : {"Vivaro Office", "Vivaro Lab", "Vivaro Office (masked)"})
         EXPECT_FALSE(PrinterExists(printer)) << printer;
     EXPECT_FALSE(DriverInstalled(kDriver));
+    EXPECT_FALSE(DriverInstalled(kMaskDriver)) << "it went with its printer";
     for (const std::string& path : {drivers_ + "Xunz___Z.unm", drivers_ + "ZV5320.DLL", drivers_ + "3\\ZV5320UI.DLL",
                                     system_ + "ZCOMMON.DLL", package_ + "ZSTAT.EXE", package_ + "sub\\ZVHELP.HLP",
                                     programs_ + "ARVEL NORVANE\\Vivaro Status.lnk", programs_ + "ARVEL NORVANE",
@@ -756,25 +831,72 @@ TEST_F(PopulatedPrefix, AFullRemovalTakesExactlyThePlansItems)
     DWORD size = sizeof defaultPrinter;
     GetDefaultPrinterA(defaultPrinter, &size);
     EXPECT_STREQ("Foreign Printer", defaultPrinter);
+    EXPECT_TRUE(SpoolerRunning());
 }
 
+// Enter and Esc on the main window cannot cut the phases short.
+TEST_F(PopulatedPrefix, AFullRemovalTakesExactlyThePlansItems)
+{
+    ASSERT_FALSE(HasFatalFailure());
+    // Wine keeps the jobs but does not list them, so that the cancelling of
+    // pending jobs is shown by the native tests there.
+    const DWORD jobs = QueuedJobs("Vivaro Lab");
+    EXPECT_TRUE(jobs == 2 || RunningOnWine()) << "the queue waits with two jobs, it lists " << jobs;
+    const PrefixSnapshot before = Snapshot();
+    RunOptions keys;
+    keys.keysDuringPhases = true;
+    const std::vector<std::string> trace =
+        RunUninstall({"Vivaro Office", "Vivaro Lab", "Vivaro Office (masked)"}, "uninstaller_removal_full", keys);
+    EXPECT_GT(keysSent_, 0) << "the keys reached the phases";
+    CheckFullRemoval(before, trace, "uninstaller_removal_full_difference.txt");
+}
+
+// Ended abruptly while it removes (in phase 3, with the printers gone and
+// their drivers not yet), the removal is finished by running it again:
+// what the first run was about to remove goes, nothing else.
+TEST_F(PopulatedPrefix, AKilledRemovalIsFinishedByTheNextRun)
+{
+    ASSERT_FALSE(HasFatalFailure());
+    const PrefixSnapshot before = Snapshot();
+    RunOptions kill;
+    kill.killAtFirstMessage = true;
+    const std::vector<std::string> trace =
+        RunUninstall({"Vivaro Office", "Vivaro Lab", "Vivaro Office (masked)"}, "uninstaller_removal_killed", kill);
+    ASSERT_EQ(1u, boxes_.size());
+    CloseQueue();
+    EXPECT_FALSE(PrinterExists("Vivaro Lab")) << "killed after the printers went";
+    EXPECT_TRUE(DriverInstalled(kMaskDriver)) << "killed before the drivers went";
+
+    RunOptions rest;
+    rest.offered = {};
+    RunUninstall({}, "uninstaller_removal_rerun", rest);
+    CheckFullRemoval(before, trace, "uninstaller_removal_rerun_difference.txt");
+}
+
+// The details dialog, opened first with every printer selected, builds the
+// plan for all of them; the removal that follows keeps a printer, and with
+// it its driver and the package's scaffolding.
 TEST_F(PopulatedPrefix, WithOnePrinterKeptOnlyThePickedPrinterGoes)
 {
     ASSERT_FALSE(HasFatalFailure());
     const PrefixSnapshot before = Snapshot();
-    const std::vector<std::string> trace = RunUninstall({"Vivaro Lab"}, "uninstaller_removal_partial");
+    RunOptions details;
+    details.detailsWithEverythingSelected = true;
+    const std::vector<std::string> trace = RunUninstall({"Vivaro Lab"}, "uninstaller_removal_partial", details);
     CloseQueue();
     const PrefixSnapshot after = Snapshot();
     const std::vector<std::string> plan = UnzplanPlan(trace);
     EXPECT_NE(plan.end(), std::find(plan.begin(), plan.end(), "counter.staying\t2"));
 
-    Explanation explanation{plan, {"Vivaro Lab"}, package_, programs_, "", ""};
+    Explanation explanation{plan, {"Vivaro Lab"}, package_, programs_, "", "", {}};
     CheckDifference(Compare(before, after), explanation, "uninstaller_removal_partial_difference.txt");
 
     EXPECT_FALSE(PrinterExists("Vivaro Lab"));
     for (const char* printer : {"Vivaro Office", "Vivaro Office (masked)", "Foreign Printer"})
         EXPECT_TRUE(PrinterExists(printer)) << printer;
     EXPECT_TRUE(DriverInstalled(kDriver)) << "still used by the printers that stay";
+    EXPECT_TRUE(DriverInstalled(kMaskDriver));
+    EXPECT_TRUE(HasKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\ARVEL NORVANE\\XSR32__Z")) << "the maker's keys stay";
     for (const std::string& path : InstalledFiles())
         EXPECT_TRUE(FileExists(path)) << path;
     EXPECT_TRUE(HasKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\ARVEL NORVANE\\OEM_Z\\OEMPaths"));

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "ConsoleNetwork.h"
+#include "PtrAnswer.h"
 #include "ReverseName.h"
 
 namespace {
@@ -128,33 +129,30 @@ private:
     int browse_ = -1;
 };
 
+// res_query has no time limit of its own; a private resolver state asks
+// once, waiting no longer than the search has left.
 class ResolverDns : public DnsResolver {
 public:
-    int LookUpDnsName(Ipv4Address address, std::string& hostLabel) override
+    int LookUpDnsName(Ipv4Address address, std::string& hostLabel, int timeoutMilliseconds) override
     {
         hostLabel.clear();
+        if (timeoutMilliseconds <= 0) {
+            return -1;
+        }
+        struct __res_state state = {};
+        if (res_ninit(&state) != 0) {
+            return -1;
+        }
+        state.retrans = std::max(1, timeoutMilliseconds / 1000);
+        state.retry = 1;
         unsigned char answer[NS_PACKETSZ * 4];
-        const int length = res_query(ReverseLookupName(address).c_str(), ns_c_in, ns_t_ptr, answer, sizeof answer);
+        const int length =
+            res_nquery(&state, ReverseLookupName(address).c_str(), ns_c_in, ns_t_ptr, answer, sizeof answer);
+        res_nclose(&state);
         if (length < 0) {
             return h_errno == 0 ? -1 : h_errno;
         }
-        ns_msg message;
-        if (ns_initparse(answer, length, &message) != 0) {
-            return -1;
-        }
-        for (int i = 0; i < ns_msg_count(message, ns_s_an); ++i) {
-            ns_rr record;
-            if (ns_parserr(&message, ns_s_an, i, &record) != 0 || ns_rr_type(record) != ns_t_ptr) {
-                continue;
-            }
-            char target[NS_MAXDNAME];
-            if (dn_expand(ns_msg_base(message), ns_msg_end(message), ns_rr_rdata(record), target, sizeof target) < 0) {
-                return -1;
-            }
-            hostLabel = HostLabel(target);
-            return 0;
-        }
-        return -1;
+        return HostLabelFromPtrAnswer(answer, sizeof answer, length, hostLabel);
     }
 };
 

@@ -3,6 +3,7 @@
 #include "UsbDeviceIds.h"
 
 #include <chrono>
+#include <thread>
 
 namespace {
 constexpr uint32_t kErrorInvalidHandle = 6;
@@ -12,7 +13,9 @@ EmulatedDeviceFiles::EmulatedDeviceFiles(std::unique_ptr<ScannerEmulator> emulat
 {
 }
 
-std::unique_ptr<EmulatedDeviceFiles> EmulatedDeviceFiles::fromSetting(const std::string& path, std::string& error)
+std::unique_ptr<EmulatedDeviceFiles> EmulatedDeviceFiles::fromSetting(const std::string& path, std::string& error,
+                                                                      ScannerEmulator::Clock clock,
+                                                                      ScannerEmulator::Sleep sleep)
 {
     EmulatorConfig config;
     if (!loadEmulatorSetting(path, config, error))
@@ -20,13 +23,14 @@ std::unique_ptr<EmulatedDeviceFiles> EmulatedDeviceFiles::fromSetting(const std:
     PageImage page;
     if (!page.load(config.pagePath, error))
         return nullptr;
-    // The lamp starts warming when the device is first used in this process.
-    auto start = std::chrono::steady_clock::now();
-    auto clock = [start] {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    };
+    if (!clock) {
+        // The lamp starts warming when the device is first used in this process.
+        auto start = std::chrono::steady_clock::now();
+        clock = [start] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
+        sleep = [](double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); };
+    }
     return std::make_unique<EmulatedDeviceFiles>(
-        std::make_unique<ScannerEmulator>(std::move(config), std::move(page), clock));
+        std::make_unique<ScannerEmulator>(std::move(config), std::move(page), std::move(clock), std::move(sleep)));
 }
 
 DeviceHandle EmulatedDeviceFiles::open(const char* name, DeviceAccess)
@@ -36,8 +40,10 @@ DeviceHandle EmulatedDeviceFiles::open(const char* name, DeviceAccess)
         lastError_ = kErrorFileNotFound;
         return kInvalidDevice;
     }
+    if (handles_.empty())
+        emulator_->pipesOpened();
     DeviceHandle handle = nextHandle_++;
-    handles_.insert(handle);
+    handles_[handle] = 0;
     return handle;
 }
 
@@ -74,7 +80,15 @@ bool EmulatedDeviceFiles::readDescriptor(DeviceHandle handle, uint8_t d[8])
 bool EmulatedDeviceFiles::read(DeviceHandle handle, uint8_t* dst, uint32_t size, uint32_t* received)
 {
     *received = 0;
-    return known(handle) && emulator_->read(dst, size, received, &lastError_);
+    return known(handle) && emulator_->read(dst, size, received, &lastError_, handles_[handle]);
+}
+
+bool EmulatedDeviceFiles::setTransferTimeout(DeviceHandle handle, uint32_t milliseconds)
+{
+    if (!known(handle))
+        return false;
+    handles_[handle] = milliseconds;
+    return true;
 }
 
 bool EmulatedDeviceFiles::write(DeviceHandle handle, const uint8_t* src, uint32_t size, uint32_t* written)

@@ -50,15 +50,45 @@ bool applyFeeder(const std::string& value, EmulatorConfig& c)
     return false;
 }
 
-bool applyBlockFault(const std::string& value, const char* prefix, int& block)
+// Takes a trailing "once" off the value.
+std::string withoutOnce(const std::string& value, bool& once)
 {
-    std::istringstream in(value);
+    const std::string suffix = " once";
+    once = value.size() > suffix.size() && value.compare(value.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return once ? trim(value.substr(0, value.size() - suffix.size())) : value;
+}
+
+bool applyBlockFault(const std::string& value, const char* prefix, int& block, bool& once)
+{
+    std::istringstream in(withoutOnce(value, once));
     std::string word;
     long long n = 0;
-    std::string number;
-    if (!(in >> word) || word != prefix || !(in >> number) || !parseInteger(number, n) || n < 0)
+    std::string number, extra;
+    if (!(in >> word) || word != prefix || !(in >> number) || !parseInteger(number, n) || n < 0 || (in >> extra))
         return false;
     block = static_cast<int>(n);
+    return true;
+}
+
+bool applyByteFault(const std::string& value, int64_t& byte, bool& once)
+{
+    long long n = 0;
+    if (!parseInteger(withoutOnce(value, once), n) || n < 0)
+        return false;
+    byte = n;
+    return true;
+}
+
+// "<number> at <byte count>"
+bool applyAt(const std::string& value, double& amount, int64_t& byte)
+{
+    std::istringstream in(value);
+    std::string number, at, count, extra;
+    long long n = 0;
+    if (!(in >> number >> at >> count) || at != "at" || (in >> extra) || !parseNumber(number, amount) ||
+        amount < 0 || !parseInteger(count, n) || n < 0)
+        return false;
+    byte = n;
     return true;
 }
 
@@ -131,20 +161,31 @@ bool apply(const std::string& key, const std::string& value, const std::string& 
     if (key == "not-locked")
         return applyNotLocked(value, c);
     if (key == "jam") {
-        if (value == "lock") {
+        if (withoutOnce(value, c.jamOnce) == "lock") {
             c.jamAtLock = true;
             return true;
         }
-        return applyBlockFault(value, "block", c.jamAtBlock);
+        return applyBlockFault(value, "block", c.jamAtBlock, c.jamOnce);
     }
     if (key == "garbage-header")
-        return applyBlockFault(value, "block", c.garbageHeaderAtBlock);
+        return applyBlockFault(value, "block", c.garbageHeaderAtBlock, c.garbageHeaderOnce);
     if (key == "overlong-payload")
-        return applyBlockFault(value, "block", c.overlongPayloadAtBlock);
+        return applyBlockFault(value, "block", c.overlongPayloadAtBlock, c.overlongPayloadOnce);
     if (key == "disconnect-at")
-        return storeIf(isInteger && n >= 0, c.disconnectAtByte, n);
+        return applyByteFault(value, c.disconnectAtByte, c.disconnectOnce);
     if (key == "timeout-at")
-        return storeIf(isInteger && n >= 0, c.timeoutAtByte, n);
+        return applyByteFault(value, c.timeoutAtByte, c.timeoutOnce);
+    if (key == "stall")
+        return applyAt(value, c.stallSeconds, c.stallAtByte);
+    if (key == "empty-reads") {
+        double count = 0;
+        if (!applyAt(value, count, c.emptyReadsAtByte) || count != static_cast<int>(count) || count > 1e9)
+            return false;
+        c.emptyReads = static_cast<int>(count);
+        return true;
+    }
+    if (key == "leftover")
+        return storeIf(isInteger && n >= 0 && n <= (1 << 20), c.leftoverBytes, n);
     if (key == "predictor")
         return storeIf(isInteger && n >= 0 && n <= 9, c.predictor, n);
     if (key == "line-offsets")

@@ -22,6 +22,20 @@ struct EmulatorConfig {
     int overlongPayloadAtBlock = kNever;
     int64_t disconnectAtByte = kNever;  // bulk-in byte count where the device goes away
     int64_t timeoutAtByte = kNever;     // bulk-in byte count where the device stops answering
+    // "... once": the fault happens the first time only. A disconnect once
+    // lasts until the pipes are opened again (the device is plugged back in,
+    // fresh); a time-out once until then too, and the device then sends
+    // what it kept back.
+    bool jamOnce = false;
+    bool garbageHeaderOnce = false;
+    bool overlongPayloadOnce = false;
+    bool disconnectOnce = false;
+    bool timeoutOnce = false;
+    double stallSeconds = 0;          // bulk-in pauses this long ...
+    int64_t stallAtByte = kNever;     // ... at this byte count, then goes on
+    int emptyReads = 0;               // this many zero-length transfers ...
+    int64_t emptyReadsAtByte = kNever;  // ... at this byte count
+    int leftoverBytes = 0;            // stale bytes in the pipe at the first open
     int blockSize = 1024;
     int predictor = 0;               // of the image stream, 0..9 (9: raw samples)
     uint8_t lineOffsets[6] = {};     // red, green, blue; even and odd pixels

@@ -27,9 +27,36 @@ int word(const uint8_t* packet, int at) { return packet[at] | packet[at + 1] << 
 
 }  // namespace
 
-ScannerEmulator::ScannerEmulator(EmulatorConfig config, PageImage page, Clock clock)
-    : config_(std::move(config)), page_(std::move(page)), clock_(std::move(clock))
+ScannerEmulator::ScannerEmulator(EmulatorConfig config, PageImage page, Clock clock, Sleep sleep)
+    : config_(std::move(config)), page_(std::move(page)), clock_(std::move(clock)), sleep_(std::move(sleep))
 {
+}
+
+void ScannerEmulator::pipesOpened()
+{
+    if (sessions_++ == 0) {
+        // What an earlier program left behind: the tail of a data block.
+        for (int i = 0; i < config_.leftoverBytes; ++i)
+            bulkIn_.push_back(static_cast<uint8_t>(i * 37 + 11));
+    }
+    if (disconnected_ && config_.disconnectOnce) {
+        disconnected_ = false;
+        resetDevice();
+    }
+    if (silent_ && config_.timeoutOnce)
+        silent_ = false;
+}
+
+// Plugged back in: unlocked, no scan, nothing in the pipe.
+void ScannerEmulator::resetDevice()
+{
+    locked_ = false;
+    scanning_ = false;
+    stopRequested_ = false;
+    coded_ = {};
+    bulkIn_.clear();
+    heldReplies_.clear();
+    commandBytes_.clear();
 }
 
 bool ScannerEmulator::warming() const { return clock_() < config_.warmingSeconds; }
@@ -55,31 +82,87 @@ bool ScannerEmulator::write(const uint8_t* src, uint32_t size, uint32_t* written
     return true;
 }
 
-bool ScannerEmulator::read(uint8_t* dst, uint32_t size, uint32_t* received, uint32_t* error)
+// Byte-count faults start when the delivered bytes reach their count.
+void ScannerEmulator::noteByteFaults()
+{
+    const EmulatorConfig& c = config_;
+    if (!disconnectSpent_ && c.disconnectAtByte != kNever && bytesDelivered_ >= c.disconnectAtByte) {
+        disconnectSpent_ = true;
+        disconnected_ = true;
+    }
+    if (!timeoutSpent_ && c.timeoutAtByte != kNever && bytesDelivered_ >= c.timeoutAtByte) {
+        timeoutSpent_ = true;
+        silent_ = true;
+    }
+    if (!stallSpent_ && c.stallAtByte != kNever && bytesDelivered_ >= c.stallAtByte) {
+        stallSpent_ = true;
+        stallUntil_ = clock_() + c.stallSeconds;
+    }
+    if (!emptyReadsSpent_ && c.emptyReadsAtByte != kNever && bytesDelivered_ >= c.emptyReadsAtByte) {
+        emptyReadsSpent_ = true;
+        emptyReadsLeft_ = c.emptyReads;
+    }
+}
+
+// The nearest byte count ahead where a fault starts; a transfer stops there.
+int64_t ScannerEmulator::nextByteFault() const
+{
+    int64_t next = kNever;
+    auto consider = [&](bool spent, int64_t at) {
+        if (!spent && at != kNever && at > bytesDelivered_ && (next == kNever || at < next))
+            next = at;
+    };
+    consider(disconnectSpent_, config_.disconnectAtByte);
+    consider(timeoutSpent_, config_.timeoutAtByte);
+    consider(stallSpent_, config_.stallAtByte);
+    consider(emptyReadsSpent_, config_.emptyReadsAtByte);
+    return next;
+}
+
+// A read that finds nothing to deliver waits for its time-out, or less when
+// the device will speak again before then.
+void ScannerEmulator::waitFor(uint32_t timeoutMilliseconds, double until)
+{
+    double seconds = timeoutMilliseconds / 1000.0;
+    if (until > 0)
+        seconds = std::min(seconds, std::max(0.0, until - clock_()));
+    if (sleep_ && seconds > 0)
+        sleep_(seconds);
+}
+
+bool ScannerEmulator::read(uint8_t* dst, uint32_t size, uint32_t* received, uint32_t* error,
+                           uint32_t timeoutMilliseconds)
 {
     *received = 0;
+    noteByteFaults();
     if (disconnected_) {
         *error = kErrorDeviceNotConnected;
         return false;
     }
-    while (scanning_ && bulkIn_.size() < size)
-        produceNextBlock();
-    uint32_t n = std::min<uint32_t>(size, static_cast<uint32_t>(bulkIn_.size()));
-    int64_t limit = kNever;
-    if (config_.disconnectAtByte != kNever)
-        limit = config_.disconnectAtByte;
-    if (config_.timeoutAtByte != kNever && (limit == kNever || config_.timeoutAtByte < limit))
-        limit = config_.timeoutAtByte;
-    if (limit != kNever && bytesDelivered_ + n >= limit) {
-        n = static_cast<uint32_t>(std::max<int64_t>(0, limit - bytesDelivered_));
-        if (n == 0) {
-            bool gone = config_.disconnectAtByte != kNever && bytesDelivered_ >= config_.disconnectAtByte;
-            disconnected_ = gone;
-            *error = gone ? kErrorDeviceNotConnected : kErrorTimeout;
+    if (silent_) {
+        waitFor(timeoutMilliseconds, 0);
+        *error = kErrorTimeout;
+        return false;
+    }
+    if (clock_() < stallUntil_) {
+        waitFor(timeoutMilliseconds, stallUntil_);
+        if (clock_() < stallUntil_) {
+            *error = kErrorTimeout;
             return false;
         }
     }
+    if (emptyReadsLeft_ > 0) {
+        --emptyReadsLeft_;
+        return true;
+    }
+    while (scanning_ && bulkIn_.size() < size)
+        produceNextBlock();
+    uint32_t n = std::min<uint32_t>(size, static_cast<uint32_t>(bulkIn_.size()));
+    int64_t fault = nextByteFault();
+    if (fault != kNever && bytesDelivered_ + n > fault)
+        n = static_cast<uint32_t>(fault - bytesDelivered_);
     if (n == 0) {
+        waitFor(timeoutMilliseconds, 0);
         *error = kErrorTimeout;
         return false;
     }
@@ -93,13 +176,36 @@ bool ScannerEmulator::read(uint8_t* dst, uint32_t size, uint32_t* received, uint
 void ScannerEmulator::reply(uint8_t letter, uint8_t status, uint8_t detail)
 {
     const uint8_t packet[8] = {0x1B, 0x53, letter, status, detail, 0, 0, 0};
-    bulkIn_.insert(bulkIn_.end(), packet, packet + 8);
+    if (scanning_)
+        heldReplies_.insert(heldReplies_.end(), packet, packet + 8);
+    else
+        bulkIn_.insert(bulkIn_.end(), packet, packet + 8);
 }
 
 void ScannerEmulator::statusHeader(uint8_t status, uint8_t detail)
 {
     const uint8_t header[8] = {0, 'S', 'S', status, detail, 0, 0, 0};
     bulkIn_.insert(bulkIn_.end(), header, header + 8);
+}
+
+// The stream's status header, then the replies held back while it ran.
+void ScannerEmulator::endStream(uint8_t status, uint8_t detail)
+{
+    statusHeader(status, detail);
+    scanning_ = false;
+    coded_ = {};
+    bulkIn_.insert(bulkIn_.end(), heldReplies_.begin(), heldReplies_.end());
+    heldReplies_.clear();
+}
+
+// Whether block is the configured fault's; a fault configured once fires
+// in the first scan that reaches it only.
+bool ScannerEmulator::blockFault(int block, int faultBlock, bool once, bool& fired)
+{
+    if (block != faultBlock || (once && fired))
+        return false;
+    fired = true;
+    return true;
 }
 
 void ScannerEmulator::handleCommand(const uint8_t* p)
@@ -128,7 +234,8 @@ void ScannerEmulator::handleCommand(const uint8_t* p)
         return;
     }
     if (letter == 'L') {
-        if (config_.jamAtLock) {
+        if (config_.jamAtLock && !(config_.jamOnce && jamFired_)) {
+            jamFired_ = true;
             reply(letter, STATUS_FEEDER, kJamDetail);
         } else if (warming()) {
             reply(letter, STATUS_WARMING, 0);
@@ -238,36 +345,31 @@ void ScannerEmulator::produceNextBlock()
 {
     int block = blockNumber_++;
     if (stopRequested_) {
-        statusHeader(STATUS_STOP_REQUESTED, 0);
-        scanning_ = false;
+        endStream(STATUS_STOP_REQUESTED, 0);
         return;
     }
-    if (block == config_.jamAtBlock) {
-        statusHeader(STATUS_FEEDER, kJamDetail);
-        scanning_ = false;
-        return;
-    }
-    if (block == config_.garbageHeaderAtBlock) {
-        const uint8_t garbage[8] = {0x5A, 'x', 'y', 0x12, 0x34, 0, 0, 0};
-        bulkIn_.insert(bulkIn_.end(), garbage, garbage + 8);
-        scanning_ = false;
-        return;
-    }
-    if (block == config_.overlongPayloadAtBlock) {
-        const uint8_t header[8] = {0, 's', 'd', 0xA0, 0x0F, 0, 0, 0};  // 4000 bytes announced
-        bulkIn_.insert(bulkIn_.end(), header, header + 8);
-        bulkIn_.insert(bulkIn_.end(), 4000, 0);
-        scanning_ = false;
+    if (blockFault(block, config_.jamAtBlock, config_.jamOnce, jamFired_)) {
+        endStream(STATUS_FEEDER, kJamDetail);
         return;
     }
     if (codedSent_ == coded_.size()) {
-        statusHeader(STATUS_OK, 0);
-        scanning_ = false;
-        coded_ = {};
+        endStream(STATUS_OK, 0);
         return;
     }
     size_t n = std::min(static_cast<size_t>(config_.blockSize), coded_.size() - codedSent_);
-    const uint8_t header[8] = {0, 's', 'd', static_cast<uint8_t>(n & 0xFF), static_cast<uint8_t>(n >> 8), 0, 0, 0};
+    uint8_t header[8] = {0, 's', 'd', static_cast<uint8_t>(n & 0xFF), static_cast<uint8_t>(n >> 8), 0, 0, 0};
+    // A header damaged on its way: the block's bytes still follow, and so
+    // does the rest of the stream.
+    if (blockFault(block, config_.garbageHeaderAtBlock, config_.garbageHeaderOnce, garbageFired_)) {
+        const uint8_t garbage[8] = {0x5A, 'x', 'y', 0x12, 0x34, 0, 0, 0};
+        std::copy(garbage, garbage + 8, header);
+    }
+    if (blockFault(block, config_.overlongPayloadAtBlock, config_.overlongPayloadOnce, overlongFired_)) {
+        const uint8_t overlong[8] = {0, 's', 'd', 0xA0, 0x0F, 0, 0, 0};  // 4000 bytes announced
+        bulkIn_.insert(bulkIn_.end(), overlong, overlong + 8);
+        bulkIn_.insert(bulkIn_.end(), 4000, 0);
+        return;
+    }
     bulkIn_.insert(bulkIn_.end(), header, header + 8);
     bulkIn_.insert(bulkIn_.end(), coded_.begin() + codedSent_, coded_.begin() + codedSent_ + n);
     codedSent_ += n;

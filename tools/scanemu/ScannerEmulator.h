@@ -13,13 +13,19 @@
 class ScannerEmulator {
 public:
     using Clock = std::function<double()>;  // seconds since the device was switched on
+    // Lets the given seconds pass (a read waiting for its time-out); tests
+    // advance their clock instead of sleeping.
+    using Sleep = std::function<void(double seconds)>;
 
-    ScannerEmulator(EmulatorConfig config, PageImage page, Clock clock);
+    ScannerEmulator(EmulatorConfig config, PageImage page, Clock clock, Sleep sleep = {});
 
+    // The host opened the device's pipes for a new session.
+    void pipesOpened();
     // Bulk-out: commands, gathered into 8-byte packets.
     bool write(const uint8_t* src, uint32_t size, uint32_t* written, uint32_t* error);
-    // Bulk-in: up to size bytes; a time-out when the device has nothing to say.
-    bool read(uint8_t* dst, uint32_t size, uint32_t* received, uint32_t* error);
+    // Bulk-in: up to size bytes. When the device has nothing to say the read
+    // waits for timeoutMilliseconds and fails with the time-out error.
+    bool read(uint8_t* dst, uint32_t size, uint32_t* received, uint32_t* error, uint32_t timeoutMilliseconds = 0);
 
     const EmulatorConfig& config() const { return config_; }
     bool locked() const { return locked_; }
@@ -42,6 +48,12 @@ private:
     void handleCommand(const uint8_t* packet);
     void reply(uint8_t letter, uint8_t status, uint8_t detail);
     void statusHeader(uint8_t status, uint8_t detail);
+    void endStream(uint8_t status, uint8_t detail);
+    bool blockFault(int block, int faultBlock, bool once, bool& fired);
+    void noteByteFaults();
+    int64_t nextByteFault() const;
+    void waitFor(uint32_t timeoutMilliseconds, double until);
+    void resetDevice();
     void startScan();
     void produceNextBlock();
     std::vector<uint8_t> sampleImage() const;
@@ -51,12 +63,29 @@ private:
     EmulatorConfig config_;
     PageImage page_;
     Clock clock_;
+    Sleep sleep_;
 
     std::vector<uint8_t> commandBytes_;
     std::vector<uint8_t> commandLog_;
     std::deque<uint8_t> bulkIn_;
+    // Replies to commands that arrive while a stream runs: the device sends
+    // them after the stream's status header.
+    std::vector<uint8_t> heldReplies_;
     int64_t bytesDelivered_ = 0;
+    int sessions_ = 0;
     bool disconnected_ = false;
+    bool silent_ = false;  // a time-out fault: nothing more comes
+    double stallUntil_ = 0;
+    int emptyReadsLeft_ = 0;
+    // Faults that already happened (byte faults happen at most once; the
+    // block and lock faults once when configured so).
+    bool disconnectSpent_ = false;
+    bool timeoutSpent_ = false;
+    bool stallSpent_ = false;
+    bool emptyReadsSpent_ = false;
+    bool jamFired_ = false;
+    bool garbageFired_ = false;
+    bool overlongFired_ = false;
 
     bool locked_ = false;
     Scan settings_;

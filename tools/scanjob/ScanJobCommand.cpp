@@ -57,18 +57,26 @@ const std::map<unsigned, const char*>& keyNames()
     return names;
 }
 
+ToolTime realTime()
+{
+    auto start = std::chrono::steady_clock::now();
+    return {[start] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); },
+            [](double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }};
+}
+
 // One process, one scanner: the access mutex is only counted.
 class ProcessMutexes : public SystemMutexes {
 public:
+    explicit ProcessMutexes(const ToolTime& time) : time_(time) {}
     MutexHandle openExisting(const char*) override { return kNoMutex; }
     MutexHandle createOwned(const char*) override { return 1; }
     bool release(MutexHandle) override { return true; }
     MutexWait wait(MutexHandle, uint32_t) override { return MutexWait::signalled; }
     bool close(MutexHandle) override { return true; }
-    void sleep(uint32_t milliseconds) override
-    {
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-    }
+    void sleep(uint32_t milliseconds) override { time_.sleep(milliseconds / 1000.0); }
+
+private:
+    const ToolTime& time_;
 };
 
 // What the user would have seen, as lines of the report.
@@ -94,7 +102,7 @@ private:
 // prompt is answered with Cancel, as nobody is there to load paper.
 class TerminalView : public ScanJobView, public LampWarmingView, public SecondsClock {
 public:
-    explicit TerminalView(std::ostream& out) : out_(out) {}
+    TerminalView(std::ostream& out, const ToolTime& time) : out_(out), time_(time) {}
     bool openProgress() override { return true; }
     void dispatchProgressMessages() override {}
     void showProgress(int) override {}
@@ -105,16 +113,13 @@ public:
         return 2;
     }
     void open(unsigned id) override { out_ << "lamp dialog " << messageKeyName(id) << "\n"; }
-    void pumpMessages() override { std::this_thread::sleep_for(std::chrono::milliseconds(100)); }
+    void pumpMessages() override { time_.sleep(0.1); }
     void close() override {}
-    int64_t nowSeconds() override
-    {
-        return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now().time_since_epoch())
-            .count();
-    }
+    int64_t nowSeconds() override { return static_cast<int64_t>(time_.now()); }
 
 private:
     std::ostream& out_;
+    const ToolTime& time_;
 };
 
 // Temporary files in the system's temporary folder; the warnings as lines
@@ -200,9 +205,31 @@ bool writeBmp(const uint8_t* dib, size_t size, const std::string& path)
 
 const char kUsage[] =
     "usage: scanjob --emulator PAGE_OR_CONFIG [--resolution R] [--pixel-type bw|gray|rgb]\n"
-    "               [--frame L,T,R,B] [--feeder] [--threshold N] [--memory-transfer] --out FILE.bmp\n";
+    "               [--frame L,T,R,B] [--feeder] [--threshold N] [--memory-transfer] [--scans N]\n"
+    "               --out FILE.bmp\n";
+
+// Writes the scanned DIB; false when the file could not be written.
+bool saveScan(HeapMemoryBlocks& memory, DibHandle dib, const std::string& path)
+{
+    bool written = false;
+    if (uint8_t* bytes = memory.lock(dib)) {
+        written = writeBmp(bytes, memory.blockSize(dib), path);
+        memory.unlock(dib);
+    }
+    memory.release(dib);
+    return written;
+}
 
 }  // namespace
+
+std::string numberedOutputPath(const std::string& path, int number)
+{
+    size_t name = path.find_last_of("/\\");
+    size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (name != std::string::npos && dot < name))
+        dot = path.size();
+    return path.substr(0, dot) + "-" + std::to_string(number) + path.substr(dot);
+}
 
 std::string messageKeyName(unsigned stringId)
 {
@@ -210,12 +237,14 @@ std::string messageKeyName(unsigned stringId)
     return found != keyNames().end() ? found->second : "#" + std::to_string(stringId);
 }
 
-int runScanJobCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
+int runScanJobCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                      const ToolTime* time)
 {
     std::string emulator, outPath;
     ScanRequest request;
     ScanParameters& p = request.parameters;
     int forMemoryTransfer = 0;
+    int scans = 1;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
         bool hasValue = i + 1 < arguments.size();
@@ -245,6 +274,8 @@ int runScanJobCommand(const std::vector<std::string>& arguments, std::ostream& o
             p.pixelType = t == "bw" ? PIXEL_TYPE_BLACK_WHITE : t == "gray" ? PIXEL_TYPE_GREY : PIXEL_TYPE_COLOUR;
         } else if (a == "--frame") {
             ok = parseFrame(arguments[++i], &p);
+        } else if (a == "--scans") {
+            ok = parseInt(arguments[++i], &scans) && scans >= 1;
         } else {
             ok = false;
         }
@@ -257,38 +288,45 @@ int runScanJobCommand(const std::vector<std::string>& arguments, std::ostream& o
         err << kUsage;
         return 2;
     }
+    ToolTime real;
+    if (!time) {
+        real = realTime();
+        time = &real;
+    }
     std::string error;
-    std::unique_ptr<EmulatedDeviceFiles> files = EmulatedDeviceFiles::fromSetting(emulator, error);
+    std::unique_ptr<EmulatedDeviceFiles> files =
+        EmulatedDeviceFiles::fromSetting(emulator, error, time->now, time->sleep);
     if (!files) {
         err << "scanjob: " << error << "\n";
         return 2;
     }
-    ProcessMutexes mutexes;
+    ProcessMutexes mutexes(*time);
     UsbTransportCore transport(*files, mutexes);
     ReportingNotices notices(out);
     ScannerProtocol protocol(transport, notices);
-    TerminalView view(out);
+    TerminalView view(out, *time);
     HeapMemoryBlocks memory;
     InProcessImagingLibrary imaging(memory);
     ToolBitmapPlatform bitmapPlatform(out);
-    ImagingBitmapSteps bitmap(memory, imaging, bitmapPlatform);
     NoExecutionState executionState;
     volatile int cancel = 0;
-    ScanJobServices services{protocol, view, view, view, bitmap, executionState, cancel};
-    DibHandle dib = nullptr;
-    int result = runScanJob(services, request, 1, forMemoryTransfer, &dib);
-    out << "result " << result << "\n";
-    if (result != SCAN_REPLY_SUCCESS)
-        return 1;
-    bool written = false;
-    if (uint8_t* bytes = memory.lock(dib)) {
-        written = writeBmp(bytes, memory.blockSize(dib), outPath);
-        memory.unlock(dib);
+    int status = 1;
+    for (int scan = 1; scan <= scans; ++scan) {
+        if (scans > 1)
+            out << "scan " << scan << "\n";
+        ImagingBitmapSteps bitmap(memory, imaging, bitmapPlatform);
+        ScanJobServices services{protocol, view, view, view, bitmap, executionState, cancel};
+        DibHandle dib = nullptr;
+        int result = runScanJob(services, request, 1, forMemoryTransfer, &dib);
+        out << "result " << result << "\n";
+        status = 1;
+        if (result != SCAN_REPLY_SUCCESS)
+            continue;
+        std::string path = scans > 1 ? numberedOutputPath(outPath, scan) : outPath;
+        if (saveScan(memory, dib, path))
+            status = 0;
+        else
+            err << "scanjob: cannot write " << path << "\n";
     }
-    memory.release(dib);
-    if (!written) {
-        err << "scanjob: cannot write " << outPath << "\n";
-        return 1;
-    }
-    return 0;
+    return status;
 }

@@ -93,7 +93,7 @@ void RemovalPhaseMachine::runPhase() {
       redraw();
       break;
     case 16:
-      steps_.startSpooler();
+      if (steps_.startSpooler() == SpoolerStart::Waiting) nextPhase = 16;
       break;
     default:
       view_.stopPhaseTimer();

@@ -39,6 +39,8 @@ class RemovalPhaseMachine {
   int highlightedLine() const { return highlightedLine_; }
   bool animating() const { return animating_; }
   bool running() const { return running_; }
+  // Between the spooler stop of phase 8 and the start of phase 16.
+  bool holdsSpoolerStopped() const { return running_ && phase_ > 8 && phase_ <= 16; }
 
  private:
   void runPhase();

@@ -2,6 +2,6 @@
 
 #include <string>
 
-// The diagnostic trace: the debugger output, and the file named by the
-// environment variable VIVARO_TRACE_FILE when it is set.
+// The diagnostic trace: the debugger output and, in test builds, the file
+// named by the environment variable VIVARO_TRACE_FILE when it is set.
 void writeTrace(const std::string& line);

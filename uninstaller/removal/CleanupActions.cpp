@@ -51,6 +51,11 @@ constexpr FolderRow kStartupFolders[] = {{17, true}, {32, true}, {21, false}, {2
 
 const char kHookDirectoryError[] = "hook library not found: ";
 
+// A DDE command is text in brackets whose arguments are split at commas and
+// quoted with double quotes: such characters in a name could end the
+// command and start another.
+bool fitsProgramManagerArgument(std::string_view name) { return name.find_first_of("[]\",") == std::string_view::npos; }
+
 }  // namespace
 
 void CleanupActions::buildDirectoryLists() { lists_ = ::buildDirectoryLists(context_.directory, context_.os); }
@@ -63,6 +68,12 @@ std::vector<std::string> CleanupActions::wellKnownDirectories() const {
     // Program Files, the Programs folders, Desktop, application data, documents.
     for (int code : {30, 17, 32, 6, 9, 15}) known.push_back(context_.directory(code));
   }
+  known.insert(known.end(), context_.otherFolderViews.begin(), context_.otherFolderViews.end());
+  // Compared as the candidates are; a folder that does not resolve keeps
+  // its own spelling.
+  for (std::string& directory : known)
+    if (std::optional<std::string> canonical = canonicalDirectory(directory, context_.platform.files))
+      directory = *canonical;
   return known;
 }
 
@@ -108,15 +119,22 @@ void CleanupActions::addPackageDirectories() {
   const std::vector<std::string> known = wellKnownDirectories();
   UninstallProfile& plan = context_.database.MutableRemovalPlan();
   for (const auto& [name, data] : context_.platform.registry.values(RegistryRoot::LocalMachine, kOemPathsKey)) {
-    if (!isSafePackageDirectory(data, known)) {
-      context_.note("refused: package directory \"" + data + "\" (OEMPaths " + name + ")");
+    const std::optional<std::string> canonical =
+        isSafePackageDirectory(data, known) ? canonicalDirectory(data, context_.platform.files) : std::nullopt;
+    if (!canonical || !isSafePackageDirectory(*canonical, known)) {
+      context_.note("refused: package directory \"" + data + "\" (OEMPaths " + name + ")" +
+                    (canonical ? " is " + *canonical : ""));
       continue;
     }
-    plan.AddItem(ItemList::Directories, data);
+    plan.AddItem(ItemList::Directories, *canonical);
   }
 }
 
 void CleanupActions::sendProgramManagerCommands(const std::string& group, const std::string& description) {
+  if (!fitsProgramManagerArgument(group) || !fitsProgramManagerArgument(description)) {
+    context_.note("refused: program manager command for group \"" + group + "\", item \"" + description + "\"");
+    return;
+  }
   std::optional<std::string> showGroup = programManagerCommand("[ShowGroup(%s,1)]", group);
   if (!showGroup) {
     context_.note("refused: program manager command for group \"" + group + "\" does not fit 64 characters");
@@ -150,6 +168,11 @@ void CleanupActions::removeShortcut(const std::string& group, const std::string&
   }
   NameAndExtension file = splitFileName(description);
   if (file.name.empty() && file.extension.empty()) return;
+  // "." or ".." would name the group's folder or the Programs folder itself.
+  if (!isPlainFileName(file.name + file.extension)) {
+    context_.note("refused: shortcut description \"" + description + "\"");
+    return;
+  }
   const bool startup = EqualsIgnoringCase(location, "STARTUP");
   const FolderRow* rows = startup ? kStartupFolders : kStandardFolders;
   const std::size_t rowCount = startup ? std::size(kStartupFolders) : std::size(kStandardFolders);

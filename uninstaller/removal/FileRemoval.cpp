@@ -30,6 +30,12 @@ DirectoryLists buildDirectoryLists(const std::function<std::string(int code)>& d
 }
 
 FileDeletion FileRemoval::deleteWithFallback(const std::string& path) {
+  // DeleteFile refuses a directory, and the delayed deletion that would
+  // follow takes the folder at the next start.
+  if (context_.platform.files.isDirectory(path)) {
+    context_.note("not a file, left: " + path);
+    return FileDeletion::Done;
+  }
   const unsigned long error = context_.platform.files.deleteFile(path);
   if (error < kFirstRealFailure) return FileDeletion::Done;
   switch (context_.os.versionCode) {
@@ -60,6 +66,13 @@ void FileRemoval::addToWininit(const std::string& path) {
   if (context_.windowsDirectory.empty()) return;
   const std::string wininit = context_.windowsDirectory + "WININIT.INI";
   std::optional<std::string> contents = context_.platform.files.readFile(wininit);
+  // One that is there but cannot be read holds other deletions: it is left
+  // as it is, and this one goes the way of the other Windows generations.
+  if (!contents && (context_.platform.files.fileExists(wininit) || context_.platform.files.isDirectory(wininit))) {
+    context_.note("WININIT.INI cannot be read, left as it is");
+    context_.platform.files.deleteAtRestart(path);
+    return;
+  }
   std::string text = contents ? *contents : std::string("[RENAME]\r\n");
   text += "NUL=" + path + "\r\n";
   context_.platform.files.writeFile(wininit, text);
@@ -76,6 +89,11 @@ bool FileRemoval::searchDirectory(const std::string& directory, const std::strin
     }
     // A directory is never deleted as a file, even when it carries the name.
     if (entry.name.empty() || entry.name.front() == '.' || depth <= 0) continue;
+    // A link leads out of the folder being searched, to anywhere.
+    if (entry.link) {
+      context_.note("link not followed: " + directory + entry.name);
+      continue;
+    }
     const std::string subdirectory = directory + entry.name + "\\";
     if (searchDirectory(subdirectory, name, depth - 1, removeDirectories)) scheduled = true;
     if (removeDirectories) context_.platform.files.removeDirectory(directory + entry.name);

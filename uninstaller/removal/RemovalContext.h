@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "OsInfo.h"
 #include "RemovalPlatform.h"
@@ -23,6 +24,9 @@ struct RemovalContext {
   // Message text by string-table id.
   std::function<std::string(unsigned id)> text;
   std::function<void(const std::string&)> trace;
+  // The folders a 32-bit program on 64-bit Windows reaches by other names:
+  // the other Program Files and the other system folder.
+  std::vector<std::string> otherFolderViews;
 
   void note(const std::string& line) const {
     if (trace) trace("uninstaller: " + line);

@@ -82,6 +82,8 @@ class RegistryAccess {
 struct DirectoryEntry {
   std::string name;
   bool directory = false;
+  // A junction or symbolic link: what it leads to is not the folder's own.
+  bool link = false;
 };
 
 class FileSystemAccess {
@@ -90,6 +92,12 @@ class FileSystemAccess {
   // 0 when deleted, else the system error code.
   virtual unsigned long deleteFile(const std::string& path) = 0;
   virtual bool fileExists(const std::string& path) = 0;
+  // The path, however spelt, names a directory.
+  virtual bool isDirectory(const std::string& path) = 0;
+  // The full path of an existing file or directory with every component in
+  // its long form and every junction or symbolic link on the way followed;
+  // nothing when it cannot be resolved.
+  virtual std::optional<std::string> longPathName(const std::string& path) = 0;
   // Every entry of directory ("*.*"), "." and ".." included.
   virtual std::vector<DirectoryEntry> list(const std::string& directory) = 0;
   // Succeeds only when the directory is empty.

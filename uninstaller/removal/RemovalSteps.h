@@ -4,6 +4,8 @@
 // clean-up actions, restart handling), one call per piece of work, in the
 // order the phases run them.
 enum class MaskingToolState { Running, Finished };
+// The spooler start of phase 16 waits for the stop of phase 8 to complete.
+enum class SpoolerStart { Waiting, Done };
 
 class RemovalSteps {
  public:
@@ -27,7 +29,7 @@ class RemovalSteps {
   virtual void removeStartupEntries() = 0;
   virtual void removeFiles() = 0;
   virtual void removeRegistryEntries() = 0;
-  virtual void startSpooler() = 0;
+  virtual SpoolerStart startSpooler() = 0;
   // Final messages and the offer to restart.
   virtual void finishRemoval() = 0;
 };

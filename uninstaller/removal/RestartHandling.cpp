@@ -19,10 +19,14 @@ bool RunSpoolerStopPhase(const RestartFacts& facts, bool restartNeeded, RestartP
     return restartNeeded;
 }
 
-void RunSpoolerStartPhase(const RestartFacts& facts, RestartPlatform& platform)
+SpoolerStart RunSpoolerStartPhase(const RestartFacts& facts, RestartPlatform& platform, int ticksWaited)
 {
-    if (IsNtFamily(facts))
-        platform.StartSpoolerService();
+    if (!IsNtFamily(facts))
+        return SpoolerStart::Done;
+    if (ticksWaited < kSpoolerStopWaitTicks && platform.SpoolerStopPending())
+        return SpoolerStart::Waiting;
+    platform.StartSpoolerService();
+    return SpoolerStart::Done;
 }
 
 bool RestartComputer(const RestartFacts& facts, RestartPlatform& platform)

@@ -4,6 +4,8 @@
 // platform class and version code, are made here; RestartPlatform makes
 // the calls and shows the message boxes.
 
+#include "RemovalSteps.h"
+
 class RestartPlatform {
 public:
     virtual ~RestartPlatform() = default;
@@ -11,6 +13,8 @@ public:
     virtual bool StopSpoolerService() = 0;
     // NT family: "Spooler" started, or was running already.
     virtual bool StartSpoolerService() = 0;
+    // NT family: "Spooler" still reports a stop in progress.
+    virtual bool SpoolerStopPending() = 0;
     // Consumer Windows: WM_CLOSE to the "SpoolProcessClass" window and a
     // second's wait; whether the window was there.
     virtual bool CloseConsumerSpooler() = 0;
@@ -35,8 +39,14 @@ struct RestartFacts {
 // Phase 8. Returns whether a restart is needed from now on (always on
 // consumer Windows); needed stays as it was elsewhere.
 bool RunSpoolerStopPhase(const RestartFacts& facts, bool restartNeeded, RestartPlatform& platform);
-// Phase 16; the result is not checked.
-void RunSpoolerStartPhase(const RestartFacts& facts, RestartPlatform& platform);
+// 30 seconds of the phases' 200 ms ticks.
+constexpr int kSpoolerStopWaitTicks = 150;
+
+// One tick of phase 16. The stop of phase 8 is sent without waiting for it,
+// and a start while the service is still stopping would fail, so the phase
+// waits for the stop, up to kSpoolerStopWaitTicks ticks; then it starts the
+// spooler (the result is not checked).
+SpoolerStart RunSpoolerStartPhase(const RestartFacts& facts, RestartPlatform& platform, int ticksWaited);
 
 // Yes to text 200: directly with version codes 2, 3 and 7, through the
 // privileged restart otherwise. The restart call's success.

@@ -33,6 +33,12 @@ bool containsIgnoringCase(const std::vector<std::string>& list, std::string_view
   return false;
 }
 
+bool usedByInstalledPrinter(const std::vector<InstalledPrinter>& printers, const std::string& driver) {
+  for (const InstalledPrinter& printer : printers)
+    if (!printer.removed && EqualsIgnoringCase(printer.driver, driver)) return true;
+  return false;
+}
+
 std::string withoutDirectoryAndExtension(const std::string& path) {
   std::size_t start = path.find_last_of("\\/:");
   std::string name = start == std::string::npos ? path : path.substr(start + 1);
@@ -177,32 +183,37 @@ void SpoolerObjectRemoval::removeDriversIn(const char* environment) {
   if (installed.empty()) return;
 
   // What goes with the selection: the plan's drivers and those of the
-  // printers that were chosen, unless a printer that stays still uses one.
-  std::vector<std::string> baseSet = context_.database.RemovalPlan().Items(ItemList::Drivers);
+  // printers that were chosen, here or by the unfinished removal this run
+  // takes up (whose printers may be gone already).
+  std::vector<std::string> chosen = context_.database.RemovalPlan().Items(ItemList::Drivers);
   const std::vector<InstalledPrinter>& printers = context_.database.Printers();
-  for (const InstalledPrinter& printer : printers) {
-    if (printer.foreign || printer.keep) continue;
-    bool usedByStayingPrinter = false;
-    for (const InstalledPrinter& other : printers) {
-      const bool stays = !other.removed && (other.keep || other.foreign);
-      if (stays && EqualsIgnoringCase(other.driver, printer.driver)) usedByStayingPrinter = true;
-    }
-    if (!usedByStayingPrinter) baseSet.push_back(printer.driver);
-  }
+  for (const InstalledPrinter& printer : printers)
+    if (printer.Chosen()) chosen.push_back(printer.driver);
+  if (const std::optional<RemovalRecord>& unfinished = context_.database.UnfinishedRemoval())
+    chosen.insert(chosen.end(), unfinished->drivers.begin(), unfinished->drivers.end());
 
   for (const std::string& driver : installed) {
-    std::vector<std::string> deleteSet = baseSet;
-    if (!context_.database.MaskingToolKept() && driver.find("(PSCRIPT)") != std::string::npos) {
+    bool goes = containsIgnoringCase(chosen, driver);
+    if (!goes && !context_.database.MaskingToolKept() && driver.find("(PSCRIPT)") != std::string::npos) {
       PrinterHandle sameName = spooler.openPrinter(driver);
       if (sameName)
         spooler.closePrinter(sameName);
       else
-        deleteSet.push_back(driver);
+        goes = true;
     }
-    SortUniqueIgnoringCase(deleteSet);
-    if (!containsIgnoringCase(deleteSet, driver)) continue;
-
-    spooler.deleteDriver(environment, driver);
+    if (!goes) continue;
+    // Whichever rule named it, a driver stays while a printer that is still
+    // installed uses it: one that stays, another vendor's, or one whose
+    // deletion failed.
+    if (usedByInstalledPrinter(printers, driver)) {
+      context_.note("driver still in use, kept (" + environmentLabel(environment) + "): " + driver);
+      continue;
+    }
+    // Its registry entries go with it, not without it.
+    if (!spooler.deleteDriver(environment, driver)) {
+      context_.note("driver not deleted (" + environmentLabel(environment) + "): " + driver);
+      continue;
+    }
     context_.note("driver deleted (" + environmentLabel(environment) + "): " + driver);
     if (!isPlainKeyName(driver)) {
       context_.note("refused: registry keys of driver \"" + driver + "\"");

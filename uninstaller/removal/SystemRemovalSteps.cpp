@@ -1,6 +1,7 @@
 #include "SystemRemovalSteps.h"
 
 #include "PlanLineSafety.h"
+#include "RemovalRecord.h"
 
 void SystemRemovalSteps::buildDirectoryLists() {
   if (context_.directory) {
@@ -8,4 +9,23 @@ void SystemRemovalSteps::buildDirectoryLists() {
     context_.printerDriverDirectory = driverDirectory.empty() ? std::string() : withTrailingBackslash(driverDirectory);
   }
   cleanup_.buildDirectoryLists();
+}
+
+std::string SystemRemovalSteps::removalRecordPath() const {
+  return context_.printerDriverDirectory.empty() ? std::string() : context_.printerDriverDirectory + kRemovalRecordName;
+}
+
+void SystemRemovalSteps::buildRemovalPlan() {
+  BuildRemovalPlanWithTrace(context_.database, trace_);
+  const std::string path = removalRecordPath();
+  if (path.empty() ||
+      !context_.platform.files.writeFile(path, FormatRemovalRecord(context_.database.RecordOfRemoval())))
+    context_.note("removal not recorded: " + path);
+}
+
+void SystemRemovalSteps::forgetRemovalRecord() {
+  const std::string path = removalRecordPath();
+  // Codes below 4: it was not there.
+  if (!path.empty() && context_.platform.files.deleteFile(path) >= 4)
+    context_.note("removal record not deleted: " + path);
 }

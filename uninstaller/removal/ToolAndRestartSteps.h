@@ -26,7 +26,9 @@ public:
     {
         database_.SetRestartNeeded(RunSpoolerStopPhase(facts_, database_.RestartNeeded(), restart_));
     }
-    void startSpooler() { RunSpoolerStartPhase(facts_, restart_); }
+    SpoolerStart startSpooler() { return RunSpoolerStartPhase(facts_, restart_, spoolerWaitTicks_++); }
+    // The program ends while the phases hold the spooler stopped.
+    void startSpoolerBeforeExit() { RunSpoolerStartPhase(facts_, restart_, kSpoolerStopWaitTicks); }
     void finishRemoval()
     {
         FinishRemovalMessages(facts_, database_.RestartNeeded(),
@@ -39,4 +41,5 @@ private:
     MaskingToolStep maskingTool_;
     RestartPlatform& restart_;
     std::function<bool()> scannerUninstallPending_;
+    int spoolerWaitTicks_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "Win32RemovalPlatform.h"
 
 #include <ddeml.h>
+#include <shlobj.h>
 #include <winspool.h>
 
 #include <vector>
@@ -296,13 +297,57 @@ bool Win32FileSystem::fileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool Win32FileSystem::isDirectory(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+namespace {
+
+using FinalPathNameFunction = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+
+// The path with every junction and symbolic link followed, which
+// GetLongPathName leaves as they are ("C:\Documents and Settings" stays
+// itself). Windows before Vista has no such call and no such links of its
+// own: the long name is all there is.
+std::optional<std::string> finalPathName(const std::string& path) {
+  const auto function = reinterpret_cast<FinalPathNameFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
+  if (!function) return path;
+  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  HANDLE handle = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  char resolved[MAX_PATH] = "";
+  const DWORD length = function(handle, resolved, sizeof resolved, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  CloseHandle(handle);
+  if (length == 0 || length >= sizeof resolved) return std::nullopt;
+  const std::string result = resolved;
+  if (result.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + result.substr(8);
+  if (result.rfind("\\\\?\\", 0) == 0) return result.substr(4);
+  return result;
+}
+
+}  // namespace
+
+std::optional<std::string> Win32FileSystem::longPathName(const std::string& path) {
+  char full[MAX_PATH] = "";
+  DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+  if (length == 0 || length >= sizeof full) return std::nullopt;
+  char longName[MAX_PATH] = "";
+  length = GetLongPathNameA(full, longName, sizeof longName);
+  if (length == 0 || length >= sizeof longName) return std::nullopt;
+  return finalPathName(longName);
+}
+
 std::vector<DirectoryEntry> Win32FileSystem::list(const std::string& directory) {
   std::vector<DirectoryEntry> entries;
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((directory + "*.*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return entries;
   do {
-    entries.push_back({found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    entries.push_back({found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                       (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
   } while (FindNextFileA(search, &found));
   FindClose(search);
   return entries;
@@ -337,6 +382,10 @@ bool Win32FileSystem::writeFile(const std::string& path, const std::string& cont
             (WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr) &&
              written == contents.size());
   ok = SetEndOfFile(file) && ok;
+  // On the disk before the phases go on: the removal record must outlast a
+  // power loss in the phases that follow it, WININIT.INI one before the
+  // restart.
+  ok = FlushFileBuffers(file) && ok;
   CloseHandle(file);
   return ok;
 }
@@ -379,14 +428,16 @@ bool Win32ProgramManager::execute(const char* command) {
   if (DdeInitializeA(&instance, ignoreDdeCallback, APPCMD_CLIENTONLY | CBF_SKIP_ALLNOTIFICATIONS, 0) != DMLERR_NO_ERROR)
     return false;
   bool done = false;
-  HSZ name = DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI);
-  if (HCONV conversation = DdeConnect(instance, name, name, nullptr)) {
-    const DWORD length = static_cast<DWORD>(lstrlenA(command)) + 1;
-    done = DdeClientTransaction(reinterpret_cast<LPBYTE>(const_cast<char*>(command)), length, conversation, nullptr,
-                                CF_TEXT, XTYP_EXECUTE, 5000, nullptr) != nullptr;
-    DdeDisconnect(conversation);
+  // Without the name a connect would take any service and topic that answers.
+  if (HSZ name = DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI)) {
+    if (HCONV conversation = DdeConnect(instance, name, name, nullptr)) {
+      const DWORD length = static_cast<DWORD>(lstrlenA(command)) + 1;
+      done = DdeClientTransaction(reinterpret_cast<LPBYTE>(const_cast<char*>(command)), length, conversation,
+                                  nullptr, CF_TEXT, XTYP_EXECUTE, 5000, nullptr) != nullptr;
+      DdeDisconnect(conversation);
+    }
+    DdeFreeStringHandle(instance, name);
   }
-  if (name) DdeFreeStringHandle(instance, name);
   DdeUninitialize(instance);
   return done;
 }
@@ -436,10 +487,34 @@ void Win32Notices::show(const std::string& text, const std::string& caption) {
   MessageBoxA(owner_, text.c_str(), caption.c_str(), MB_OK);
 }
 
+namespace {
+
+std::string shellFolder(int csidl) {
+  char path[MAX_PATH] = "";
+  return SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) ? std::string(path)
+                                                                                        : std::string();
+}
+
+// Under WOW64 a 32-bit program sees Program Files and the system folder
+// under one name and reaches the other views by theirs; a 64-bit program
+// the other way round. Each is listed when it resolves.
+std::vector<std::string> otherFolderViews(const std::string& windowsDirectory) {
+  std::vector<std::string> views = {shellFolder(CSIDL_PROGRAM_FILESX86), shellFolder(CSIDL_SYSTEMX86)};
+  char nativeProgramFiles[MAX_PATH] = "";
+  const DWORD length = GetEnvironmentVariableA("ProgramW6432", nativeProgramFiles, sizeof nativeProgramFiles);
+  if (length > 0 && length < sizeof nativeProgramFiles) views.emplace_back(nativeProgramFiles);
+  if (!windowsDirectory.empty()) views.push_back(windowsDirectory + "Sysnative");
+  std::erase(views, std::string());
+  return views;
+}
+
+}  // namespace
+
 RemovalContext makeWin32RemovalContext(UninstallDatabase& database, RemovalPlatform& platform, const OsInfo& os,
                                        std::function<std::string(unsigned id)> text,
                                        std::function<void(const std::string&)> trace) {
   auto directory = [os](int code) { return resolveDirectoryCode(code, os).directoryPart(); };
-  return RemovalContext{database,      platform,     os, directory(3), directory(2), directory(26), directory,
-                        std::move(text), std::move(trace)};
+  const std::string windowsDirectory = directory(3);
+  return RemovalContext{database,         platform,     os, windowsDirectory, directory(2), directory(26), directory,
+                        std::move(text),  std::move(trace), otherFolderViews(windowsDirectory)};
 }

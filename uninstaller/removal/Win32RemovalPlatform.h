@@ -47,6 +47,8 @@ class Win32FileSystem : public FileSystemAccess {
  public:
   unsigned long deleteFile(const std::string& path) override;
   bool fileExists(const std::string& path) override;
+  bool isDirectory(const std::string& path) override;
+  std::optional<std::string> longPathName(const std::string& path) override;
   std::vector<DirectoryEntry> list(const std::string& directory) override;
   bool removeDirectory(const std::string& path) override;
   bool deleteAtRestart(const std::string& path) override;

@@ -21,6 +21,15 @@ bool withSpoolerService(Action action) {
   return result;
 }
 
+bool stopPending(SC_HANDLE service) {
+  SERVICE_STATUS status = {};
+  return QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_STOP_PENDING;
+}
+
+// Long enough for the spooler to stop; the phases wait without blocking
+// before they get here, the ends of the program do not.
+constexpr DWORD kStopWaitMs = 10000;
+
 }  // namespace
 
 bool stopSpoolerService() {
@@ -32,9 +41,13 @@ bool stopSpoolerService() {
 
 bool startSpoolerService() {
   return withSpoolerService([](SC_HANDLE service) {
+    // A service that is still stopping refuses to start.
+    for (DWORD waited = 0; waited < kStopWaitMs && stopPending(service); waited += 100) Sleep(100);
     return StartServiceA(service, 0, nullptr) != FALSE || GetLastError() == ERROR_SERVICE_ALREADY_RUNNING;
   });
 }
+
+bool spoolerStopPending() { return withSpoolerService(stopPending); }
 
 bool Win32RestartPlatform::CloseConsumerSpooler() {
   HWND spooler = FindWindowA("SpoolProcessClass", nullptr);

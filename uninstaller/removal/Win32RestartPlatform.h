@@ -9,8 +9,10 @@
 // Service calls ask for all access, as the uninstaller runs as an
 // administrator.
 bool stopSpoolerService();
-// Started, or running already (error 1056).
+// Started, or running already (error 1056); a stop still in progress is
+// waited for first, up to ten seconds.
 bool startSpoolerService();
+bool spoolerStopPending();
 
 class Win32RestartPlatform : public RestartPlatform {
  public:
@@ -19,6 +21,7 @@ class Win32RestartPlatform : public RestartPlatform {
 
   bool StopSpoolerService() override { return stopSpoolerService(); }
   bool StartSpoolerService() override { return startSpoolerService(); }
+  bool SpoolerStopPending() override { return spoolerStopPending(); }
   bool CloseConsumerSpooler() override;
   bool RestartDirectly() override;
   bool PrivilegedRestart() override;

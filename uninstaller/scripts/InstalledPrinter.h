@@ -15,11 +15,16 @@ struct InstalledPrinter {
     bool foreign = false;  // neither ours nor masked: never offered, never removed
     bool removed = false;  // already removed by the removal phases
     bool eligible = true;  // offered in the printer list
+    // A masked copy whose base printer goes; set by each plan build, so that
+    // keep stays what the switches and the selection made it.
+    bool goesWithBase = false;
 
     // Foreign follows from ours and the base name; call once both are known.
     void DeriveForeign() { foreign = !ours && baseName.empty(); }
     // Offered in the selection list.
     bool Offered() const { return !foreign && !removed && eligible; }
+    // Taken away by the removal, or taken already.
+    bool Chosen() const { return !foreign && (!keep || goesWithBase); }
     // Taken away by the removal.
-    bool Goes() const { return !foreign && !removed && !keep; }
+    bool Goes() const { return Chosen() && !removed; }
 };

@@ -45,27 +45,39 @@ bool FilesListNames(const UninstallProfile& profile, std::string_view fileName)
 
 }  // namespace
 
+void UninstallDatabase::MarkMaskedCopiesOfGoingPrinters()
+{
+    for (InstalledPrinter& printer : printers_)
+        printer.goesWithBase = false;
+    // A masked copy goes with the printer it stands for, and a copy of that
+    // copy with it.
+    for (bool marked = true; marked;) {
+        marked = false;
+        for (const InstalledPrinter& printer : printers_) {
+            if (!printer.Goes())
+                continue;
+            for (InstalledPrinter& copy : printers_) {
+                if (copy.keep && !copy.goesWithBase && EqualsIgnoringCase(copy.baseName, printer.name)) {
+                    copy.goesWithBase = true;
+                    marked = true;
+                }
+            }
+        }
+    }
+}
+
 void UninstallDatabase::BuildRemovalPlan()
 {
     protectedSet_.Clear();
     removalPlan_.Clear();
     printersStaying_ = 0;
     printersGoing_ = 0;
-
-    // A masked copy goes with the printer it stands for.
-    for (const InstalledPrinter& printer : printers_) {
-        if (!printer.Goes())
-            continue;
-        for (InstalledPrinter& copy : printers_) {
-            if (EqualsIgnoringCase(copy.baseName, printer.name))
-                copy.keep = false;
-        }
-    }
+    MarkMaskedCopiesOfGoingPrinters();
 
     for (const InstalledPrinter& printer : printers_) {
         if (printer.foreign || printer.removed)
             continue;
-        if (!printer.keep) {
+        if (printer.Goes()) {
             ++printersGoing_;
             continue;
         }
@@ -75,9 +87,20 @@ void UninstallDatabase::BuildRemovalPlan()
             protectedSet_.Merge(profile);
     }
 
-    bool fullRemoval = printersStaying_ == 0;
-    if (fullRemoval)
-        ExtendSelectedSetForFullRemoval();
+    // The selected set itself never changes here: the details dialog builds
+    // the plan for one selection after another. An unfinished removal
+    // recorded its plan with the items only the full removal takes apart;
+    // those are not for a run in which a printer stays (one kept this time,
+    // or installed since).
+    const bool fullRemoval = printersStaying_ == 0;
+    UninstallProfile chosen = unfinished_ ? unfinished_->plan : selectedSet_;
+    UninstallProfile fullRemovalItems;
+    if (unfinished_) {
+        fullRemovalItems = unfinished_->fullRemovalItems;
+        chosen.Subtract(fullRemovalItems);
+    } else if (fullRemoval) {
+        AddFullRemovalItems(fullRemovalItems);
+    }
 
     // Ignore profiles are never removed; catch-all profiles only with the
     // last printer, so while one stays they are protected.
@@ -86,8 +109,15 @@ void UninstallDatabase::BuildRemovalPlan()
             protectedSet_.Merge(profile);
     }
 
-    removalPlan_.Assign(selectedSet_);
+    removalPlan_.Assign(chosen);
+    if (fullRemoval)
+        removalPlan_.Merge(fullRemovalItems);
     removalPlan_.Subtract(protectedSet_);
+    fullRemovalItems_.Clear();
+    if (fullRemoval) {
+        fullRemovalItems_.Assign(removalPlan_);
+        fullRemovalItems_.Subtract(chosen);
+    }
 
     maskingToolKept_ = !FilesListNames(removalPlan_, MaskingToolExecutable());
 
@@ -96,18 +126,50 @@ void UninstallDatabase::BuildRemovalPlan()
     removalPlan_.SortAll();
 }
 
-void UninstallDatabase::ExtendSelectedSetForFullRemoval()
+void UninstallDatabase::AddFullRemovalItems(UninstallProfile& items) const
 {
     if (const UninstallProfile* maskingTool = FindProfileByName(kMaskingToolProfileName))
-        selectedSet_.Merge(*maskingTool);
+        items.Merge(*maskingTool);
     for (const std::string& path : scriptPaths_) {
         if (EndsWithIgnoringCase(path, ".unm"))
-            selectedSet_.AddItem(ItemList::Files, FileNameOf(path));
+            items.AddItem(ItemList::Files, FileNameOf(path));
     }
     for (const UninstallProfile& profile : profiles_) {
         if (profile.catchAll)
-            selectedSet_.Merge(profile);
+            items.Merge(profile);
     }
     for (const MakerKey& key : kMakerKeys)
-        selectedSet_.AddItem(ItemList::RegistryKeys, RegistryKeyLine(key.subKey, key.deltree));
+        items.AddItem(ItemList::RegistryKeys, RegistryKeyLine(key.subKey, key.deltree));
+}
+
+void UninstallDatabase::KeepPrintersOutsideUnfinishedRemoval()
+{
+    if (!unfinished_)
+        return;
+    for (InstalledPrinter& printer : printers_) {
+        bool taken = false;
+        for (const std::string& name : unfinished_->printers)
+            taken = taken || EqualsIgnoringCase(name, printer.name);
+        if (!taken) {
+            printer.keep = true;
+            printer.eligible = false;
+        }
+    }
+}
+
+RemovalRecord UninstallDatabase::RecordOfRemoval() const
+{
+    RemovalRecord record;
+    if (unfinished_)
+        record.drivers = unfinished_->drivers;
+    for (const InstalledPrinter& printer : printers_) {
+        if (!printer.Goes())
+            continue;
+        record.printers.push_back(printer.name);
+        record.drivers.push_back(printer.driver);
+    }
+    SortUniqueIgnoringCase(record.drivers);
+    record.plan = removalPlan_;
+    record.fullRemovalItems = fullRemovalItems_;
+    return record;
 }

@@ -8,10 +8,12 @@
 // BuildRemovalPlan may be called any number of times afterwards.
 
 #include "InstalledPrinter.h"
+#include "RemovalRecord.h"
 #include "ScriptFile.h"
 #include "ScriptStorage.h"
 #include "UninstallProfile.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,8 +57,10 @@ public:
     const UninstallProfile* FindProfileByName(const std::string& displayName) const;
 
     // Recomputes the protected set and the plan from the selected set and
-    // the printers' flags; also clears keep on masked copies of printers
-    // that go and counts staying and going printers.
+    // the printers' flags; also marks the masked copies of printers that go
+    // and counts staying and going printers. The result depends on the
+    // current selection alone, however often and after whichever other
+    // selections it is built.
     void BuildRemovalPlan();
 
     const std::vector<UninstallProfile>& Profiles() const { return profiles_; }
@@ -69,6 +73,18 @@ public:
 
     std::vector<InstalledPrinter>& Printers() { return printers_; }
     const std::vector<InstalledPrinter>& Printers() const { return printers_; }
+
+    // A removal that an earlier run recorded and did not finish: this run
+    // takes up its plan and its drivers instead of building its own, and
+    // takes nothing that removal did not.
+    void ResumeUnfinishedRemoval(RemovalRecord record) { unfinished_ = std::move(record); }
+    const std::optional<RemovalRecord>& UnfinishedRemoval() const { return unfinished_; }
+    // With an unfinished removal: every printer it did not take is kept and
+    // not offered.
+    void KeepPrintersOutsideUnfinishedRemoval();
+    // What the removal is about to take, once the plan is built: the
+    // printers that go, their drivers, the plan.
+    RemovalRecord RecordOfRemoval() const;
 
     int PlatformClass() const { return platformClass_; }
     bool ConsumerWindows() const { return platformClass_ == 2; }
@@ -90,7 +106,10 @@ private:
     void AddProfile(const ScriptFile& file, const std::string& line, bool manufacturer, bool catchAll, bool ignore);
     void ReadSettings(const ScriptFile& file, ScriptStorage& storage);
     void SortProfiles();
-    void ExtendSelectedSetForFullRemoval();
+    // What only the removal of the last printer takes: the masking tool,
+    // the scripts, the catch-all profiles and the maker's keys.
+    void AddFullRemovalItems(UninstallProfile& items) const;
+    void MarkMaskedCopiesOfGoingPrinters();
 
     int platformClass_;
     std::vector<UninstallProfile> profiles_;
@@ -98,7 +117,9 @@ private:
     UninstallProfile selectedSet_;
     UninstallProfile protectedSet_;
     UninstallProfile removalPlan_;
+    UninstallProfile fullRemovalItems_;  // of the plan, there only as no printer stays
     std::vector<InstalledPrinter> printers_;
+    std::optional<RemovalRecord> unfinished_;
     bool restartNeeded_ = false;
     bool scannerUninstallRequested_ = false;
     bool pickingAllowed_ = true;

@@ -22,6 +22,11 @@ std::vector<std::string> scriptDirectories(const OsInfo& os) {
 // A program that does not answer must not hold the uninstall up for good.
 constexpr UINT kCloseTimeoutMs = 5000;
 
+std::string removalRecordPath(const OsInfo& os) {
+  const std::string driverDirectory = resolveDirectoryCode(26, os).directoryPart();
+  return driverDirectory.empty() ? std::string() : driverDirectory + kRemovalRecordName;
+}
+
 }  // namespace
 
 bool Win32LoadingPlatform::IsAdministrator() {
@@ -62,11 +67,16 @@ LoadingDialog::LoadingDialog(UninstallDatabase& database, const CommandLineSwitc
                              StringTable& texts)
     : texts_(texts),
       sequence_(database, os, PrinterFilterFromSwitches(switches),
-                LoadingSources{scriptDirectories(os), lister_, storage_, spooler_}, platform_, *this, writeTrace) {}
+                LoadingSources{scriptDirectories(os), lister_, storage_, spooler_, removalRecordPath(os)}, platform_,
+                *this, writeTrace) {}
 
 INT_PTR LoadingDialog::run(HWND owner) {
-  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_LOADING), owner, sharedDialogProcedure,
-                         reinterpret_cast<LPARAM>(static_cast<DialogObject*>(this)));
+  const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_LOADING), owner,
+                                         sharedDialogProcedure,
+                                         reinterpret_cast<LPARAM>(static_cast<DialogObject*>(this)));
+  // A WM_QUIT ends the dialog without its sequence.
+  sequence_.StartSpoolerIfStopped();
+  return result;
 }
 
 void LoadingDialog::initialise() {
@@ -94,6 +104,12 @@ void LoadingDialog::ShowError(unsigned textId) {
 
 void LoadingDialog::ShowNoScriptsWarning() {
   MessageBoxA(window_, texts_.text(IDS_NO_SCRIPTS), texts_.text(IDS_TITLE), MB_OK | MB_ICONERROR);
+}
+
+void LoadingDialog::ShowPrinterListFailure(const std::string& details) {
+  std::string text = texts_.text(IDS_PRINTER_LIST_UNREADABLE);
+  if (const std::size_t at = text.find("%s"); at != std::string::npos) text.replace(at, 2, details);
+  MessageBoxA(window_, text.c_str(), texts_.text(IDS_TITLE), MB_OK | MB_ICONERROR);
 }
 
 bool LoadingDialog::AskInterrupt() {
@@ -126,6 +142,9 @@ INT_PTR LoadingDialog::handleMessage(HWND window, UINT message, WPARAM wParam, L
         sequence_.OnCancel();
         return TRUE;
       }
+      return FALSE;
+    case WM_ENDSESSION:
+      if (wParam) sequence_.StartSpoolerIfStopped();
       return FALSE;
     default:
       return FALSE;

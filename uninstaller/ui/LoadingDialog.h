@@ -39,6 +39,7 @@ class LoadingDialog : public DialogObject, private LoadingView {
   void ShowBarPosition(int position) override;
   void ShowError(unsigned textId) override;
   void ShowNoScriptsWarning() override;
+  void ShowPrinterListFailure(const std::string& details) override;
   bool AskInterrupt() override;
   void StartTimer(unsigned periodMs) override;
   void StopTimer() override;

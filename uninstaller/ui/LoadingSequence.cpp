@@ -1,5 +1,6 @@
 #include "LoadingSequence.h"
 
+#include "RemovalRecord.h"
 #include "ScriptDiscovery.h"
 #include "resource.h"
 
@@ -75,8 +76,17 @@ void LoadingSequence::Fail(unsigned textId)
     Finish(0);
 }
 
+void LoadingSequence::StartSpoolerIfStopped()
+{
+    if (spoolerStopped_ && platform_.StartSpooler())
+        spoolerStopped_ = false;
+}
+
 void LoadingSequence::Finish(int result)
 {
+    // However the loading ends, it does not leave the machine without a
+    // spooler.
+    StartSpoolerIfStopped();
     finished_ = true;
     result_ = result;
     view_.End(result);
@@ -87,6 +97,20 @@ bool LoadingSequence::Wait(int& counter, int target)
     if (counter < target)
         ++counter;
     return counter >= target;
+}
+
+void LoadingSequence::ReadUnfinishedRemoval()
+{
+    std::string text;
+    if (sources_.removalRecordPath.empty() || !sources_.storage.ReadWholeFile(sources_.removalRecordPath, text))
+        return;
+    std::optional<RemovalRecord> record = ParseRemovalRecord(text);
+    if (trace_)
+        trace_((record ? "uninstaller: finishing the removal recorded in "
+                       : "uninstaller: removal record ignored, not whole: ") +
+               sources_.removalRecordPath);
+    if (record)
+        database_.ResumeUnfinishedRemoval(std::move(*record));
 }
 
 int LoadingSequence::OfferedPrinters() const
@@ -111,17 +135,22 @@ bool LoadingSequence::RunStep()
         platform_.ClosePackagePrograms();
         break;
     case 2:
-        if (os_.isNtFamily())
+        if (os_.isNtFamily()) {
             platform_.StopSpooler();
+            spoolerStopped_ = true;
+        }
         break;
     case 3:
         if (!Wait(firstWaitTicks_, 8))
             return true;
         break;
     case 4:
-        if (os_.isNtFamily() && !platform_.StartSpooler()) {
-            Fail(IDS_SPOOLER_UNSTABLE);
-            return false;
+        if (os_.isNtFamily()) {
+            if (!platform_.StartSpooler()) {
+                Fail(IDS_SPOOLER_UNSTABLE);
+                return false;
+            }
+            spoolerStopped_ = false;
         }
         break;
     case 5:
@@ -129,8 +158,11 @@ bool LoadingSequence::RunStep()
             return true;
         break;
     case 6:
+        ReadUnfinishedRemoval();
         scripts_ = DiscoverScripts(sources_.scriptDirectories, sources_.lister);
-        if (scripts_.empty())
+        // An unfinished removal carries its plan: the scripts may be gone
+        // with it.
+        if (scripts_.empty() && !database_.UnfinishedRemoval())
             view_.ShowNoScriptsWarning();
         SetBar(20);
         bar_.step = scripts_.empty() ? 10 : 10 / static_cast<int>(scripts_.size());
@@ -153,8 +185,17 @@ bool LoadingSequence::RunStep()
             BuildListOfInstalledPrinters(sources_.spooler, os_.platformClass, filter_, database_.Printers());
         if (listed.failure && trace_)
             trace_("uninstaller: printer list empty: " + listed.failure->Describe());
+        database_.KeepPrintersOutsideUnfinishedRemoval();
         if (listed.outcome == PrinterListOutcome::SpoolerNotAnswering) {
             Fail(IDS_SPOOLER_NOT_ANSWERING);
+            return false;
+        }
+        // A printer that could not be read might be one of the package's:
+        // without the whole list no printer may count as gone.
+        if (listed.outcome == PrinterListOutcome::Failed && retries_ > 0) {
+            view_.StopTimer();
+            view_.ShowPrinterListFailure(listed.failure->Describe());
+            Finish(0);
             return false;
         }
         if (listed.printersOpened == 0 && retries_ == 0) {

@@ -34,6 +34,8 @@ public:
     virtual void ShowError(unsigned textId) = 0;
     // Text 158: no uninstall script found; the uninstall goes on.
     virtual void ShowNoScriptsWarning() = 0;
+    // The printer list could not be read: which call failed and how.
+    virtual void ShowPrinterListFailure(const std::string& details) = 0;
     // Text 202; true for Yes.
     virtual bool AskInterrupt() = 0;
     virtual void StartTimer(unsigned periodMs) = 0;
@@ -57,6 +59,8 @@ struct LoadingSources {
     DirectoryLister& lister;
     ScriptStorage& storage;
     PrinterSpooler& spooler;
+    // Where a removal records what it is about to take; empty for none.
+    std::string removalRecordPath;
 };
 
 class LoadingSequence {
@@ -75,8 +79,12 @@ public:
     // Timer 1126. A tick that arrives while one runs (a message box pumps
     // messages) returns at once.
     void Tick();
-    // OK or Cancel: asks whether to stop the uninstall.
+    // OK or Cancel: asks whether to stop the uninstall. Yes while the
+    // spooler is stopped starts it again before the end.
     void OnCancel();
+    // The session ends, and the program with it: a stopped spooler is
+    // started again first.
+    void StartSpoolerIfStopped();
 
     int Step() const { return step_; }
     bool Finished() const { return finished_; }
@@ -92,6 +100,7 @@ private:
     void AdvanceBar();
     void SetBar(int position);
     bool Wait(int& counter, int target);
+    void ReadUnfinishedRemoval();
 
     UninstallDatabase& database_;
     OsInfo os_;
@@ -108,6 +117,8 @@ private:
     int firstWaitTicks_ = 0;
     int secondWaitTicks_ = 0;
     int retries_ = 0;
+    // Stopped in step 2 and not started again since.
+    bool spoolerStopped_ = false;
     bool insideTick_ = false;
     bool finished_ = false;
     int result_ = 0;

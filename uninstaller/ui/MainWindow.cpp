@@ -2,7 +2,6 @@
 
 #include "AboutDialog.h"
 #include "ComponentDialog.h"
-#include "DirectoryResolver.h"
 #include "OsInfoWin32.h"
 #include "LoadingDialog.h"
 #include "ScannerUninstall.h"
@@ -28,8 +27,12 @@ MainWindow::MainWindow(HINSTANCE instance)
 }
 
 int MainWindow::run() {
-  return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr), "IDD_MAIN_NOBMP", nullptr,
-                                          sharedDialogProcedure, reinterpret_cast<LPARAM>(this)));
+  const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), "IDD_MAIN_NOBMP", nullptr, sharedDialogProcedure,
+                                         reinterpret_cast<LPARAM>(this));
+  // However the dialog ended (a WM_QUIT ends it in the middle of the
+  // phases), the program does not leave the machine without a spooler.
+  if (removalPanel_.holdsSpoolerStopped()) toolAndRestartSteps_.startSpoolerBeforeExit();
+  return static_cast<int>(result);
 }
 
 void MainWindow::prepareSystemMenu() {
@@ -131,13 +134,15 @@ void MainWindow::initialise() {
 void MainWindow::startRemoval() {
   // Uninstall and the list's menu can both ask; the phases run once.
   if (removalPanel_.phasesRunning()) return;
+  removing_ = true;
   showPanel(Panel::Removal);
   EnableMenuItem(GetSystemMenu(window_, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
   enableButton(IDC_EXIT, false);
-  removalPanel_.startPhases(resolveDirectoryCode(26, os_));
+  removalPanel_.startPhases();
 }
 
 void MainWindow::onRemovalFinished() {
+  removing_ = false;
   SetDlgItemTextA(window_, IDC_EXIT, texts_.text(IDS_CLOSE));
   int stillOffered = 0;
   for (const InstalledPrinter& printer : database_.Printers())
@@ -156,6 +161,19 @@ void MainWindow::onRemovalFinished() {
   }
 }
 
+void MainWindow::onCommand(int command) {
+  // Enter, Esc and a WM_CLOSE from outside would end the program in the
+  // middle of the phases, possibly with the spooler stopped; the posted
+  // WM_CLOSE of the last phase comes after message 1129.
+  if (removing_) return;
+  if (command == IDC_UNINSTALL) {
+    selectionPanel_.recordSelection();
+    startRemoval();
+  } else {
+    end(0);
+  }
+}
+
 INT_PTR MainWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
@@ -165,17 +183,18 @@ INT_PTR MainWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDC_UNINSTALL:
-          selectionPanel_.recordSelection();
-          startRemoval();
-          return TRUE;
         case IDC_EXIT:
         case IDOK:
         case IDCANCEL:
-          end(0);
+          onCommand(LOWORD(wParam));
           return TRUE;
         default:
           return FALSE;
       }
+    case WM_ENDSESSION:
+      // The session ends with the program: the spooler must not stay stopped.
+      if (wParam && removalPanel_.holdsSpoolerStopped()) toolAndRestartSteps_.startSpoolerBeforeExit();
+      return FALSE;
     case WM_SYSCOMMAND:
       if (wParam == IDM_ABOUT) {
         AboutDialog(texts_, os_).run(window);

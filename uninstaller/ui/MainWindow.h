@@ -35,6 +35,7 @@ class MainWindow : public DialogObject {
   void offerSelection();
   void startRemoval();
   void onRemovalFinished();
+  void onCommand(int command);
   void enableButton(int id, bool enabled);
   void end(int result);
 
@@ -53,4 +54,6 @@ class MainWindow : public DialogObject {
   int offeredPrinters_ = 0;
   HWND window_ = nullptr;
   bool scannerUninstallPending_ = false;
+  // From Uninstall until message 1129: the keys that end the dialog wait.
+  bool removing_ = false;
 };

@@ -14,8 +14,11 @@ class ProgramRemovalSteps : public SystemRemovalSteps {
 
   MaskingToolState maskingToolStep() override { return toolAndRestart_.maskingToolStep(); }
   void stopSpooler() override { toolAndRestart_.stopSpooler(); }
-  void startSpooler() override { toolAndRestart_.startSpooler(); }
-  void finishRemoval() override { toolAndRestart_.finishRemoval(); }
+  SpoolerStart startSpooler() override { return toolAndRestart_.startSpooler(); }
+  void finishRemoval() override {
+    forgetRemovalRecord();
+    toolAndRestart_.finishRemoval();
+  }
 
  private:
   ToolAndRestartSteps& toolAndRestart_;

@@ -28,9 +28,8 @@ void RemovalPanel::initialise() {
   for (const RemovalLine& line : kRemovalLines) SetDlgItemTextA(window_, line.labelControl, texts_.text(line.textId));
 }
 
-void RemovalPanel::startPhases(const PathSpec& printerDriverDirectory) {
+void RemovalPanel::startPhases() {
   EnableWindow(GetDlgItem(mainWindow_, IDC_UNINSTALL), FALSE);
-  printerDriverDirectory_ = printerDriverDirectory;
   machine_.start();
   SetTimer(window_, kRemovalTimer, kRemovalTimerPeriod, nullptr);
 }

@@ -4,7 +4,6 @@
 #include <commctrl.h>
 
 #include "DialogProcedure.h"
-#include "PathParts.h"
 #include "RemovalPhaseMachine.h"
 #include "StringTable.h"
 
@@ -18,9 +17,9 @@ class RemovalPanel : public DialogObject, private RemovalPanelView {
   HWND create(HWND mainWindow, const RECT& area);
   HWND window() const { return window_; }
 
-  // The driver directory is remembered for the file removal.
-  void startPhases(const PathSpec& printerDriverDirectory);
+  void startPhases();
   bool phasesRunning() const { return machine_.running(); }
+  bool holdsSpoolerStopped() const { return machine_.holdsSpoolerStopped(); }
 
   INT_PTR handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -37,7 +36,6 @@ class RemovalPanel : public DialogObject, private RemovalPanelView {
 
   StringTable& texts_;
   RemovalPhaseMachine machine_;
-  PathSpec printerDriverDirectory_;
   HWND window_ = nullptr;
   HWND mainWindow_ = nullptr;
   HFONT normalFont_ = nullptr;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "BrowseRequest.h"
@@ -43,11 +44,11 @@ public:
     long long milliseconds = 1'000'000;
     std::vector<std::string>* events = nullptr;
 
-    long long NowSeconds() override { return milliseconds / 1000; }
+    long long NowMilliseconds() override { return milliseconds; }
     void Sleep(int ms) override
     {
         milliseconds += ms;
-        if (events && ms != 50) {
+        if (events && ms != 50 && ms != 0) {
             events->push_back("sleep " + std::to_string(ms));
         }
     }
@@ -57,22 +58,34 @@ class FakeDns : public DnsResolver {
 public:
     std::map<Ipv4Address, std::string> labels;
     FakeClock* clock = nullptr;
-    int millisecondsPerLookUp = 0;
+    int millisecondsPerLookUp = 0;  // less than 0: the clock is set back meanwhile
     std::vector<Ipv4Address> asked;
+    std::vector<int> timeouts;
 
-    int LookUpDnsName(Ipv4Address address, std::string& hostLabel) override
+    int LookUpDnsName(Ipv4Address address, std::string& hostLabel, int timeoutMilliseconds) override
     {
         asked.push_back(address);
+        timeouts.push_back(timeoutMilliseconds);
+        hostLabel.clear();
+        if (millisecondsPerLookUp > timeoutMilliseconds) {
+            clock->milliseconds += timeoutMilliseconds;
+            return 1460;
+        }
         clock->milliseconds += millisecondsPerLookUp;
         const auto found = labels.find(address);
         if (found == labels.end()) {
-            hostLabel.clear();
             return 9003;
         }
         hostLabel = found->second;
         return 0;
     }
 };
+
+// The a-umlaut of NetBIOS names (OEM code page 437) as the ANSI code page 1252 has it.
+void Cp437ToLatin1(std::string& text)
+{
+    std::replace(text.begin(), text.end(), '\x84', '\xE4');
+}
 
 struct Row {
     std::string netbios, address, dns, model;
@@ -124,7 +137,7 @@ protected:
     FakeClock clock;
     FakeDns dns;
     RowRecorder rows;
-    DiscoverySearch search;
+    DiscoverySearch search{AsciiUpperCaseInPlace, Cp437ToLatin1};
 };
 
 const Ipv4Address kPrinterA = AddressFromBytes(192, 168, 5, 21);
@@ -212,20 +225,87 @@ TEST_F(DiscoverySearchTest, RepeatByNameGivesOneRowAndComparedNamesTurnUpperCase
 TEST_F(DiscoverySearchTest, MatchingAlwaysUsesTheWholeBudget)
 {
     Reply(kPrinterA, kModel);
-    const long long startSeconds = clock.NowSeconds();
+    const long long start = clock.NowMilliseconds();
     Match();
-    EXPECT_EQ(clock.NowSeconds() - startSeconds, kReplyWaitSeconds);
+    EXPECT_EQ(clock.NowMilliseconds() - start, kReplyWaitSeconds * 1000);
     EXPECT_EQ(rows.rows.size(), 1u);
 }
 
-TEST_F(DiscoverySearchTest, RepliesNotReachedWithinTheBudgetAreIgnored)
+// Look-ups share the budget, but each leaves 100 ms for every device still
+// to come, and after one has run out of time the rest go without: with
+// 1.4 s each the first answers, the second gives up at 2.7 s and the other
+// three are listed by address; one that never answers cannot hide the
+// devices after it; a clock set back an hour during each look-up (a
+// monotonic clock never is) does not stretch the pass.
+TEST_F(DiscoverySearchTest, ASlowLookUpNeverCrowdsLaterDevicesOutOfTheList)
 {
-    for (int host = 1; host <= 5; ++host) {
-        Reply(AddressFromBytes(192, 168, 5, static_cast<std::uint8_t>(16 * host)), kModel);
+    const struct {
+        int lookUpMilliseconds;
+        std::vector<int> timeouts;
+        long long clockAdvance;
+    } cases[] = {
+        {1400, {2600, 1300}, 3000},
+        {60'000, {2600}, 3000},
+        {-3'600'000, {2600, 2700, 2800, 2900, 3000}, 3000 - 5 * 3'600'000LL},
+    };
+    for (const auto& c : cases) {
+        DiscoverySearch fresh;
+        const auto datagram = SysDescrResponse(kModel);
+        for (int host = 1; host <= 5; ++host) {
+            fresh.StoreReply(AddressFromBytes(192, 168, 5, static_cast<std::uint8_t>(16 * host)), datagram.data(),
+                             static_cast<int>(datagram.size()));
+        }
+        RowRecorder sink;
+        dns.timeouts.clear();
+        dns.millisecondsPerLookUp = c.lookUpMilliseconds;
+        const long long start = clock.NowMilliseconds();
+        fresh.MatchReplies(sink, clock, dns);
+        EXPECT_EQ(clock.NowMilliseconds() - start, c.clockAdvance) << c.lookUpMilliseconds;
+        EXPECT_EQ(sink.rows.size(), 5u) << "a device whose name did not come in time is listed by address";
+        EXPECT_EQ(dns.timeouts, c.timeouts);
     }
-    dns.millisecondsPerLookUp = 1400;
+}
+
+TEST_F(DiscoverySearchTest, OneDatagramNamingTheFamilyManyTimesIsOneDevice)
+{
+    // 34 sysDescr strings of the family in one datagram of 1021 bytes, from
+    // a device without names: one row and one look-up.
+    std::vector<std::uint8_t> datagram{0x30};
+    for (int i = 0; i < 34; ++i) {
+        datagram.insert(datagram.end(), {0x04, static_cast<std::uint8_t>(kModel.size())});
+        datagram.insert(datagram.end(), kModel.begin(), kModel.end());
+    }
+    search.StoreReply(kPrinterA, datagram.data(), static_cast<int>(datagram.size()));
     Match();
-    EXPECT_EQ(rows.rows.size(), 3u) << "look-ups at 0, 1.4 and 2.8 s; the fourth would start at 4.2 s";
+    EXPECT_EQ(rows.rows.size(), 1u);
+    EXPECT_EQ(dns.asked.size(), 1u);
+}
+
+TEST_F(DiscoverySearchTest, ForgedSendersCannotGrowTheStoresWithoutEnd)
+{
+    const auto family = SysDescrResponse(kModel);
+    const auto other = SysDescrResponse("Linux router 5.10");
+    for (std::uint32_t forged = 1; forged <= 5000; ++forged) {
+        const Ipv4Address sender = AddressFromBytes(10, static_cast<std::uint8_t>(forged >> 8),
+                                                    static_cast<std::uint8_t>(forged), 1);
+        search.StoreReply(sender, family.data(), static_cast<int>(family.size()));
+        search.StoreReply(sender + 2, other.data(), static_cast<int>(other.size()));
+        Announce(sender, "FORGED");
+    }
+    EXPECT_EQ(search.Replies().Size(), kMaxStoredReplies) << "new senders wait for the next search";
+    EXPECT_LE(search.NetbiosNames().Size(), kMaxNetbiosNames);
+    EXPECT_NE(search.NetbiosNames().Find(AddressFromBytes(10, 19, 136, 1)), nullptr) << "the latest name is known";
+    // A sender already stored still has its later datagram replace the earlier.
+    const Ipv4Address first = AddressFromBytes(10, 0, 1, 1);
+    search.StoreReply(first, other.data(), static_cast<int>(other.size()));
+    EXPECT_EQ(search.Replies().Find(first)->length, static_cast<std::int32_t>(other.size()));
+}
+
+TEST_F(DiscoverySearchTest, NetbiosNamesAreConvertedFromTheOemCodePage)
+{
+    Announce(kPrinterA, "K\x84" "CHE");
+    ASSERT_NE(search.NetbiosNames().Find(kPrinterA), nullptr);
+    EXPECT_EQ(*search.NetbiosNames().Find(kPrinterA), "K\xE4" "CHE");
 }
 
 TEST_F(DiscoverySearchTest, NetbiosNamesOutliveTheSearchAndOwnRequestNamesThisPc)

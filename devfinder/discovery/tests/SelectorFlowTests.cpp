@@ -39,10 +39,11 @@ public:
 class FakeSetup : public PrinterSetup {
 public:
     std::map<std::string, PortMatch> ports;  // by upper-case unit name
-    CreateOutcome outcome = CreateOutcome::Created;
+    CreateResult created{CreateOutcome::Created};
+    DeleteResult deleted{DeleteOutcome::Deleted};
+    std::uint32_t waitingJobs = 0;
     std::vector<std::string> calls;
-    std::vector<std::string> portNames{"IP_10.0.0.9"};
-    std::vector<std::string> printerNames{"Office"};
+    NamesInUse inUse{{"IP_10.0.0.9"}, {"Office"}};
 
     int EnumerateTcpPorts() override { return 0; }
     PortMatch FindPortForUnit(const std::string& unitName) override
@@ -51,19 +52,26 @@ public:
         const auto found = ports.find(unitName);
         return found == ports.end() ? PortMatch{} : found->second;
     }
-    CreateOutcome CreatePrinterForDevice(const std::string& host, const std::string& port,
-                                         const std::string& printer) override
+    NamesInUse NamesInUseFor(const std::string& host) override
+    {
+        calls.push_back("names for " + host);
+        return inUse;
+    }
+    CreateResult CreatePrinterForDevice(const std::string& host, const std::string& port,
+                                        const std::string& printer) override
     {
         calls.push_back("create " + host + " " + port + " " + printer);
-        return outcome;
+        return created;
     }
-    bool DeletePrinterQueue(const std::string& printerName) override
+    DeleteResult DeletePrinterQueue(const std::string& printerName,
+                                    const std::function<bool(std::uint32_t)>& confirmPurge) override
     {
         calls.push_back("delete " + printerName);
-        return true;
+        if (waitingJobs > 0 && !confirmPurge(waitingJobs)) {
+            return {DeleteOutcome::Declined};
+        }
+        return deleted;
     }
-    const std::vector<std::string>& PortNames() const override { return portNames; }
-    const std::vector<std::string>& PrinterNames() const override { return printerNames; }
 };
 
 class FakeEditor : public PortNameEditor {
@@ -71,18 +79,31 @@ public:
     bool pressOk = true;
     std::optional<std::string> typedPortName;
     std::string shownPortName, shownPrinterName;
-    const std::vector<std::string>* shownPortList = nullptr;
+    NamesInUse shownNames;
 
-    bool Edit(std::string& portName, std::string& printerName, const std::vector<std::string>& portNamesInUse,
-              const std::vector<std::string>&) override
+    bool Edit(std::string& portName, std::string& printerName, const NamesInUse& inUse) override
     {
         shownPortName = portName;
         shownPrinterName = printerName;
-        shownPortList = &portNamesInUse;
+        shownNames = inUse;
         if (typedPortName) {
             portName = *typedPortName;
         }
         return pressOk;
+    }
+};
+
+class FakePrompts : public SetupPrompts {
+public:
+    bool answerYes = false;
+    std::vector<std::string> shown;
+    std::vector<std::string> asked;
+
+    void ShowRefusal(const std::string& text) override { shown.push_back(text); }
+    bool Confirm(const std::string& question) override
+    {
+        asked.push_back(question);
+        return answerYes;
     }
 };
 
@@ -104,7 +125,8 @@ protected:
     FakeList list;
     FakeSetup setup;
     FakeEditor editor;
-    SetupLayer layer{&setup, &editor};
+    FakePrompts prompts;
+    SetupLayer layer{&setup, &editor, &prompts};
     DeviceTable devices;
     int searches = 0;
 };
@@ -156,7 +178,8 @@ TEST_F(SelectorFlowTest, TickProposesTheUnitNameAndCreatesThenSearchesAgain)
     EXPECT_EQ(Click(0), kTickKept);
     EXPECT_EQ(editor.shownPortName, "PRN1");
     EXPECT_EQ(editor.shownPrinterName, "PRN1");
-    EXPECT_EQ(editor.shownPortList, &setup.portNames);
+    EXPECT_EQ(editor.shownNames.ports, setup.inUse.ports);
+    EXPECT_EQ(setup.calls[setup.calls.size() - 2], "names for PRN1");
     EXPECT_EQ(setup.calls.back(), "create PRN1 IP_PRN1 PRN1") << "the host is the default name, not the typed one";
     EXPECT_EQ(searches, 1);
 }
@@ -168,29 +191,85 @@ TEST_F(SelectorFlowTest, DefaultNameFallsBackToTheAddress)
     EXPECT_EQ(editor.shownPortName, "10.0.0.7");
 }
 
-TEST_F(SelectorFlowTest, CancelAndRefusalTakeTheTickBackWithoutSearching)
+TEST_F(SelectorFlowTest, CancelTakesTheTickBackWithoutAWord)
 {
     AddDevice(AddressFromBytes(10, 0, 0, 7), "prn-lab", "");
     editor.pressOk = false;
     EXPECT_EQ(Click(0), kTickTakenBack);
     EXPECT_EQ(list.rows[0][0].check, 0);
-    EXPECT_EQ(setup.calls.size(), 1u) << "only the row's port look-up; nothing created";
-
-    editor.pressOk = true;
-    setup.outcome = CreateOutcome::Refused;
-    EXPECT_EQ(Click(0), kTickTakenBack);
-    EXPECT_EQ(list.rows[0][0].check, 0);
+    EXPECT_EQ(setup.calls.size(), 2u) << "the row's port look-up and the names in use; nothing created";
+    EXPECT_TRUE(prompts.shown.empty());
     EXPECT_EQ(searches, 0);
 }
 
-TEST_F(SelectorFlowTest, MissingMonitorLeavesTheTickAndRunsNoSearch)
+// Without administrator rights the monitor, the port or the queue is
+// refused; the user is told what to do and the row is left unticked.
+TEST_F(SelectorFlowTest, EveryRefusalIsShownAndLeavesTheRowUnticked)
 {
+    const struct {
+        CreateResult result;
+        const char* saysWhat;
+    } cases[] = {
+        {{CreateOutcome::Unavailable, 5}, "Run as administrator"},
+        {{CreateOutcome::Refused, 5}, "Run as administrator"},
+        {{CreateOutcome::PortElsewhere, 183}, "choose another port name"},
+        {{CreateOutcome::QueueRefused, 1797, true}, "The port made for it has been removed again"},
+        {{CreateOutcome::QueueRefused, 1801, true}, "choose another printer name"},
+    };
     AddDevice(AddressFromBytes(10, 0, 0, 7), "prn-lab", "");
-    editor.pressOk = true;
-    setup.outcome = CreateOutcome::Unavailable;
-    EXPECT_EQ(Click(0), kTickKept);
-    EXPECT_EQ(list.rows[0][0].check, 1);
+    for (const auto& c : cases) {
+        prompts.shown.clear();
+        setup.created = c.result;
+        EXPECT_EQ(Click(0), kTickTakenBack);
+        EXPECT_EQ(list.rows[0][0].check, 0);
+        ASSERT_EQ(prompts.shown.size(), 1u);
+        EXPECT_NE(prompts.shown[0].find(c.saysWhat), std::string::npos) << prompts.shown[0];
+    }
     EXPECT_EQ(searches, 0);
+
+    // Clearing the box again finds no queue in the row and deletes nothing.
+    list.rows[0][0].check = 1;
+    EXPECT_EQ(Click(0), kTickKept);
+    EXPECT_EQ(setup.calls.back().rfind("delete", 0), std::string::npos) << setup.calls.back();
+    EXPECT_EQ(searches, 1);
+}
+
+// No keeps the queue, its jobs and its tick. A refused deletion is shown,
+// and so is a queue deleted meanwhile by someone else; the search that
+// follows shows which. Yes deletes and searches again.
+TEST_F(SelectorFlowTest, UntickingAsksBeforeJobsAreThrownAwayAndShowsRefusals)
+{
+    setup.ports["PRN-LAB"] = {true, "IP_PRN", "Lab printer"};
+    setup.waitingJobs = 2;
+    AddDevice(AddressFromBytes(10, 0, 0, 7), "PRN-LAB", "");
+    EXPECT_EQ(Click(0), kTickTakenBack);
+    EXPECT_EQ(list.rows[0][0].check, 1);
+    ASSERT_EQ(prompts.asked.size(), 1u);
+    EXPECT_NE(prompts.asked[0].find("\"Lab printer\" still has 2 documents"), std::string::npos) << prompts.asked[0];
+    EXPECT_EQ(searches, 0);
+
+    prompts.answerYes = true;
+    const struct {
+        DeleteResult result;
+        const char* saysWhat;
+    } refusals[] = {
+        {{DeleteOutcome::NotOpened, 5}, "Run as administrator"},
+        {{DeleteOutcome::NotOpened, 1801}, "\"Lab printer\" does not exist any more"},
+    };
+    for (const auto& refusal : refusals) {
+        prompts.shown.clear();
+        list.rows[0][0].check = 1;
+        setup.deleted = refusal.result;
+        EXPECT_EQ(Click(0), kTickKept);
+        ASSERT_EQ(prompts.shown.size(), 1u);
+        EXPECT_NE(prompts.shown[0].find(refusal.saysWhat), std::string::npos) << prompts.shown[0];
+    }
+    EXPECT_EQ(searches, 2) << "the row is shown again as the spooler has it";
+
+    list.rows[0][0].check = 1;
+    setup.deleted = {DeleteOutcome::Deleted};
+    EXPECT_EQ(Click(0), kTickKept);
+    EXPECT_EQ(searches, 3);
 }
 
 TEST_F(SelectorFlowTest, ClearingDeletesTheQueueNamedInTheRowAndSearchesAgain)

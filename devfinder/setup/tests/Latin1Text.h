@@ -21,4 +21,5 @@ public:
             if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
         return upper;
     }
+    bool IsLeadByte(char) const override { return false; }
 };

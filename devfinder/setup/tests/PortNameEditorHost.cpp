@@ -10,12 +10,11 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
-    const std::vector<std::string> portNamesInUse{"IP_lab"};
-    const std::vector<std::string> printerNamesInUse{"Lab"};
+    const NamesInUse inUse{{"IP_lab"}, {"Lab"}};
     std::string portName = "prn-lab";
     std::string printerName = "prn-lab";
     DialogPortNameEditor editor(nullptr, instance);
-    const bool accepted = editor.Edit(portName, printerName, portNamesInUse, printerNamesInUse);
+    const bool accepted = editor.Edit(portName, printerName, inUse);
     if (accepted && commandLine && *commandLine) {
         if (FILE* result = std::fopen(commandLine, "w")) {
             std::fprintf(result, "%s\n%s\n", portName.c_str(), printerName.c_str());

@@ -70,6 +70,14 @@ TEST(PortNameEditorLive, ShowsBothNamesAndRefusesUntilTheyPass)
     PressOk(dialog);
     EXPECT_EQ("Please provide a valid port name.  A space cannot be the first character.", MessageLine(dialog));
 
+    SetText(dialog, IDC_EDIT_PORT_NAME_PORT, "IP_a,IP_b");
+    PressOk(dialog);
+    EXPECT_EQ("Please provide a valid port name.  A comma cannot be used in the name.", MessageLine(dialog));
+    SetText(dialog, IDC_EDIT_PORT_NAME_PORT, std::string(64, 'p').c_str());
+    PressOk(dialog);
+    EXPECT_EQ("Please provide a valid port name.  It cannot be longer than 63 characters.", MessageLine(dialog));
+    SetText(dialog, IDC_EDIT_PORT_NAME_PORT, "IP_prn-lab");
+
     SetText(dialog, IDC_EDIT_PORT_NAME_PRINTER, "Lab 2");
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     DWORD exitCode = 0;
@@ -99,13 +107,11 @@ TEST(PortNameEditorLive, CancelEndsWithoutChecking)
 // In this process, so the dialog's colour answer can be read from a device context.
 TEST(PortNameEditorInProcess, MessageLineIsRedOnATransparentBackgroundAndClearedOnTheNextOk)
 {
-    const std::vector<std::string> portNamesInUse;
-    const std::vector<std::string> printerNamesInUse;
+    const NamesInUse inUse;
     CDlgEditPortName editor(GetModuleHandleA(nullptr), nullptr);
     editor.portName = "";
     editor.printerName = "prn-lab";
-    editor.portNamesInUse = &portNamesInUse;
-    editor.printerNamesInUse = &printerNamesInUse;
+    editor.namesInUse = &inUse;
 
     COLORREF textColour = 0;
     int backgroundMode = 0;

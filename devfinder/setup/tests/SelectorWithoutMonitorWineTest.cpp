@@ -1,6 +1,7 @@
 // The selector's reaction to a tick when the spooler has no Standard TCP/IP
 // Port monitor, with the real spooler: Wine has no such monitor, so this is
-// the case a machine without it meets. Nothing is created, the tick stays
+// the case a machine without it (or a user without the rights to open it)
+// meets. Nothing is created, the user is told why, the tick is taken back
 // and no new search runs.
 #include <windows.h>
 
@@ -46,8 +47,7 @@ public:
 class AcceptingEditor : public PortNameEditor {
 public:
     std::string proposedPortName, proposedPrinterName;
-    bool Edit(std::string& portName, std::string& printerName, const std::vector<std::string>&,
-              const std::vector<std::string>&) override
+    bool Edit(std::string& portName, std::string& printerName, const NamesInUse&) override
     {
         proposedPortName = portName;
         proposedPrinterName = printerName;
@@ -55,13 +55,21 @@ public:
     }
 };
 
-TEST(SelectorWithoutTcpIpMonitor, ATickStaysAndNothingIsCreatedOrSearched)
+class RecordingPrompts : public SetupPrompts {
+public:
+    std::vector<std::string> shown;
+    void ShowRefusal(const std::string& text) override { shown.push_back(text); }
+    bool Confirm(const std::string&) override { return false; }
+};
+
+TEST(SelectorWithoutTcpIpMonitor, TheTickIsTakenBackWithAMessageAndNothingIsCreatedOrSearched)
 {
     if (!RunningUnderWine())
         GTEST_SKIP() << "Windows has the Standard TCP/IP Port monitor; a tick there would create a real queue";
     std::unique_ptr<PrinterSetup> setup = CreateSpoolerPrinterSetup();
     AcceptingEditor editor;
-    SetupLayer layer{setup.get(), &editor};
+    RecordingPrompts prompts;
+    SetupLayer layer{setup.get(), &editor, &prompts};
     RowList list;
     DeviceTable devices;
     std::string dnsName = "prn-lab", netbiosName;
@@ -77,9 +85,12 @@ TEST(SelectorWithoutTcpIpMonitor, ATickStaysAndNothingIsCreatedOrSearched)
 
     EXPECT_EQ(dnsName, editor.proposedPortName);
     EXPECT_EQ(dnsName, editor.proposedPrinterName);
-    EXPECT_EQ(CreateOutcome::Unavailable, setup->CreatePrinterForDevice(dnsName, dnsName, dnsName));
-    EXPECT_EQ(kTickKept, result);
-    EXPECT_EQ(1, list.rows[0][kColumnEnabled].check) << "the tick stays as the user left it";
+    EXPECT_EQ(CreateOutcome::Unavailable, setup->CreatePrinterForDevice(dnsName, dnsName, dnsName).outcome);
+    EXPECT_EQ(kTickTakenBack, result);
+    EXPECT_EQ(0, list.rows[0][kColumnEnabled].check) << "no port, no queue: no tick";
+    ASSERT_EQ(1u, prompts.shown.size());
+    EXPECT_NE(std::string::npos, prompts.shown[0].find("Standard TCP/IP Port monitor cannot be opened"))
+        << prompts.shown[0];
     EXPECT_EQ(0, searches) << "an unavailable monitor runs no new search";
     EXPECT_FALSE(setup->FindPortForUnit(dnsName).found);
 }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "SetupFactory.h"
 #include "SpoolerPrinterSetup.h"
 #include "Win32AnsiText.h"
@@ -25,7 +27,7 @@ TEST(SpoolerUnderWine, WithoutTheTcpIpMonitorCreationIsUnavailable)
     if (!RunningUnderWine())
         GTEST_SKIP() << "Windows has the Standard TCP/IP Port monitor; creating ports there changes the machine";
     std::unique_ptr<PrinterSetup> setup = CreateSpoolerPrinterSetup();
-    EXPECT_EQ(CreateOutcome::Unavailable, setup->CreatePrinterForDevice("prn-lab", "IP_prn-lab", "prn-lab"));
+    EXPECT_EQ(CreateOutcome::Unavailable, setup->CreatePrinterForDevice("prn-lab", "IP_prn-lab", "prn-lab").outcome);
     EXPECT_FALSE(setup->FindPortForUnit("prn-lab").found);
 }
 
@@ -52,12 +54,22 @@ TEST(SpoolerUnderWine, EnumerationCountsTheLocalQueuesAndListsNoTcpPort)
     }
     EXPECT_EQ(setup.PortNames().size(), setup.PrinterNames().size());
     EXPECT_EQ(setup.PortNames().size(), setup.PortAddresses().size());
+
+    std::vector<std::string> ports;
+    ASSERT_TRUE(spooler.EnumeratePortNames(ports));
+    EXPECT_NE(std::find(ports.begin(), ports.end(), "FILE:"), ports.end()) << "every spooler knows the file port";
 }
 
 TEST(SpoolerUnderWine, DeletingAnUnknownQueueIsRefusedQuietly)
 {
     std::unique_ptr<PrinterSetup> setup = CreateSpoolerPrinterSetup();
-    EXPECT_FALSE(setup->DeletePrinterQueue("No such queue 5320MF"));
+    const auto neverAsked = [](std::uint32_t) {
+        ADD_FAILURE() << "nothing to ask about a queue that does not exist";
+        return false;
+    };
+    const DeleteResult result = setup->DeletePrinterQueue("No such queue 5320MF", neverAsked);
+    EXPECT_EQ(DeleteOutcome::NotOpened, result.outcome);
+    EXPECT_EQ(static_cast<std::uint32_t>(ERROR_INVALID_PRINTER_NAME), result.error);
 }
 
 TEST(SpoolerUnderWine, TextConversionsFollowTheCodePage)
@@ -67,6 +79,10 @@ TEST(SpoolerUnderWine, TextConversionsFollowTheCodePage)
     EXPECT_EQ("10.0.0.7", text.Narrow(u"10.0.0.7"));
     EXPECT_EQ("PRN-LAB", text.UpperCase("prn-lab"));
     EXPECT_EQ("", text.UpperCase(""));
+    EXPECT_FALSE(text.IsLeadByte('\\'));
+    if (GetACP() == 932) {
+        EXPECT_TRUE(text.IsLeadByte('\x95')) << "the first byte of 表";
+    }
 }
 
 }  // namespace

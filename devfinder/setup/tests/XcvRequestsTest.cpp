@@ -51,7 +51,7 @@ TEST(XcvRequests, AddPortRequestPutsEveryFieldAtItsPublishedOffset) {
 }
 
 TEST(XcvRequests, LongTextsAreCutToTheirFieldsAndStayTerminated) {
-    xcv::NewRawPort port{std::u16string(100, u'p'), std::u16string(80, u'h'), std::u16string(40, u'c'), 9100, 1};
+    xcv::NewRawPort port{std::u16string(100, u'p'), std::u16string(48, u'h'), std::u16string(40, u'c'), 9100, 1};
     std::vector<unsigned char> request = xcv::BuildAddPortRequest(port);
     ASSERT_EQ(request.size(), 964u);
     EXPECT_EQ(xcv::ReadText(request, xcv::kPortNameField), std::u16string(63, u'p'));
@@ -63,6 +63,28 @@ TEST(XcvRequests, LongTextsAreCutToTheirFieldsAndStayTerminated) {
     EXPECT_TRUE(ZeroRange(request, 240, 2));
     EXPECT_TRUE(ZeroRange(request, 306, 6));  // community terminator and the double-spool flag
     EXPECT_TRUE(ZeroRange(request, 312, 952 - 312));
+}
+
+TEST(XcvRequests, AHostNameBeyondPortData1IsSentWholeInPortData2) {
+    const std::u16string label(63, u'h');
+    std::vector<unsigned char> request = xcv::BuildAddPortRequest({u"IP_long", label, u"tarnix", 9100, 1});
+    ASSERT_EQ(request.size(), 1068u);
+    EXPECT_EQ(xcv::ReadUint32(request, xcv::kVersionOffset), 2u);
+    EXPECT_EQ(xcv::ReadUint32(request, xcv::kSizeOffset), 1068u);
+    EXPECT_EQ(xcv::ReadText(request, xcv::kPortNameField), u"IP_long");
+    EXPECT_EQ(xcv::ReadText(request, xcv::kHostAddress2Field), label);
+    EXPECT_EQ(xcv::ReadText(request, xcv::kSnmpCommunity2Field), u"tarnix");
+    EXPECT_EQ(xcv::ReadUint32(request, xcv::kPortNumber2Offset), 9100u);
+    EXPECT_EQ(xcv::ReadUint32(request, xcv::kSnmpDeviceIndex2Offset), 1u);
+    // 48 characters still fit the published PORT_DATA_1; beyond 127 the name is cut.
+    EXPECT_EQ(xcv::BuildAddPortRequest({u"IP", std::u16string(48, u'h'), u"c", 9100, 1}).size(), 964u);
+    const auto cut = xcv::BuildAddPortRequest({u"IP", std::u16string(200, u'h'), u"c", 9100, 1});
+    EXPECT_EQ(xcv::ReadText(cut, xcv::kHostAddress2Field), std::u16string(127, u'h'));
+
+    std::vector<unsigned char> deletion = xcv::BuildDeletePortRequest(u"IP_long");
+    ASSERT_EQ(deletion.size(), 236u);
+    EXPECT_EQ(xcv::ReadText(deletion, xcv::kDeletePortNameField), u"IP_long");
+    EXPECT_EQ(xcv::ReadUint32(deletion, 228), 1u);
 }
 
 TEST(XcvRequests, CutNeverSplitsASurrogatePair) {

@@ -42,6 +42,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FakeDeviceFiles files;
     files.plug(0, kScannerVendorId, kScannerPrimaryProductId);
     files.readError = data[1] & 1 ? kErrorTimeout : 31;
+    FakeMutexes mutexes;
+    UsbTransportCore transport(files, mutexes);
+    SilentNotices notices;
+    ScannerProtocol protocol(transport, notices);
+    FUZZ_CHECK(transport.open() == SCAN_REPLY_SUCCESS, "the fake scanner did not open");
+    // Delivered after the open, whose purge would read it off.
     const uint8_t* stream = data + 2;
     const size_t streamSize = size - 2;
     for (size_t at = 0, n = 0; at < streamSize; ++n) {
@@ -51,12 +57,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         files.deliver(std::vector<uint8_t>(stream + at, stream + at + length));
         at += length;
     }
-
-    FakeMutexes mutexes;
-    UsbTransportCore transport(files, mutexes);
-    SilentNotices notices;
-    ScannerProtocol protocol(transport, notices);
-    FUZZ_CHECK(transport.open() == SCAN_REPLY_SUCCESS, "the fake scanner did not open");
 
     std::vector<uint8_t> buffer(kMaxScanPayload + 1, 0xA5);
     size_t consumed = 0;

@@ -94,6 +94,12 @@ public:
         return true;
     }
 
+    bool setTransferTimeout(DeviceHandle handle, uint32_t milliseconds) override
+    {
+        timeouts.push_back(handles[handle] + " " + std::to_string(milliseconds));
+        return true;
+    }
+
     uint32_t lastError() override { return error; }
 
     std::vector<uint32_t> writeSizes() const
@@ -111,6 +117,7 @@ public:
     std::deque<std::vector<uint8_t>> transfers;
     std::vector<uint32_t> readSizes;
     std::vector<std::vector<uint8_t>> writes;
+    std::vector<std::string> timeouts;  // "<device file> <milliseconds>"
     int writesLeftBeforeFailure = 1 << 30;
     bool closeSucceeds = true;
     uint32_t readError = kErrorTimeout;
@@ -218,6 +225,8 @@ public:
         }
         return 1000;
     }
+    // Counted only: the script says what later reads return.
+    void purge() override { ++purges; }
     uint32_t lastError() const override { return error; }
 
     void queue(std::initializer_list<uint8_t> bytes) { incoming.insert(incoming.end(), bytes); }
@@ -229,6 +238,7 @@ public:
     int closeResult = 1;
     int opens = 0;
     int closes = 0;
+    int purges = 0;
     bool writeFails = false;
     int failures = 0;
     int reads = 0;

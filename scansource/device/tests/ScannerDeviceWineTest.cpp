@@ -259,3 +259,31 @@ TEST(ScannerDeviceUnderWine, UsbInFillsTheReceiveRing)
     EXPECT_EQ(UsbIn(), 0) << "the device has nothing more to say";
     closeScanner();
 }
+
+TEST(ScannerDeviceUnderWine, WithoutTheDialogAPlainBoxStillOffersCancel)
+{
+    useEmulator(writeConfig("scanner_not_locked.cfg", "not-locked = 0\n"));
+    ASSERT_EQ(openScanner(), 100);
+    // An owner that is gone: the dialog cannot be created.
+    HWND gone = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    // The test's resources carry no texts for the box: it has no caption.
+    std::atomic<bool> found{false};
+    std::thread watcher([&found] {
+        for (int i = 0; i < 400 && !found; ++i) {
+            HWND box = FindWindowA("#32770", "");
+            found = box && GetDlgItem(box, IDOK) && GetDlgItem(box, IDCANCEL);
+            if (found)
+                PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            else
+                Sleep(25);
+        }
+    });
+    LockOutcome outcome = lockScannerForScan(gone);
+    watcher.join();
+    EXPECT_TRUE(found);
+    EXPECT_EQ(outcome, LockOutcome::cancelled);
+    EXPECT_EQ(cancelRequested, 1);
+    cancelRequested = 0;
+    closeScanner();
+}

@@ -16,7 +16,10 @@ public:
     {
         ++pumps;
         quarterSeconds += 1;
-        if (pumps == cancelAtPump)
+        if (pumps == jumpBackAtPump)
+            quarterSeconds -= 4 * 3600;
+        // A wait that would never end is cut short here.
+        if (pumps == cancelAtPump || pumps == 10000)
             cancel_ = 1;
     }
     void close() override { ++closes; }
@@ -26,6 +29,7 @@ public:
     int pumps = 0;
     int closes = 0;
     int cancelAtPump = -1;
+    int jumpBackAtPump = -1;
     int64_t quarterSeconds = 0;
 
 private:
@@ -118,4 +122,45 @@ TEST_F(LockTest, RefusalsTheUserCannotWaitOut)
     EXPECT_EQ(notices.shown, (std::vector<unsigned>{IDS_ERROR_UNKNOWN_SCANNER_LOCKING_FAILURE}));
     EXPECT_EQ(cancel, 1);
     EXPECT_TRUE(view.openedWith.empty());
+}
+
+TEST_F(LockTest, TheWaitEndsAfterTwoMinutes)
+{
+    struct Case {
+        int refusal;  // 255: no reply at all
+        LockOutcome outcome;
+        unsigned message;
+    } cases[] = {
+        {3, LockOutcome::refusedOther, IDS_ERROR_UNKNOWN_SCANNER_LOCKING_FAILURE},
+        {255, LockOutcome::transportFailure, IDS_ERROR_DISCONNECTION},
+    };
+    for (const Case& c : cases) {
+        link = ScriptedLink{};
+        view.quarterSeconds = 0;
+        view.pumps = 0;
+        cancel = 0;
+        notices.shown.clear();
+        link.reply(3);
+        if (c.refusal != 255)
+            for (int i = 0; i < 200; ++i)
+                link.reply(static_cast<uint8_t>(c.refusal));
+        EXPECT_EQ(lock(), c.outcome);
+        EXPECT_EQ(notices.shown, std::vector<unsigned>{c.message});
+        EXPECT_EQ(view.quarterSeconds / 4, kLockWaitLimitSeconds);
+        EXPECT_EQ(cancel, 1);
+        // Every exchange that failed on the link is followed by a purge, so
+        // the next attempt is not read out of its remains.
+        EXPECT_EQ(link.purges, c.refusal == 255 ? static_cast<int>(lockCommandsSent()) - 1 : 0);
+    }
+}
+
+TEST_F(LockTest, SettingTheClockBackDoesNotStopTheRetries)
+{
+    link.reply(3);
+    for (int i = 0; i < 8; ++i)
+        link.reply(3);
+    link.reply(0);
+    view.jumpBackAtPump = 6;
+    EXPECT_EQ(lock(), LockOutcome::locked);
+    EXPECT_EQ(lockCommandsSent(), 10u);
 }

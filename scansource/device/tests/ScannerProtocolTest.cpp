@@ -97,15 +97,23 @@ TEST_F(ProtocolTest, FailedPayloadIsAFailureNotAnEmptyBlock)
     EXPECT_EQ(length, 0);
 }
 
-TEST_F(ProtocolTest, HeaderTimeOutsAreRetriedThreeTimes)
+TEST_F(ProtocolTest, ATimeOutKeepsThePlaceInTheStream)
 {
-    link.failures = 3;
-    link.queue({0, 'S', 'S', 0, 0, 0, 0, 0});
-    EXPECT_EQ(protocol.readScanReply(&length, buffer), 104);
-
-    link.failures = 4;
+    // A silent device answers 102 at once; the caller decides how long to wait.
+    link.failures = 1;
     link.queue({0, 'S', 'S', 0, 0, 0, 0, 0});
     EXPECT_EQ(protocol.readScanReply(&length, buffer), SCAN_REPLY_TIMEOUT);
+    EXPECT_EQ(protocol.readScanReply(&length, buffer), 104);
+
+    // In the middle of a block: the next call reads the rest of its payload,
+    // not the payload as a header.
+    link.queue({0, 's', 'd', 4, 0, 0, 0, 0});
+    link.failAtRead = link.reads + 2;
+    EXPECT_EQ(protocol.readScanReply(&length, buffer), SCAN_REPLY_TIMEOUT);
+    link.queue({'a', 'b', 'c', 'd'});
+    EXPECT_EQ(protocol.readScanReply(&length, buffer), SCAN_REPLY_SUCCESS);
+    EXPECT_EQ(length, 4);
+    EXPECT_EQ(buffer[3], 'd');
 
     link.failures = 1;
     link.failureError = kErrorDeviceNotConnected;
@@ -146,6 +154,17 @@ TEST_F(ProtocolTest, FeederQueryFailures)
     EXPECT_EQ(protocol.queryFeederStatus(true), SCAN_REPLY_BAD_HEADER);  // no reply
     EXPECT_EQ(notices.traced, (std::vector<unsigned>{IDS_ERROR_DISCONNECTION}));
     EXPECT_EQ(notices.tracedValues, (std::vector<int>{255}));
+
+    // A refused query's detail byte is no feeder state, whatever it holds;
+    // a warming scanner's is.
+    link.reply(SCANCMD_RESULT_ILLEGAL_COMMAND, FEEDER_EMPTY);
+    EXPECT_EQ(protocol.queryFeederStatus(true), kFeederQueryFailure);
+    EXPECT_EQ(notices.traced.back(), static_cast<unsigned>(IDS_ERROR_QUERY_DOC_FEEDER));
+    link.reply(SCANCMD_RESULT_SCANNER_NOT_LOCKED, FEEDER_LOADED);
+    EXPECT_EQ(protocol.queryFeederStatus(true), kFeederQueryFailure);
+    link.reply(SCANCMD_RESULT_WARMING, FEEDER_LOADED);
+    EXPECT_EQ(protocol.queryFeederStatus(true), 0);
+    link.closes = 1;
 
     link.openResult = SCAN_REPLY_IN_USE;
     link.closeResult = 0;

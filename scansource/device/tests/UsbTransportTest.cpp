@@ -9,6 +9,7 @@
 namespace {
 
 const std::string kName0 = "\\\\.\\Usbscan0\\0";
+const std::string kName1 = "\\\\.\\Usbscan0\\1";
 
 struct TransportTest : ::testing::Test {
     FakeDeviceFiles files;
@@ -20,6 +21,7 @@ struct TransportTest : ::testing::Test {
         files.plug(0, kScannerVendorId, kScannerPrimaryProductId);
         ASSERT_EQ(transport.open(), SCAN_REPLY_SUCCESS);
         files.writes.clear();
+        files.readSizes.clear();
     }
 };
 
@@ -87,6 +89,9 @@ TEST_F(TransportTest, FailedOpenIsBalancedByItsClose)
 {
     EXPECT_EQ(transport.open(), SCAN_REPLY_DEVICE_ERROR);
     EXPECT_EQ(transport.useCount(), 1);
+    // Until it is balanced, an open nested in the failed one fails too.
+    EXPECT_EQ(transport.open(), SCAN_REPLY_DEVICE_ERROR);
+    EXPECT_EQ(transport.close(), 1);
     EXPECT_EQ(transport.close(), 1);
     EXPECT_EQ(transport.useCount(), 0);
     files.plug(0, kScannerVendorId, kScannerPrimaryProductId);
@@ -244,4 +249,68 @@ TEST_F(TransportTest, UsbInReadsOnlyWhenATransferFits)
     ASSERT_EQ(transport.read(out, 8), USB_OK);
     EXPECT_EQ(transport.usbIn(), 0);  // a read that times out
     EXPECT_EQ(files.readSizes.size(), 2u);
+}
+
+TEST_F(TransportTest, EverySessionStartsOnACleanLink)
+{
+    openScanner();
+    // A session that fails half-way: a command the pipe refused, five bytes
+    // of a reply, and more that the device sends only after the close.
+    files.writesLeftBeforeFailure = 0;
+    std::vector<uint8_t> command(8, 0x4C);
+    EXPECT_EQ(transport.write(command.data(), 8), USB_FAILED);
+    files.deliver({1, 2, 3, 4, 5});
+    uint8_t reply[8];
+    EXPECT_EQ(transport.read(reply, 8), USB_FAILED);
+    files.deliver(std::vector<uint8_t>(1024, 0xEE));
+    files.deliver({6, 7, 8});
+    transport.close();
+
+    files.writesLeftBeforeFailure = 1 << 30;
+    files.timeouts.clear();
+    ASSERT_EQ(transport.open(), SCAN_REPLY_SUCCESS);
+    EXPECT_TRUE(files.transfers.empty()) << "what the device still held is read off at the open";
+    EXPECT_EQ(files.timeouts, (std::vector<std::string>{kName1 + " 1000", kName0 + " 200", kName0 + " 1000"}));
+    files.writes.clear();
+    EXPECT_EQ(transport.write(command.data(), 8), USB_OK);
+    EXPECT_EQ(files.writeSizes(), (std::vector<uint32_t>{8}));
+    files.deliver({0x1B, 'S', 'L', 0, 0, 0, 0, 0});
+    ASSERT_EQ(transport.read(reply, 8), USB_OK);
+    EXPECT_EQ(reply[0], 0x1B);
+    EXPECT_EQ(reply[2], 'L');
+}
+
+TEST_F(TransportTest, EmptyTransfersAreTakenInStrideButNotForEver)
+{
+    openScanner();
+    // One or two empty packets between data are nothing unusual.
+    files.deliver({});
+    files.deliver({});
+    files.deliver({1, 2, 3, 4, 5, 6, 7, 8});
+    uint8_t out[8];
+    EXPECT_EQ(transport.read(out, 8), USB_OK);
+    EXPECT_EQ(mutexes.sleptMs, 0u);
+
+    // A device that only sends empty packets is as silent as one that sends
+    // nothing: the read ends as a time-out after a transfer time-out.
+    files.readSizes.clear();
+    for (int i = 0; i < 5000; ++i)
+        files.deliver({});
+    EXPECT_EQ(transport.read(out, 8), USB_FAILED);
+    EXPECT_EQ(transport.lastError(), kErrorTimeout);
+    EXPECT_EQ(mutexes.sleptMs, kTransferTimeoutMilliseconds);
+    EXPECT_LE(files.readSizes.size(), 2u + kTransferTimeoutMilliseconds / kEmptyTransferPauseMilliseconds + 1);
+}
+
+TEST_F(TransportTest, AnUnloadReleasesTheScannerWhateverTheUseCount)
+{
+    files.plug(0, kScannerVendorId, kScannerPrimaryProductId);
+    {
+        // The library's scanner goes with it, in the middle of a scan.
+        UsbTransportCore scanning(files, mutexes);
+        ASSERT_EQ(scanning.open(), SCAN_REPLY_SUCCESS);
+        ASSERT_EQ(scanning.open(), SCAN_REPLY_SUCCESS);
+    }
+    EXPECT_TRUE(files.handles.empty());
+    EXPECT_EQ(mutexes.log.back(), "close");
 }

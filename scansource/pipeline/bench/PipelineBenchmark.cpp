@@ -86,6 +86,7 @@ public:
     explicit ReplayLink(const std::vector<uint8_t>& stream) : stream_(stream) {}
     int open() override { return SCAN_REPLY_SUCCESS; }
     int close() override { return 1; }
+    void purge() override {}
     int write(const uint8_t* data, uint32_t) override
     {
         if (data[2] == CMD_START) {

@@ -174,7 +174,7 @@ void recordTrace(const char* text)
     traced += text;
 }
 
-TEST(DecoderEdgeCases, PredictorAboveNineIsTracedAndDecodedAsMedian)
+TEST(DecoderEdgeCases, PredictorAboveNineIsTracedAndIsACorruptStream)
 {
     std::vector<uint8_t> image = makeTestPage(20, 6, 3, 2);
     EncoderSettings settings;
@@ -186,8 +186,7 @@ TEST(DecoderEdgeCases, PredictorAboveNineIsTracedAndDecodedAsMedian)
     traced.clear();
     StreamDecoder decoder(recordTrace);
     FeedResult result = feedStream(decoder, stream, 20, 6, 3, FeedPlan{});
-    EXPECT_EQ(result.status, DecodeLastRow);
-    EXPECT_EQ(result.image, image);
+    EXPECT_EQ(result.status, DecodeCorruptData);
     EXPECT_EQ(traced, "re 0, ro 0, ge 0, go 0, be0, bo 0\npredictor error\n");
 }
 

@@ -49,8 +49,8 @@ std::string tempPath(const std::string& name)
     return std::string(folder) + name;
 }
 
-// A 150 dpi grey page, 1275 x 600 pixels.
-void useEmulatedPage()
+// A 150 dpi grey page, 1275 x 600 pixels, on a scanner with these faults.
+void useEmulatedPage(const std::string& faults = {})
 {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
@@ -61,6 +61,11 @@ void useEmulatedPage()
         for (int y = 0; y < 600; ++y)
             for (int x = 0; x < 1275; ++x)
                 out.put(static_cast<char>(x * 3 + y));
+    }
+    if (!faults.empty()) {
+        std::string config = tempPath("scan_dialogs_scanner.cfg");
+        std::ofstream(config) << "page = " << path << "\n" << faults;
+        path = config;
     }
     SetEnvironmentVariableA("ZVP4_EMULATOR", path.c_str());
     ASSERT_TRUE(reloadScannerDevice());
@@ -172,6 +177,45 @@ TEST(ScanProgressDialog, CancelEndsTheScanWithNoImage)
     HGLOBAL again = nullptr;
     EXPECT_EQ(scanImage(1, 0, &again), SCAN_REPLY_SUCCESS);
     GlobalFree(again);
+}
+
+TEST(ScanProgressDialog, AStallIsWaitedOutAndCancelEndsItAtOnce)
+{
+    // Two seconds of silence early in the stream: the scan goes on after it.
+    useEmulatedPage("stall = 2 at 2000\n");
+    scanTwoInchesAt300(PIXEL_TYPE_GREY);
+    DWORD start = GetTickCount();
+    HGLOBAL dib = nullptr;
+    ASSERT_EQ(scanImage(1, 0, &dib), SCAN_REPLY_SUCCESS);
+    EXPECT_GE(GetTickCount() - start, 1900u);
+    GlobalFree(dib);
+
+    // A longer silence: Cancel, pressed a second into it, ends the scan
+    // within two seconds although the scanner has not answered.
+    useEmulatedPage("stall = 3 at 2000\n");
+    start = GetTickCount();
+    std::atomic<DWORD> pressed{0};
+    std::thread user([&pressed] {
+        HWND dialog = nullptr;
+        for (int i = 0; i < 400 && !dialog; ++i) {
+            dialog = FindWindowA("#32770", "Vivaro 5320MF TWAIN");
+            if (!dialog)
+                Sleep(10);
+        }
+        if (!dialog)
+            return;
+        Sleep(1000);
+        pressed = GetTickCount();
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SCAN_CANCEL, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_SCAN_CANCEL)));
+    });
+    EXPECT_EQ(scanImage(1, 0, &dib), SCAN_REPLY_STOP_REQUESTED);
+    DWORD ended = GetTickCount();
+    user.join();
+    ASSERT_NE(pressed.load(), 0u);
+    EXPECT_LE(ended - pressed, 2000u);
+    EXPECT_LT(ended - start, 3000u) << "the scan ended before the scanner spoke again";
+    EXPECT_TRUE(recordedWarnings().empty());
 }
 
 // Finds the modal warning from another thread, reads it, plays with the

@@ -196,6 +196,43 @@ TEST_F(Dispatch, EnableWithoutInterfaceSignalsATransferBeforeReturning)
     EXPECT_EQ(platform.count("create window"), 0);
 }
 
+TEST_F(Dispatch, AnApplicationThatClosesInsideTheNotificationLeavesTheSourceClosed)
+{
+    ASSERT_EQ(open(), TWRC_SUCCESS);
+    platform.duringNotification = [this](TW_UINT16) {
+        EXPECT_EQ(disable(), TWRC_SUCCESS);
+        EXPECT_EQ(close(), TWRC_SUCCESS);
+    };
+    EXPECT_EQ(enable(0), TWRC_SUCCESS);
+    EXPECT_EQ(sourceState(), StateLoaded);
+    platform.duringNotification = nullptr;
+    EXPECT_EQ(open(), TWRC_SUCCESS) << "the next session opens";
+}
+
+TEST_F(Dispatch, ASecondEnableDuringTheMissingScannerBoxFails)
+{
+    ASSERT_EQ(open(), TWRC_SUCCESS);
+    platform.scannerPresent = false;
+    TW_UINT16 nested = TWRC_SUCCESS;
+    TW_UINT16 nestedCondition = TWCC_SUCCESS;
+    bool probing = false;
+    platform.duringProbe = [&] {
+        if (probing)
+            return;
+        probing = true;
+        // A probe nested in the failed one would find the channel counted
+        // open and answer that the scanner is there.
+        platform.scannerPresent = true;
+        nested = enable(1);
+        nestedCondition = status();
+    };
+    EXPECT_EQ(enable(1), TWRC_FAILURE);
+    EXPECT_EQ(nested, TWRC_FAILURE);
+    EXPECT_EQ(nestedCondition, TWCC_SEQERROR);
+    EXPECT_EQ(sourceState(), StateOpen);
+    EXPECT_EQ(platform.count("create window"), 0);
+}
+
 TEST_F(Dispatch, EnableWithInterfaceOpensTheWindowOwnedByTheParent)
 {
     ASSERT_EQ(open(), TWRC_SUCCESS);

@@ -15,7 +15,10 @@ void FakeSourcePlatform::decideAnsiMode() { calls.push_back("ansi"); }
 bool FakeSourcePlatform::scannerReachable()
 {
     calls.push_back("probe");
-    return scannerPresent;
+    bool present = scannerPresent;
+    if (duringProbe)
+        duringProbe();
+    return present;
 }
 
 bool FakeSourcePlatform::closeScannerChannel()
@@ -30,6 +33,8 @@ void FakeSourcePlatform::sendManagerNotification(TW_UINT16 message)
 {
     notifications.push_back(message);
     sourceStateAtNotification = sourceState();
+    if (duringNotification)
+        duringNotification(message);
 }
 
 bool FakeSourcePlatform::createScanWindow(void* parentWindow)

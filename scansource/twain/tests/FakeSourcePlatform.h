@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,6 +21,10 @@ public:
     std::vector<std::string> calls;
     std::vector<TW_UINT16> notifications;
     std::vector<unsigned> tracedWarnings;
+    // The application's calls while the source waits: on its message loop
+    // during the probe's box, and from inside a notification.
+    std::function<void()> duringProbe;
+    std::function<void(TW_UINT16)> duringNotification;
 
     void bindSupportLibrary() override;
     void releaseSupportLibrary() override;

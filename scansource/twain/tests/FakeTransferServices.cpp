@@ -8,6 +8,8 @@
 int FakeTransferServices::scanImage(int dibOrder, int forMemoryTransfer, TW_HANDLE* dib)
 {
     ++scans;
+    if (duringScan)
+        duringScan();
     lastDibOrder = dibOrder;
     lastForMemoryTransfer = forMemoryTransfer;
     *dib = scanResult == 100 ? allocate(scannedDib) : nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -15,6 +16,8 @@ public:
     int scanResult = 100;
     std::vector<uint8_t> scannedDib;
     int scans = 0;
+    // The application's calls from its message loop while the scan shows a box.
+    std::function<void()> duringScan;
     int lastDibOrder = -1;
     int lastForMemoryTransfer = -1;
 

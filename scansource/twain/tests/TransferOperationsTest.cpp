@@ -159,6 +159,53 @@ TEST_F(Transfers, NativeTransferHandsOverTheBitmapAndAsksToBeClosed)
     EXPECT_EQ(sourceState(), StateTransferReady);
 }
 
+TEST_F(Transfers, TheStateIsSetBeforeTheApplicationIsAskedToClose)
+{
+    TW_HANDLE image = nullptr;
+    platform.duringNotification = [&](TW_UINT16) {
+        EXPECT_EQ(sourceState(), StateTransferring);
+        if (image)
+            services.freeMemory(image);
+        TW_PENDINGXFERS count{};
+        EXPECT_EQ(pending(MSG_ENDXFER, count), TWRC_SUCCESS);
+        EXPECT_EQ(call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS), TWRC_SUCCESS);
+        EXPECT_EQ(call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS), TWRC_SUCCESS);
+    };
+    setSourceState(StateTransferReady);
+    EXPECT_EQ(call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &image), TWRC_XFERDONE);
+    EXPECT_EQ(sourceState(), StateLoaded);
+    platform.duringNotification = nullptr;
+}
+
+TEST_F(Transfers, WhileAScanWaitsTheApplicationCanNeitherEndNorCloseIt)
+{
+    std::vector<TW_UINT16> answers;
+    std::vector<TW_UINT16> conditions;
+    services.duringScan = [&] {
+        TW_HANDLE nestedImage = nullptr;
+        TW_PENDINGXFERS count{};
+        TW_USERINTERFACE userInterface{0, 0, nullptr};
+        answers.push_back(call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &nestedImage));
+        conditions.push_back(status());
+        answers.push_back(call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &count));
+        answers.push_back(call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &userInterface));
+        answers.push_back(call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &userInterface));
+        answers.push_back(call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS));
+        conditions.push_back(status());
+        // Asking is allowed.
+        answers.push_back(call(DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &count));
+    };
+    setSourceState(StateTransferReady);
+    TW_HANDLE image = nullptr;
+    EXPECT_EQ(call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &image), TWRC_XFERDONE);
+    EXPECT_EQ(answers, (std::vector<TW_UINT16>{TWRC_FAILURE, TWRC_FAILURE, TWRC_FAILURE, TWRC_FAILURE, TWRC_FAILURE,
+                                               TWRC_SUCCESS}));
+    EXPECT_EQ(conditions, (std::vector<TW_UINT16>{TWCC_SEQERROR, TWCC_SEQERROR}));
+    EXPECT_EQ(services.scans, 1);
+    EXPECT_EQ(sourceState(), StateTransferring);
+    services.freeMemory(image);
+}
+
 TEST_F(Transfers, AFailedScanLeavesAConditionCodeToRead)
 {
     setSourceState(StateTransferReady);

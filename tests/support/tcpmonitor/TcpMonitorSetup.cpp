@@ -1,5 +1,6 @@
 // Installs the test Standard TCP/IP Port monitor into the current Wine
-// prefix, with a stand-in of the family's printer driver for its queues.
+// prefix, with a stand-in of the family's printer driver for its queues and
+// one of another vendor's driver, for the queues devfinder must leave alone.
 //   tcpmonitor_setup install REQUEST_LOG
 // The monitor DLL beside this program is copied into the system folder and
 // registered with AddMonitor; the monitor appends the requests it receives
@@ -18,6 +19,7 @@ const wchar_t kMonitorName[] = L"Standard TCP/IP Port";
 const wchar_t kMonitorDll[] = L"vivtcpmon.dll";
 const wchar_t kMonitorKey[] = L"System\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port";
 const wchar_t kDriverName[] = L"ARVEL NORVANE Vivaro 5320MF";
+const wchar_t kOtherDriverName[] = L"Orvion LaserPro 8";
 
 std::wstring ProgramFolder()
 {
@@ -62,14 +64,14 @@ bool InstallMonitor(const std::wstring& requestLog)
     return true;
 }
 
-bool InstallStandInDriver()
+bool InstallStandInDriver(const wchar_t* driverName, const wchar_t* descriptionName)
 {
     wchar_t directory[MAX_PATH] = {};
     DWORD needed = 0;
     if (!GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory), sizeof directory, &needed))
         return Fail("GetPrinterDriverDirectory");
     // A minimal description file for the PostScript driver.
-    const std::wstring dataFile = std::wstring(directory) + L"\\vivaro5320.ppd";
+    const std::wstring dataFile = std::wstring(directory) + L"\\" + descriptionName;
     const char description[] =
         "*PPD-Adobe: \"4.3\"\r\n*FormatVersion: \"4.3\"\r\n*FileVersion: \"1.0\"\r\n*LanguageVersion: English\r\n"
         "*LanguageEncoding: ISOLatin1\r\n*PCFileName: \"VIV5320.PPD\"\r\n*Manufacturer: \"ARVEL NORVANE\"\r\n"
@@ -83,7 +85,7 @@ bool InstallStandInDriver()
     CloseHandle(file);
 
     wchar_t name[64], driver[] = L"wineps.drv", config[] = L"wineps.drv", datatype[] = L"RAW";
-    lstrcpyW(name, kDriverName);
+    lstrcpyW(name, driverName);
     std::wstring data = dataFile;
     DRIVER_INFO_3W info{};
     info.cVersion = 3;
@@ -105,5 +107,8 @@ int wmain(int argc, wchar_t** argv)
         std::fprintf(stderr, "usage: tcpmonitor_setup install REQUEST_LOG\n");
         return 2;
     }
-    return InstallMonitor(argv[2]) && InstallStandInDriver() ? 0 : 1;
+    return InstallMonitor(argv[2]) && InstallStandInDriver(kDriverName, L"vivaro5320.ppd") &&
+                   InstallStandInDriver(kOtherDriverName, L"orvion8.ppd")
+               ? 0
+               : 1;
 }

@@ -1,6 +1,7 @@
 // A Standard TCP/IP Port monitor for the Wine test prefix, which has none.
 // It answers the transceive requests a port-creating program sends
-// ("AddPort", "GetConfigInfo", "DeletePort"), keeps its ports in the
+// ("AddPort" with PORT_DATA_1 or, for host names beyond 48 characters,
+// PORT_DATA_2; "GetConfigInfo"; "DeletePort"), keeps its ports in the
 // registry under the monitor's own key as a user's machine does, lists them
 // to the spooler and sends raw jobs to the port's host and port number.
 // Every request it receives is appended to the file named by the monitor
@@ -50,6 +51,23 @@ struct PORT_DATA_1 {
     DWORD dwSNMPDevIndex;
 };
 
+struct PORT_DATA_2 {
+    WCHAR sztPortName[64];
+    DWORD dwVersion;
+    DWORD dwProtocol;
+    DWORD cbSize;
+    DWORD dwReserved;
+    WCHAR sztHostAddress[128];
+    WCHAR sztSNMPCommunity[33];
+    DWORD dwDoubleSpool;
+    WCHAR sztQueue[33];
+    BYTE Reserved[514];
+    DWORD dwPortNumber;
+    DWORD dwSNMPEnabled;
+    DWORD dwSNMPDevIndex;
+    DWORD dwPortMonitorMibIndex;
+};
+
 struct DELETE_PORT_DATA_1 {
     WCHAR psztPortName[64];
     BYTE Reserved[98];
@@ -59,6 +77,7 @@ struct DELETE_PORT_DATA_1 {
 
 static_assert(sizeof(CONFIG_INFO_DATA_1) == 132);
 static_assert(sizeof(PORT_DATA_1) == 964);
+static_assert(sizeof(PORT_DATA_2) == 1068);
 static_assert(sizeof(DELETE_PORT_DATA_1) == 236);
 
 // One port as the registry keeps it.
@@ -251,26 +270,13 @@ std::vector<std::wstring> PortNames()
     return names;
 }
 
-// "AddPort": a PORT_DATA_1 of version 1 for a raw or LPR port. A port that
-// already exists is left as it is and answered with ERROR_ALREADY_EXISTS.
-DWORD AddPort(const XcvHandle& xcv, const BYTE* input, DWORD inputSize)
+// The settings of a new port from its request, a PORT_DATA_1 or a PORT_DATA_2.
+template <typename PortData>
+PortSettings SettingsOf(const PortData& data, std::size_t hostUnits)
 {
-    if (!(xcv.access & SERVER_ACCESS_ADMINISTER)) return ERROR_ACCESS_DENIED;
-    if (!input || inputSize < sizeof(PORT_DATA_1)) return ERROR_INVALID_PARAMETER;
-    PORT_DATA_1 data;
-    std::memcpy(&data, input, sizeof data);
-    if (data.dwVersion != 1 || data.cbSize < sizeof(PORT_DATA_1)) return ERROR_INVALID_LEVEL;
-    if (data.dwProtocol != kProtocolRaw && data.dwProtocol != kProtocolLpr) return ERROR_INVALID_PARAMETER;
-
     PortSettings settings;
     settings.name = FieldText(data.sztPortName, 64);
-    if (!IsValidPortName(settings.name)) return ERROR_INVALID_PARAMETER;
-    settings.hostName = FieldText(data.sztHostAddress, 49);
-    settings.ipAddress = FieldText(data.sztIPAddress, 16);
-    if (settings.hostName.empty() && settings.ipAddress.empty()) return ERROR_INVALID_PARAMETER;
-    PortSettings existing;
-    if (LoadPort(settings.name, existing)) return ERROR_ALREADY_EXISTS;
-
+    settings.hostName = FieldText(data.sztHostAddress, hostUnits);
     settings.protocol = data.dwProtocol;
     settings.portNumber = data.dwPortNumber;
     settings.snmpCommunity = FieldText(data.sztSNMPCommunity, 33);
@@ -278,6 +284,38 @@ DWORD AddPort(const XcvHandle& xcv, const BYTE* input, DWORD inputSize)
     settings.snmpIndex = data.dwSNMPDevIndex;
     settings.queue = FieldText(data.sztQueue, 33);
     settings.doubleSpool = data.dwDoubleSpool;
+    return settings;
+}
+
+// "AddPort": a PORT_DATA_1 of version 1, or a PORT_DATA_2 of version 2, for
+// a raw or LPR port. A port that already exists is left as it is and
+// answered with ERROR_ALREADY_EXISTS.
+DWORD AddPort(const XcvHandle& xcv, const BYTE* input, DWORD inputSize)
+{
+    if (!(xcv.access & SERVER_ACCESS_ADMINISTER)) return ERROR_ACCESS_DENIED;
+    if (!input || inputSize < sizeof(PORT_DATA_1)) return ERROR_INVALID_PARAMETER;
+    DWORD version = 0;
+    std::memcpy(&version, input + offsetof(PORT_DATA_1, dwVersion), sizeof version);
+    PortSettings settings;
+    if (version == 1) {
+        PORT_DATA_1 data;
+        std::memcpy(&data, input, sizeof data);
+        if (data.cbSize < sizeof(PORT_DATA_1)) return ERROR_INVALID_LEVEL;
+        settings = SettingsOf(data, 49);
+        settings.ipAddress = FieldText(data.sztIPAddress, 16);
+    } else if (version == 2 && inputSize >= sizeof(PORT_DATA_2)) {
+        PORT_DATA_2 data;
+        std::memcpy(&data, input, sizeof data);
+        if (data.cbSize < sizeof(PORT_DATA_2)) return ERROR_INVALID_LEVEL;
+        settings = SettingsOf(data, 128);
+    } else {
+        return ERROR_INVALID_LEVEL;
+    }
+    if (settings.protocol != kProtocolRaw && settings.protocol != kProtocolLpr) return ERROR_INVALID_PARAMETER;
+    if (!IsValidPortName(settings.name)) return ERROR_INVALID_PARAMETER;
+    if (settings.hostName.empty() && settings.ipAddress.empty()) return ERROR_INVALID_PARAMETER;
+    PortSettings existing;
+    if (LoadPort(settings.name, existing)) return ERROR_ALREADY_EXISTS;
     return SavePort(settings);
 }
 

@@ -8,6 +8,7 @@
 
 #include "BrowseRequest.h"
 #include "ConsoleNetwork.h"
+#include "ReplyScan.h"
 
 namespace {
 
@@ -80,7 +81,14 @@ private:
         if (arrival.length > capacity) {
             return -1;
         }
+        // A reply of the family where it fits: the search keeps no other
+        // reply of a sender it does not know yet.
         std::fill(buffer, buffer + arrival.length, std::uint8_t{0x30});
+        if (arrival.length > kDiscoveryModel.size() + 3) {
+            buffer[1] = 0x04;
+            buffer[2] = static_cast<std::uint8_t>(kDiscoveryModel.size());
+            std::copy(kDiscoveryModel.begin(), kDiscoveryModel.end(), buffer + 3);
+        }
         from = arrival.from;
         return static_cast<int>(arrival.length);
     }

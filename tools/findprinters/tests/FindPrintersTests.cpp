@@ -31,9 +31,29 @@ TEST(DeviceLines, OneTabSeparatedLinePerDeviceWithTheUnitNameFirst)
     printer.AddDeviceRow("", "10.77.1.23", "", "m");
     EXPECT_EQ(out.str(),
               "PRN1\t10.77.1.21\t\tPRN1\tARVEL NORVANE Vivaro 5310/20\n"
-              "prn-lab\t10.77.1.22\tprn-lab\tPRN2\tmodel with tab\n"
+              "prn-lab\t10.77.1.22\tprn-lab\tPRN2\tmodel\\x09with tab\n"
               "10.77.1.23\t10.77.1.23\t\t\tm\n");
     EXPECT_EQ(printer.Count(), 3);
+}
+
+TEST(DeviceLines, ControlCharactersFromTheNetworkNeverReachTheTerminal)
+{
+    const struct {
+        const char* sent;
+        const char* printed;
+    } cases[] = {
+        {"PRN\x1b]0;owned\x07", "PRN\\x1b]0;owned\\x07"},  // a terminal title sequence
+        {"line\r\nbreak\x7f", "line\\x0d\\x0abreak\\x7f"},
+        {"C1 \xc2\x9b" "2J", "C1 \\xc2\\x9b2J"},               // CSI as UTF-8
+        {"back\\slash", "back\\\\slash"},
+        {"K\xc3\xa4" "che", "K\xc3\xa4" "che"},                 // printable UTF-8 stays
+    };
+    for (const auto& c : cases) {
+        std::ostringstream out;
+        DeviceLinePrinter printer(out);
+        printer.AddDeviceRow(c.sent, "10.77.1.21", "", "m");
+        EXPECT_EQ(out.str(), std::string(c.printed) + "\t10.77.1.21\t\t" + c.printed + "\tm\n") << c.printed;
+    }
 }
 
 }  // namespace

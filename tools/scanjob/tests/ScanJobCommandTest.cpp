@@ -31,10 +31,15 @@ struct ScanJobCommandTest : ::testing::Test {
 
     std::string path(const char* name) const { return (dir / name).string(); }
 
+    // Time passes only when the tool waits: a scanner silent for half a
+    // minute costs nothing.
+    double now = 0;
+    ToolTime virtualTime{[this] { return now; }, [this](double seconds) { now += seconds; }};
+
     int run(std::vector<std::string> arguments)
     {
         std::ostringstream out, err;
-        int code = runScanJobCommand(arguments, out, err);
+        int code = runScanJobCommand(arguments, out, err, &virtualTime);
         report = out.str() + err.str();
         return code;
     }
@@ -44,9 +49,9 @@ struct ScanJobCommandTest : ::testing::Test {
         std::ofstream(dir / "scanner.cfg") << "page = page.pgm\n" << text;
     }
 
-    std::vector<uint8_t> bmp() const
+    std::vector<uint8_t> bmp(const char* name = "out.bmp") const
     {
-        std::ifstream file(dir / "out.bmp", std::ios::binary);
+        std::ifstream file(dir / name, std::ios::binary);
         return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), {});
     }
     static int32_t at32(const std::vector<uint8_t>& b, size_t i)
@@ -114,6 +119,44 @@ TEST_F(ScanJobCommandTest, ReportsFaultsWithTheirMessagesAndFails)
     }
     EXPECT_EQ(run({"--emulator", path("page.pgm"), "--pixel-type", "cmyk", "--out", path("out.bmp")}), 2);
     EXPECT_EQ(run({"--emulator", path("missing.pgm"), "--out", path("out.bmp")}), 2);
+}
+
+TEST_F(ScanJobCommandTest, AFaultThatHappensOnceFailsOneScanAndTheNextGivesThePage)
+{
+    std::vector<std::string> small = {"--pixel-type", "gray", "--resolution", "150", "--frame", "0,0,4800,4800"};
+    std::vector<std::string> healthy = {"--emulator", path("page.pgm"), "--out", path("out.bmp")};
+    healthy.insert(healthy.end(), small.begin(), small.end());
+    ASSERT_EQ(run(healthy), 0) << report;
+    std::vector<uint8_t> page = bmp();
+    struct Case {
+        const char* config;
+        const char* message;
+    } cases[] = {
+        {"jam = lock once\n", "IDS_ERROR_ADF_JAM"},
+        {"jam = block 2 once\n", "IDS_ERROR_ADF_JAM"},
+        {"garbage-header = block 1 once\n", "IDS_ERROR_DISCONNECTION"},
+        {"overlong-payload = block 1 once\n", "IDS_ERROR_DISCONNECTION"},
+        {"disconnect-at = 3000 once\n", "IDS_ERROR_DISCONNECTION"},
+        {"timeout-at = 3000 once\n", "IDS_ERROR_TIMEOUT_MONO"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.config);
+        writeConfig(c.config);
+        fs::remove(dir / "out-1.bmp");
+        fs::remove(dir / "out-2.bmp");
+        std::vector<std::string> twice = {"--emulator", path("scanner.cfg"), "--scans", "2", "--out", path("out.bmp")};
+        twice.insert(twice.end(), small.begin(), small.end());
+        EXPECT_EQ(run(twice), 0);
+        EXPECT_EQ(report, std::string("scan 1\nmessage ") + c.message + "\nresult 103\nscan 2\nresult 100\n");
+        EXPECT_FALSE(fs::exists(dir / "out-1.bmp"));
+        EXPECT_EQ(bmp("out-2.bmp"), page);
+    }
+    // The exit status is the last scan's.
+    writeConfig("jam = block 2\n");
+    small.insert(small.end(), {"--emulator", path("scanner.cfg"), "--scans", "2", "--out", path("out.bmp")});
+    EXPECT_EQ(run(small), 1);
+    EXPECT_EQ(numberedOutputPath("/tmp/a.b/page", 3), "/tmp/a.b/page-3");
+    EXPECT_EQ(run({"--emulator", path("page.pgm"), "--scans", "0", "--out", path("out.bmp")}), 2);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ class RecordingSteps : public RemovalSteps {
  public:
   explicit RecordingSteps(Journal& journal) : journal_(journal) {}
   int maskingToolTicksLeft = 0;
+  int spoolerStopTicksLeft = 0;
   std::function<void()> duringPrinters;
 
   void buildDirectoryLists() override { journal_.add("dirs"); }
@@ -46,7 +47,12 @@ class RecordingSteps : public RemovalSteps {
   void removeStartupEntries() override { journal_.add("startup"); }
   void removeFiles() override { journal_.add("files"); }
   void removeRegistryEntries() override { journal_.add("registry"); }
-  void startSpooler() override { journal_.add("spooler-start"); }
+  SpoolerStart startSpooler() override {
+    journal_.add("spooler-start");
+    if (spoolerStopTicksLeft == 0) return SpoolerStart::Done;
+    --spoolerStopTicksLeft;
+    return SpoolerStart::Waiting;
+  }
   void finishRemoval() override { journal_.add("finish"); }
 
  private:
@@ -145,6 +151,20 @@ TEST(RemovalPhaseMachine, StaysInPhaseOneWhileTheMaskingToolRuns) {
   EXPECT_EQ(rig.tickAndTake(), (Entries{"mask", "paint 1"}));
   EXPECT_EQ(rig.machine.phase(), 2);
   EXPECT_EQ(rig.tickAndTake(), (Entries{"paint 2"}));
+}
+
+// The phases hold the spooler stopped from phase 8 until phase 16 has
+// started it, which waits for the stop to have completed.
+TEST(RemovalPhaseMachine, PhaseSixteenWaitsForTheStopAndEndsTheSpoolerHold) {
+  PhaseRig rig;
+  rig.steps.spoolerStopTicksLeft = 2;
+  rig.machine.start();
+  std::vector<int> held;  // the phases that run with the spooler held stopped
+  for (int tick = 0; tick < 20 && rig.machine.running(); ++tick) {
+    if (rig.machine.holdsSpoolerStopped()) held.push_back(rig.machine.phase());
+    rig.machine.tick();
+  }
+  EXPECT_EQ(held, (std::vector<int>{9, 10, 11, 12, 13, 14, 15, 16, 16, 16}));
 }
 
 TEST(RemovalPhaseMachine, ATickInsideARunningPhaseReturnsAtOnce) {

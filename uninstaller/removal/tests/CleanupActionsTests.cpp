@@ -70,6 +70,36 @@ TEST_F(Cleanup, WininitStartsWithRenameWhenNewAndGrowsByNulLines) {
   EXPECT_EQ("[RENAME]\r\nNUL=C:\\A.DLL\r\nNUL=C:\\B.DLL\r\n", machine.files.contents("C:\\WINDOWS\\WININIT.INI"));
 }
 
+TEST_F(Cleanup, AWininitThatCannotBeReadIsLeftAsItIs) {
+  const std::string wininit = "C:\\WINDOWS\\WININIT.INI";
+  machine.files.addFile(wininit, "[RENAME]\r\nNUL=C:\\OLD.DLL\r\n");
+  machine.files.unreadable.insert(fake::lower(wininit));
+  RemovalContext context = machine.context(database, fake::consumerWindows());
+  FileRemoval(context).addToWininit("C:\\A.DLL");
+  EXPECT_EQ("[RENAME]\r\nNUL=C:\\OLD.DLL\r\n", machine.files.contents(wininit));
+  EXPECT_THAT(machine.files.deletedAtRestart, ElementsAre("C:\\A.DLL"));
+}
+
+// Windows will not delete a directory as a file, and a delayed deletion of
+// one takes the folder away at the next start: a name that turns out to be
+// a directory, or a shortcut description that names its folder, is left.
+TEST_F(Cleanup, ADirectoryIsNeitherDeletedNorScheduledAsAFile) {
+  plan(ItemList::Files, "SPOOL");
+  for (const char* description : {".", "..", "...", ". ."})
+    plan(ItemList::Shortcuts, std::string("ARVEL,") + description + ",");
+  machine.files.addDirectory("C:\\WINDOWS\\SYSTEM32\\SPOOL\\DRIVERS");
+  machine.files.addDirectory("C:\\MENU\\PROGRAMS\\ARVEL");
+  machine.files.addDirectory("C:\\ALLMENU\\PROGRAMS\\ARVEL");
+  for (OsInfo os : {fake::ntFamily(), fake::consumerWindows()}) {
+    actions(os).removeShortcuts();
+    actions_->removeFiles();
+  }
+  EXPECT_THAT(machine.files.deletedAtRestart, IsEmpty());
+  EXPECT_FALSE(machine.files.has("C:\\WINDOWS\\WININIT.INI"));
+  EXPECT_FALSE(database.RestartNeeded());
+  EXPECT_TRUE(machine.files.hasDirectory("C:\\WINDOWS\\SYSTEM32\\SPOOL"));
+}
+
 TEST_F(Cleanup, TheRenameListIsOnlyWrittenWhenItsBootProgramIsThere) {
   RemovalContext context = machine.context(database, OsInfo{1, 1});
   FileRemoval(context).addToRenameList("C:\\A.DLL");
@@ -121,6 +151,20 @@ TEST_F(Cleanup, AnEmptiedPackageDirectoryGoesItself) {
   actions(fake::ntFamily()).removeFiles();
   EXPECT_FALSE(machine.files.hasDirectory("C:\\PROGRAM FILES\\ARVEL"));
   EXPECT_TRUE(machine.files.hasDirectory("C:\\PROGRAM FILES"));
+}
+
+// A junction in a searched folder may lead anywhere, a system folder too:
+// neither its files nor its empty folders are the package's.
+TEST_F(Cleanup, ASearchDoesNotFollowLinks) {
+  plan(ItemList::Files, "ZV.DLL");
+  plan(ItemList::Directories, "C:\\PROGRAM FILES\\ARVEL");
+  const std::string inLinks[] = {"C:\\PROGRAM FILES\\ARVEL\\LINK\\ZV.DLL", std::string(kDrivers) + "3\\LINK\\ZV.DLL"};
+  for (const std::string& path : inLinks) machine.files.addFile(path);
+  machine.files.addDirectory("C:\\PROGRAM FILES\\ARVEL\\LINK\\EMPTY");
+  machine.files.links = {"c:\\program files\\arvel\\link", fake::lower(std::string(kDrivers) + "3\\LINK")};
+  actions(fake::ntFamily()).removeFiles();
+  for (const std::string& path : inLinks) EXPECT_TRUE(machine.files.has(path)) << path;
+  EXPECT_TRUE(machine.files.hasDirectory("C:\\PROGRAM FILES\\ARVEL\\LINK\\EMPTY"));
 }
 
 TEST_F(Cleanup, ALockedFileIsScheduledAndAsksForARestart) {
@@ -276,7 +320,22 @@ TEST_F(Cleanup, OnPlatformClass1TheProgramManagerRemovesTheItem) {
   EXPECT_TRUE(traced("does not fit 64 characters"));
   EXPECT_THAT(machine.files.log, IsEmpty());
 
+  // A name cannot close the command and open another one.
   machine.programManager.commands.clear();
+  machine.trace.clear();
+  database.MutableRemovalPlan() = UninstallProfile{};
+  for (const char* line : {"A)][ExitProgman(1)][ShowGroup(A,Item,17", "ARVEL,Item)][ExitProgman(1)][X(,17",
+                           "ARVEL,\"Say \"\"hi\"\"\",17", "AR\"VEL,Item,17"})
+    plan(ItemList::Shortcuts, line);
+  actions_->removeShortcuts();
+  for (const std::string& command : machine.programManager.commands)
+    EXPECT_EQ(1, std::count(command.begin(), command.end(), '[')) << command;
+  EXPECT_EQ(4, std::count_if(machine.trace.begin(), machine.trace.end(), [](const std::string& line) {
+              return line.find("refused: program manager") != std::string::npos;
+            }));
+
+  machine.programManager.commands.clear();
+  plan(ItemList::Shortcuts, "ARVEL,Status Monitor,17");
   machine.programManager.answers = false;
   actions_->removeShortcuts();
   EXPECT_THAT(machine.programManager.commands, ElementsAre("[ShowGroup(ARVEL,1)]"));
@@ -326,8 +385,32 @@ TEST_F(Cleanup, ServicesGoOnTheNtFamilyAndAskForARestart) {
   EXPECT_FALSE(other.RestartNeeded());
 }
 
+// Every other spelling of a well-known folder is refused as well: the guard
+// compares the folders as Windows resolves them.
+TEST_F(Cleanup, PackageDirectoryGuardsCompareResolvedPaths) {
+  const char kOemPaths[] = "HKLM\\SOFTWARE\\ARVEL NORVANE\\OEM_Z\\OEMPaths";
+  for (const char* directory : {"C:\\PROGRAM FILES\\ARVEL", "C:\\PROGRAM FILES (X86)", "C:\\WINDOWS\\SYSWOW64",
+                                "C:\\WINDOWS\\SYSNATIVE"})
+    machine.files.addDirectory(directory);
+  machine.files.shortNames["c:\\progra~1"] = "C:\\PROGRAM FILES";
+  const char* refused[] = {"C:/WINDOWS", "C:\\WINDOWS.", "C:\\WINDOWS ", "C:\\WINDOWS\\SYSTEM32 .",
+                           "\\\\?\\C:\\WINDOWS", "\\\\.\\C:\\WINDOWS\\SYSTEM32", "\\\\?\\UNC\\srv\\share",
+                           "C:\\PROGRA~1", "C:\\PROGRAM FILES (X86)", "C:\\WINDOWS\\SYSWOW64",
+                           "C:\\WINDOWS\\SYSNATIVE", "C:/", "C:\\NOT THERE", "\\\\?\\GLOBALROOT\\Device\\X"};
+  int index = 0;
+  for (const char* directory : refused) machine.registry.setValue(kOemPaths, "R" + std::to_string(index++), directory);
+  machine.registry.setValue(kOemPaths, "Short", "C:\\PROGRA~1\\ARVEL");
+  actions(fake::ntFamily()).addPackageDirectories();
+  EXPECT_THAT(database.RemovalPlan().Items(ItemList::Directories), ElementsAre("C:\\PROGRAM FILES\\ARVEL"));
+  EXPECT_EQ(static_cast<long>(std::size(refused)),
+            std::count_if(machine.trace.begin(), machine.trace.end(), [](const std::string& line) {
+              return line.find("refused: package directory") != std::string::npos;
+            }));
+}
+
 TEST_F(Cleanup, PackageDirectoriesComeFromOemPathsUnlessTheyReachTooFar) {
   const char kOemPaths[] = "HKLM\\SOFTWARE\\ARVEL NORVANE\\OEM_Z\\OEMPaths";
+  machine.files.addDirectory("C:\\PROGRAM FILES\\ARVEL");
   machine.registry.setValue(kOemPaths, "App", "C:\\PROGRAM FILES\\ARVEL");
   machine.registry.setValue(kOemPaths, "Root", "C:\\");
   machine.registry.setValue(kOemPaths, "Windows", "C:\\WINDOWS");

@@ -43,6 +43,7 @@ class Spooler : public SpoolerAccess {
   std::set<std::string> connections;
   std::map<std::string, std::vector<std::string>> drivers;     // by environment
   std::map<std::string, std::vector<std::string>> processors;  // by environment
+  std::set<std::string> undeletableDrivers;
   std::vector<std::string> log;
 
   Printer* find(const std::string& name) {
@@ -102,7 +103,7 @@ class Spooler : public SpoolerAccess {
   }
   bool deleteDriver(const char* environment, const std::string& driver) override {
     log.push_back("delete driver " + environmentName(environment) + " " + driver);
-    return true;
+    return !undeletableDrivers.count(driver);
   }
   bool deleteMonitor(const char* environment, const std::string& monitor) override {
     log.push_back("delete monitor " + environmentName(environment) + " " + monitor);
@@ -229,12 +230,50 @@ class FileSystem : public FileSystemAccess {
   std::map<std::string, std::string> spelling;
   std::set<std::string> directories;  // lower-cased
   std::set<std::string> locked;       // lower-cased: deletion fails with error 32
+  std::set<std::string> unreadable;   // lower-cased: reading fails
+  std::map<std::string, std::string> shortNames;  // lower-cased short path -> long path
+  std::set<std::string> links;                      // lower-cased directories that are junctions
   std::vector<std::string> deletedAtRestart;
   std::vector<std::string> log;
 
   static std::string trimmed(std::string path) {
     while (!path.empty() && path.back() == '\\') path.pop_back();
     return path;
+  }
+  // As Windows reads a path: either separator, "." and ".." resolved,
+  // trailing dots and spaces dropped from each component.
+  static std::string resolved(const std::string& path) {
+    std::vector<std::string> parts;
+    std::string part;
+    auto finish = [&] {
+      while (!part.empty() && (part.back() == '.' || part.back() == ' ') && part != "." && part != "..") part.pop_back();
+      if (part == "..") {
+        if (parts.size() > 1) parts.pop_back();
+      } else if (!part.empty() && part != ".") {
+        parts.push_back(part);
+      }
+      part.clear();
+    };
+    for (char c : path) {
+      if (c == '\\' || c == '/')
+        finish();
+      else
+        part += c;
+    }
+    finish();
+    std::string result;
+    for (const std::string& each : parts) result += (result.empty() ? "" : "\\") + each;
+    return result;
+  }
+  bool isDirectory(const std::string& path) override { return hasDirectory(resolved(path)); }
+  std::optional<std::string> longPathName(const std::string& path) override {
+    std::string full = resolved(path);
+    for (const auto& [shortPath, longPath] : shortNames) {
+      const std::string lowered = lower(full);
+      if (lowered == shortPath || lowered.rfind(shortPath + "\\", 0) == 0) full = longPath + full.substr(shortPath.size());
+    }
+    if (!hasDirectory(full) && !has(full)) return std::nullopt;
+    return full;
   }
   void addDirectory(const std::string& path) {
     std::string directory = trimmed(path);
@@ -253,6 +292,7 @@ class FileSystem : public FileSystemAccess {
 
   unsigned long deleteFile(const std::string& path) override {
     log.push_back("delete " + path);
+    if (isDirectory(path)) return 5;
     if (locked.count(lower(path))) return 32;
     if (!has(path)) return hasDirectory(path.substr(0, path.rfind('\\'))) ? 2 : 3;
     files.erase(lower(path));
@@ -271,7 +311,7 @@ class FileSystem : public FileSystemAccess {
         entries.push_back({spelling.at(path).substr(prefix.size()), false});
     for (const std::string& path : directories)
       if (path.compare(0, prefix.size(), prefix) == 0 && path.find('\\', prefix.size()) == std::string::npos)
-        entries.push_back({path.substr(prefix.size()), true});
+        entries.push_back({path.substr(prefix.size()), true, links.count(path) > 0});
     return entries;
   }
   bool removeDirectory(const std::string& path) override {
@@ -291,7 +331,7 @@ class FileSystem : public FileSystemAccess {
     return true;
   }
   std::optional<std::string> readFile(const std::string& path) override {
-    if (!has(path)) return std::nullopt;
+    if (!has(path) || unreadable.count(lower(path))) return std::nullopt;
     return contents(path);
   }
   bool writeFile(const std::string& path, const std::string& text) override {
@@ -415,7 +455,8 @@ struct Machine {
                           directoryFor(26),
                           directoryFor,
                           textFor,
-                          [this](const std::string& line) { trace.push_back(line); }};
+                          [this](const std::string& line) { trace.push_back(line); },
+                          {"C:\\PROGRAM FILES (X86)\\", "C:\\WINDOWS\\SYSWOW64\\", "C:\\WINDOWS\\SYSNATIVE\\"}};
   }
 };
 

@@ -79,10 +79,12 @@ TEST(RegistryLine, FieldsRootsAndRefusals) {
 
 TEST(PlanLineSafety, NamesAndDirectories) {
   for (const char* name : {"ZV.DLL", "Xunz___Z.unm", "a..b"}) EXPECT_TRUE(isPlainFileName(name)) << name;
-  for (const char* name : {"", ".", "..", "..\\x", "C:x", "a/b", "*.*"}) EXPECT_FALSE(isPlainFileName(name)) << name;
+  for (const char* name : {"", ".", "..", "...", ". .", " ", "..\\x", "C:x", "a/b", "*.*"})
+    EXPECT_FALSE(isPlainFileName(name)) << name;
 
   for (const char* group : {"ARVEL", "ARVEL\\Vivaro"}) EXPECT_TRUE(isSafeSubdirectory(group)) << group;
-  for (const char* group : {"..", "A\\..\\..", "\\Windows", "C:\\X", "."}) EXPECT_FALSE(isSafeSubdirectory(group)) << group;
+  for (const char* group : {"..", "A\\..\\..", "\\Windows", "C:\\X", ".", "A\\.. ", "..."})
+    EXPECT_FALSE(isSafeSubdirectory(group)) << group;
 
   const std::vector<std::string> known = {"C:\\WINDOWS\\", "C:\\WINDOWS\\SYSTEM32\\", "C:\\PROGRAM FILES\\"};
   for (const char* directory : {"C:\\PROGRAM FILES\\ARVEL", "C:\\ARVEL\\", "\\\\srv\\share\\arvel"})

@@ -20,6 +20,8 @@ public:
 
     bool StopSpoolerService() override { return Call("stop"); }
     bool StartSpoolerService() override { return Call("start"); }
+    bool SpoolerStopPending() override { return stopPendingQueries > 0 && stopPendingQueries--; }
+    int stopPendingQueries = 0;
     bool CloseConsumerSpooler() override { return Call("close consumer spooler"); }
     bool RestartDirectly() override { return Call("restart") && restartWorks; }
     bool PrivilegedRestart() override { return Call("privileged restart") && restartWorks; }
@@ -64,12 +66,31 @@ TEST(RestartHandling, SpoolerPhasesByPlatformAndVersion)
             << c.platformClass << "/" << c.versionCode;
         EXPECT_EQ(platform.calls, c.stopCalls) << c.platformClass << "/" << c.versionCode;
         platform.calls.clear();
-        RunSpoolerStartPhase(Facts(c.platformClass, c.versionCode), platform);
+        EXPECT_EQ(RunSpoolerStartPhase(Facts(c.platformClass, c.versionCode), platform, 0), SpoolerStart::Done);
         EXPECT_EQ(platform.calls, c.startCalls) << c.platformClass << "/" << c.versionCode;
     }
     // A restart needed before stays needed.
     RecordingRestart platform;
     EXPECT_TRUE(RunSpoolerStopPhase(Facts(3, 6), true, platform));
+}
+
+// Phase 16 starts the spooler once the stop of phase 8 has completed, or
+// when waiting longer is no use.
+TEST(RestartHandling, TheSpoolerStartWaitsForAPendingStop)
+{
+    RecordingRestart platform;
+    platform.stopPendingQueries = 2;
+    int ticks = 0;
+    while (RunSpoolerStartPhase(Facts(3, 6), platform, ticks) == SpoolerStart::Waiting)
+        ++ticks;
+    EXPECT_EQ(ticks, 2);
+    EXPECT_THAT(platform.calls, ElementsAre("start"));
+
+    RecordingRestart stuck;
+    stuck.stopPendingQueries = 1000;
+    EXPECT_EQ(RunSpoolerStartPhase(Facts(3, 6), stuck, kSpoolerStopWaitTicks - 1), SpoolerStart::Waiting);
+    EXPECT_EQ(RunSpoolerStartPhase(Facts(3, 6), stuck, kSpoolerStopWaitTicks), SpoolerStart::Done);
+    EXPECT_THAT(stuck.calls, ElementsAre("start"));
 }
 
 TEST(RestartHandling, EndOfRemovalMessages)

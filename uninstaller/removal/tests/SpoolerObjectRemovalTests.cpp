@@ -171,7 +171,8 @@ TEST_F(SpoolerObjects, WithNoPrinterLeftTheDefaultMessageSaysSo) {
 TEST_F(SpoolerObjects, TheDeleteSetTakesPlanDriversAndGoingPrintersButSparesDriversInUse) {
   database.Printers() = {fake::printer("Going", "Shared"), fake::printer("Kept", "Shared", true),
                          fake::printer("Alone", "Solo"), fake::printer("Stay", "Other", true)};
-  database.Printers()[0].removed = true;  // as phase 3 leaves it
+  database.Printers()[0].removed = true;  // as phase 3 leaves them
+  database.Printers()[2].removed = true;
   database.MutableRemovalPlan().AddItem(ItemList::Drivers, "Planned");
   for (const char* environment : {"local", "Windows NT x86", "Windows 4.0"})
     machine.spooler.drivers[environment] = {"Shared", "Solo", "Planned", "Other", "Foreign"};
@@ -190,6 +191,85 @@ TEST_F(SpoolerObjects, TheDeleteSetTakesPlanDriversAndGoingPrintersButSparesDriv
                             "HKLM,\"SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows "
                             "4.0\\Drivers\\Version-2\\Solo\",\"\",0"}));
   EXPECT_EQ(16u, planKeys().size()) << "local and \"Windows NT x86\" name the same keys";
+}
+
+// Whichever rule names a driver, it stays while a printer that is still
+// installed uses it (one whose deletion failed included), and its keys go
+// only when the spooler deleted it.
+TEST_F(SpoolerObjects, ADriverAndItsKeysGoOnlyWhenDeletedAndUnused) {
+  InstalledPrinter kept = fake::printer("Kept", "Drv", true);
+  InstalledPrinter failed = fake::printer("Failed", "Drv");  // went, but its deletion failed
+  InstalledPrinter gone = fake::printer("Gone", "Drv");
+  gone.removed = true;
+  InstalledPrinter foreign = fake::printer("Other", "Drv");
+  foreign.ours = false;
+  foreign.DeriveForeign();
+  struct Case {
+    const char* what;
+    std::string driver;
+    std::vector<InstalledPrinter> printers;
+    bool planned;
+    bool deletable;
+    bool attempted;
+    bool keysAdded;
+  } cases[] = {
+      {"planned, unused", "Drv", {gone}, true, true, true, true},
+      {"planned, a kept printer uses it", "Drv", {gone, kept}, true, true, false, false},
+      {"planned, a printer whose deletion failed uses it", "Drv", {failed}, true, true, false, false},
+      {"of a printer that went, another's whose deletion failed", "Drv", {gone, failed}, false, true, false, false},
+      {"of a printer that went, another vendor's uses it", "Drv", {gone, foreign}, false, true, false, false},
+      {"of a printer that went, the spooler refuses", "Drv", {gone}, false, false, true, false},
+      {"(PSCRIPT), a kept printer uses it", "Mask (PSCRIPT)",
+       {fake::printer("Kept", "Mask (PSCRIPT)", true)}, false, true, false, false},
+  };
+  for (const Case& c : cases) {
+    fake::Machine local;
+    UninstallDatabase db;
+    db.Printers() = c.printers;
+    if (c.planned) db.MutableRemovalPlan().AddItem(ItemList::Drivers, c.driver);
+    local.spooler.drivers["local"] = {c.driver};
+    if (!c.deletable) local.spooler.undeletableDrivers.insert(c.driver);
+    RemovalContext context = local.context(db, fake::ntFamily());
+    SpoolerObjectRemoval(context).removeDrivers();
+
+    EXPECT_EQ(c.attempted, !local.spooler.log.empty()) << c.what;
+    EXPECT_EQ(c.keysAdded, !db.RemovalPlan().Items(ItemList::RegistryKeys).empty()) << c.what;
+  }
+}
+
+// A removal ended abruptly after its printers went is finished by the next
+// run from its record: the masked copy's driver, which no profile names and
+// no printer points at any more, goes too; what the first run kept stays.
+TEST_F(SpoolerObjects, TheNextRunFinishesAKilledRemovalFromItsRecord) {
+  const char script[] = "[UnPrinterDrivers]\nDrv A,A,1\n[A.Files]\na.dll\n";
+  InstalledPrinter masked = fake::printer("Office (masked)", "Mask Drv");
+  masked.ours = false;
+  masked.baseName = "Office";
+  fake::loadScript(database, script);
+  for (const InstalledPrinter& installed : {fake::printer("Office", "Drv A"), masked, fake::printer("Kept", "Own Drv", true)})
+    addPrinter(installed);
+  machine.spooler.drivers["local"] = {"Drv A", "Mask Drv", "Own Drv"};
+  database.Printers()[1].keep = true;  // not selected: it follows its printer
+  database.BuildRemovalPlan();
+  const std::string record = FormatRemovalRecord(database.RecordOfRemoval());
+  run(fake::ntFamily(), &SpoolerObjectRemoval::removePrinters);
+  ASSERT_TRUE(machine.spooler.log.size() == 2u && database.Printers()[1].removed) << "both printers went";
+
+  // The next run lists what is left, and every printer is picked.
+  UninstallDatabase next;
+  fake::loadScript(next, script);
+  next.ResumeUnfinishedRemoval(*ParseRemovalRecord(record));
+  next.Printers() = {fake::printer("Kept", "Own Drv"), fake::printer("Newcomer", "Own Drv")};
+  next.KeepPrintersOutsideUnfinishedRemoval();
+  EXPECT_FALSE(next.Printers()[0].Offered());
+  EXPECT_FALSE(next.Printers()[1].Goes()) << "not the unfinished removal's";
+  next.BuildRemovalPlan();
+  EXPECT_EQ(next.RemovalPlan().Items(ItemList::Files), database.RemovalPlan().Items(ItemList::Files));
+
+  machine.spooler.log.clear();
+  RemovalContext context = machine.context(next, fake::ntFamily());
+  SpoolerObjectRemoval(context).removeDrivers();
+  EXPECT_THAT(machine.spooler.log, ElementsAre("delete driver local Drv A", "delete driver local Mask Drv"));
 }
 
 TEST_F(SpoolerObjects, OnConsumerWindowsADeletedDriverAddsItsOneKey) {

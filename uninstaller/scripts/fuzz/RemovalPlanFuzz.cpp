@@ -1,8 +1,9 @@
 // The whole plan computation as the uninstaller and unzplan make it, over
 // fuzzed switches, printer list and scripts. The plan names nothing that the
 // scripts or the printer list do not name, and computing it twice gives the
-// same report. The maker's own registry keys are the one thing the plan
-// adds by itself, with the last printer.
+// same report, also when the details dialog built it for every printer
+// first. The maker's own registry keys are the one thing the plan adds by
+// itself, with the last printer.
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
@@ -68,7 +69,9 @@ std::vector<std::string> splitParts(const std::string& input)
     }
 }
 
-std::string planReport(const std::vector<std::string>& parts, MemoryScripts& scripts)
+// afterEverything: the plan was built with every offered printer selected
+// before the selection came back.
+std::string planReport(const std::vector<std::string>& parts, MemoryScripts& scripts, bool afterEverything = false)
 {
     CommandLineSwitches switches;
     switches.Parse(parts[0]);
@@ -78,6 +81,14 @@ std::string planReport(const std::vector<std::string>& parts, MemoryScripts& scr
         database.ReadScript("script" + std::to_string(i), scripts);
     ApplySelectionRules(database, PrinterFilterFromSwitches(switches), printers.ok ? printers.printers
                                                                                  : std::vector<InstalledPrinter>());
+    if (afterEverything) {
+        std::vector<InstalledPrinter> chosen = database.Printers();
+        for (InstalledPrinter& printer : database.Printers())
+            printer.keep = printer.keep && !printer.Offered();
+        database.BuildRemovalPlan();
+        for (size_t i = 0; i < chosen.size(); ++i)
+            database.Printers()[i].keep = chosen[i].keep;
+    }
     database.BuildRemovalPlan();
     std::ostringstream out;
     WritePlanReport(database, out);
@@ -98,6 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const std::string report = planReport(parts, scripts);
     FUZZ_CHECK(report == planReport(parts, scripts), "the same inputs gave two different plans");
+    FUZZ_CHECK(report == planReport(parts, scripts, true), "a plan built for another selection changed this one");
 
     const std::string everything = comparable(input);
     std::istringstream lines(report);

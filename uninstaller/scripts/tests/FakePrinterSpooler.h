@@ -30,6 +30,10 @@ public:
     std::uint32_t firstCallError = 0;  // makes the first call answer 0 bytes
     bool bufferAvailable = true;
     bool secondCallFails = false;
+    // The failures above and unreadable level-2 data hold for this many
+    // listings; later ones read everything.
+    int failingListings = 1000;
+    int listings = 0;
 
     std::vector<int> levelsAsked;
     std::vector<std::uint32_t> accessAsked;
@@ -39,20 +43,23 @@ public:
     std::uint32_t EnumPrintersNeeded(int level) override
     {
         levelsAsked.push_back(level);
+        ++listings;
         error = firstCallError;
         return firstCallError ? 0 : PrinterEnumerationEntrySize(level) * static_cast<std::uint32_t>(printers.size()) + 64;
     }
     std::uint32_t LastError() override { return error; }
+    bool Failing() const { return listings <= failingListings; }
     bool ObtainEnumerationBuffer(std::uint32_t) override
     {
-        error = bufferAvailable ? 0 : 8;
-        return bufferAvailable;
+        const bool available = bufferAvailable || !Failing();
+        error = available ? 0 : 8;
+        return available;
     }
     bool EnumeratePrinters(int level, std::uint32_t bytes, std::uint32_t& needed, std::uint32_t& returned,
                       std::vector<std::string>& names) override
     {
         levelsAsked.push_back(level);
-        if (secondCallFails) {
+        if (secondCallFails && Failing()) {
             error = 122;
             needed = bytes * 2;
             returned = 0;
@@ -91,8 +98,9 @@ public:
     }
     std::uint32_t GetPrinterLevel2Needed(Handle printer) override
     {
-        error = printers[printer - 1].level2Readable ? 122 : 5;
-        return printers[printer - 1].level2Readable ? 300 : 0;
+        const bool readable = printers[printer - 1].level2Readable || !Failing();
+        error = readable ? 122 : 5;
+        return readable ? 300 : 0;
     }
     bool GetPrinterLevel2(Handle printer, std::uint32_t bytes, PrinterLevel2Info& info) override
     {

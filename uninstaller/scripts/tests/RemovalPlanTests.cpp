@@ -1,9 +1,13 @@
 #include "MemoryScriptStorage.h"
+#include "PlanReport.h"
 #include "PrinterFilter.h"
 #include "UninstallDatabase.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
 
 using ::testing::Contains;
 using ::testing::ElementsAre;
@@ -83,6 +87,26 @@ protected:
 
     const std::vector<std::string>& Plan(ItemList list) { return database.RemovalPlan().Items(list); }
 
+    // As the printer list records a selection: every offered printer that
+    // is not selected is kept.
+    void Select(const std::set<std::string>& selected)
+    {
+        for (InstalledPrinter& printer : database.Printers()) {
+            if (printer.Offered())
+                printer.keep = !selected.count(printer.name);
+        }
+    }
+
+    // The plan with its sets, flags and counters, and which printers go.
+    std::string Report()
+    {
+        std::ostringstream report;
+        WritePlanReport(database, report);
+        for (const InstalledPrinter& printer : database.Printers())
+            report << printer.name << (printer.Goes() ? " goes\n" : " stays\n");
+        return report.str();
+    }
+
     MemoryScriptStorage storage;
     UninstallDatabase database;
 };
@@ -129,17 +153,76 @@ TEST_F(RemovalPlan, MaskedCopiesFollowTheirBasePrinterOnly)
     Named("Lab").keep = true;
     Named("Office (masked)").keep = true;
     database.BuildRemovalPlan();
-    EXPECT_FALSE(Named("Office (masked)").keep);
+    EXPECT_TRUE(Named("Office (masked)").Goes());
     EXPECT_EQ(database.PrintersGoing(), 2);
 
     Load();
     Named("Office").keep = true;
     Named("Lab").keep = true;
     database.BuildRemovalPlan();
-    EXPECT_FALSE(Named("Office (masked)").keep);
+    EXPECT_TRUE(Named("Office (masked)").Goes());
     EXPECT_EQ(database.PrintersGoing(), 1);
     EXPECT_EQ(database.PrintersStaying(), 2);
     EXPECT_THAT(Plan(ItemList::Files), IsEmpty());
+}
+
+// The details dialog rebuilds the plan on every choice; whatever was chosen
+// before, the plan is the one the last selection gives on its own.
+TEST_F(RemovalPlan, ThePlanDependsOnTheLastSelectionAlone)
+{
+    using Selection = std::set<std::string>;
+    const Selection everything = {"Office", "Lab", "Office (masked)"};
+    PrinterFilter arvelOnly;
+    arvelOnly.manufacturerSwitch = true;
+    arvelOnly.manufacturerPrefixes = {"ARVEL"};
+    struct Case {
+        const char* what;
+        PrinterFilter filter;
+        std::vector<Selection> selections;
+    } cases[] = {
+        {"everything, then Lab alone", {}, {everything, {"Lab"}}},
+        {"Lab, everything, Lab", {}, {{"Lab"}, everything, {"Lab"}}},
+        {"Office, then everything", {}, {{"Office"}, everything}},
+        {"everything, then Office", {}, {everything, {"Office"}}},
+        {"an unlisted masked copy: Office, then Lab", arvelOnly, {{"Office", "Lab"}, {"Lab"}}},
+        {"an unlisted masked copy: Lab, Office, Lab", arvelOnly, {{"Lab"}, {"Office"}, {"Lab"}}},
+    };
+    for (const Case& c : cases) {
+        Load(3, c.filter);
+        for (const Selection& selection : c.selections) {
+            Select(selection);
+            database.BuildRemovalPlan();
+        }
+        const std::string rebuilt = Report();
+        Load(3, c.filter);
+        Select(c.selections.back());
+        database.BuildRemovalPlan();
+        EXPECT_EQ(rebuilt, Report()) << c.what;
+    }
+}
+
+// A full removal ended abruptly and taken up by a run in which a printer
+// stays: the scripts, the maker's keys and the masking tool stay with it.
+TEST_F(RemovalPlan, AnUnfinishedFullRemovalTakesItsFullRemovalItemsOnlyWhileNoPrinterStays)
+{
+    Load();
+    Select({"Office", "Lab", "Office (masked)"});
+    database.BuildRemovalPlan();
+    const std::optional<RemovalRecord> record = ParseRemovalRecord(FormatRemovalRecord(database.RecordOfRemoval()));
+    ASSERT_TRUE(record.has_value());
+
+    for (const bool labKept : {true, false}) {
+        Load();
+        database.ResumeUnfinishedRemoval(*record);
+        database.KeepPrintersOutsideUnfinishedRemoval();
+        Select(labKept ? std::set<std::string>{"Office"} : std::set<std::string>{"Office", "Lab"});
+        database.BuildRemovalPlan();
+        EXPECT_THAT(Plan(ItemList::Files), Contains("a.dll"));
+        for (const std::string& key : kMakerKeys)
+            EXPECT_EQ(labKept, !database.RemovalPlan().Contains(ItemList::RegistryKeys, key)) << key;
+        for (const char* file : {"Xunz___Z.unm", "VENEER32.EXE"})
+            EXPECT_EQ(labKept, !database.RemovalPlan().Contains(ItemList::Files, file)) << file;
+    }
 }
 
 TEST_F(RemovalPlan, KeptPrinterWithoutDriverProfileIsProtectedByItsManufacturer)

@@ -1,4 +1,4 @@
-#include "PlanBuildingRemovalSteps.h"
+#include "RemovalPlanTrace.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,7 +9,6 @@
 #include "PlanReport.h"
 #include "StreamScriptStorage.h"
 
-using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 
 namespace {
@@ -39,7 +38,7 @@ class ScriptOnlyStorage : public StreamScriptStorage {
 // The trace holds what unzplan needs to replay the run (the printers as the
 // plan saw them, before the build changes their flags) and then exactly
 // the tool's report.
-TEST(PlanBuildingRemovalSteps, TracesThePrintersAndThenTheToolsReport) {
+TEST(RemovalPlanTrace, TracesThePrintersAndThenTheToolsReport) {
   UninstallDatabase database;
   ScriptOnlyStorage storage;
   ASSERT_EQ(database.ReadScript("C:\\DRV\\Xunz___Z.unm", storage), ScriptReadResult::Read);
@@ -49,13 +48,12 @@ TEST(PlanBuildingRemovalSteps, TracesThePrintersAndThenTheToolsReport) {
   database.Printers() = {printer("Office", "Drv A", "", true), masked};
 
   std::vector<std::string> trace;
-  PlanBuildingRemovalSteps steps(database, [&trace](const std::string& line) { trace.push_back(line); });
-  steps.buildRemovalPlan();
+  BuildRemovalPlanWithTrace(database, [&trace](const std::string& line) { trace.push_back(line); });
 
   ASSERT_GE(trace.size(), 2u);
   EXPECT_EQ(trace[0], "printer\tOffice\tDrv A\t\t\to");
   EXPECT_EQ(trace[1], "printer\tOffice (masked)\tVeneer\tOffice\t\tk");
-  EXPECT_FALSE(database.Printers()[1].keep) << "the masked copy follows its base printer";
+  EXPECT_TRUE(database.Printers()[1].Goes()) << "the masked copy follows its base printer";
 
   std::ostringstream report;
   WritePlanReport(database, report);
@@ -65,15 +63,4 @@ TEST(PlanBuildingRemovalSteps, TracesThePrintersAndThenTheToolsReport) {
   EXPECT_THAT(std::vector<std::string>(trace.begin() + 2, trace.end()), ElementsAreArray(expected));
   EXPECT_NE(std::find(trace.begin(), trace.end(), "plan.Files\ta.dll"), trace.end());
   EXPECT_NE(std::find(trace.begin(), trace.end(), "counter.going\t2"), trace.end());
-}
-
-// The steps that delete something still only say that they did nothing.
-TEST(PlanBuildingRemovalSteps, TheDeletingStepsStayPending) {
-  UninstallDatabase database;
-  std::vector<std::string> trace;
-  PlanBuildingRemovalSteps steps(database, [&trace](const std::string& line) { trace.push_back(line); });
-  steps.removePrinters();
-  steps.removeFiles();
-  EXPECT_THAT(trace, ElementsAre("uninstaller: printer removal: not implemented yet, nothing done",
-                                 "uninstaller: file removal: not implemented yet, nothing done"));
 }

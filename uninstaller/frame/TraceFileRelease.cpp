@@ -1,0 +1,4 @@
+#include "TraceFile.h"
+
+// The release build traces to the debugger output only.
+void appendToTraceFile(const std::string&) {}
