@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -188,28 +190,47 @@ bool ScanBitmapBuilder::openDataStore()
     return false;
 }
 
+// Nothing here throws: the store is made when memory is already short, and
+// a store that cannot be had is a failure result, not an unwinding scan.
 bool ScanBitmapBuilder::makeStore()
 {
-    if (layoutValid_) {
-        storeCapacity_ = static_cast<size_t>(layout_.storedRowBytes) * static_cast<size_t>(geometry_.height);
-        storeBlock_ = memory_.allocate(storeCapacity_, false);
-        if (storeBlock_) {
-            storeBytes_ = memory_.lock(storeBlock_);
-            if (storeBytes_)
-                return true;
-            memory_.release(storeBlock_);
-            storeBlock_ = nullptr;
-        }
+    if (!layoutValid_)
+        return makeStoreFile();
+    try {
+        // Line art is packed here on its way into the store.
+        if (parameters_.pixelType == PIXEL_TYPE_BLACK_WHITE)
+            packedRow_.resize(layout_.storedRowBytes);
+    } catch (const std::bad_alloc&) {
+        return false;
     }
-    std::string path;
-    if (platform_.newTemporaryFileName(path)) {
-        storeFile_ = std::fopen(path.c_str(), "wb");
-        if (storeFile_) {
-            storeFilePath_ = path;
+    storeCapacity_ = static_cast<size_t>(layout_.storedRowBytes) * static_cast<size_t>(geometry_.height);
+    storeBlock_ = memory_.allocate(storeCapacity_, false);
+    if (storeBlock_) {
+        storeBytes_ = memory_.lock(storeBlock_);
+        if (storeBytes_)
             return true;
-        }
-        std::remove(path.c_str());
+        memory_.release(storeBlock_);
+        storeBlock_ = nullptr;
     }
+    return makeStoreFile();
+}
+
+bool ScanBitmapBuilder::makeStoreFile()
+{
+    try {
+        std::string path;
+        if (!platform_.newTemporaryFileName(path))
+            return false;
+        storeFilePath_ = path;
+    } catch (const std::exception&) {
+        storeFilePath_.clear();
+        return false;
+    }
+    storeFile_ = std::fopen(storeFilePath_.c_str(), "wb");
+    if (storeFile_)
+        return true;
+    std::remove(storeFilePath_.c_str());
+    storeFilePath_.clear();
     return false;
 }
 
@@ -245,9 +266,9 @@ void ScanBitmapBuilder::appendDecodedRow(const uint8_t* row, int count)
             storeBytes(row, static_cast<size_t>(count));
             return;
         }
-        packedRow_.resize((static_cast<size_t>(count) + 7) / 8);
+        const int pixels = std::min(count, geometry_.width);
         const int packed =
-            packLineArtRow(row, count, parameters_.threshold, parameters_.invert != 0, packedRow_.data());
+            packLineArtRow(row, pixels, parameters_.threshold, parameters_.invert != 0, packedRow_.data());
         storeBytes(packedRow_.data(), static_cast<size_t>(packed));
         return;
     }

@@ -114,6 +114,7 @@ private:
     void padRow(uint8_t* target) const;
     void toDibOrder(uint8_t* target) const;
     bool makeStore();
+    bool makeStoreFile();
     void storeBytes(const uint8_t* bytes, size_t count);
     Filled fillFromStore(DibHandle& dib);
     void unlockBitmap();
@@ -142,5 +143,5 @@ private:
     size_t storeUsed_ = 0;
     std::FILE* storeFile_ = nullptr;
     std::string storeFilePath_;
-    std::vector<uint8_t> packedRow_;
+    std::vector<uint8_t> packedRow_;  // a line art row on its way to the store
 };

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -126,6 +127,8 @@ private:
     Ending rowsOutOfStep();
     Unlock stopStream();
     void showProgressFor(int64_t total);
+    template <typename Step>
+    bool guarded(Step step);
 
     ScanJobServices& s_;
     const ScanRequest& request_;
@@ -391,6 +394,21 @@ ScanJob::Unlock ScanJob::stopStream()
     return Unlock::withReply;
 }
 
+// What a step of the scan throws (a failed allocation: std::bad_alloc,
+// std::length_error) ends the scan as a want of memory does, so that the
+// steps after it still stop and unlock the scanner and free the bitmap.
+template <typename Step>
+bool ScanJob::guarded(Step step)
+{
+    try {
+        step();
+        return true;
+    } catch (const std::exception&) {
+        notices_.showWarning(IDS_ERROR_NO_MEMORY_FOR_DIB, true);
+        return false;
+    }
+}
+
 int ScanJob::run(int dibOrder, int forMemoryTransfer, DibHandle* dib)
 {
     ScannerLink& link = s_.protocol.link();
@@ -416,48 +434,67 @@ int ScanJob::run(int dibOrder, int forMemoryTransfer, DibHandle* dib)
         notices_.showWarning(IDS_ERROR_NO_MEMORY_FOR_DIB, true);
         return finish(SCAN_REPLY_NO_MEMORY);
     }
-    DibHandle bitmap = s_.bitmap.createScanBitmap(p_, geometry_, dibOrder);
+    DibHandle bitmap = nullptr;
+    bool created = guarded([&] { bitmap = s_.bitmap.createScanBitmap(p_, geometry_, dibOrder); });
     if (!bitmap) {
-        notices_.showWarning(IDS_ERROR_NO_MEMORY_FOR_DIB, true);
+        if (created)
+            notices_.showWarning(IDS_ERROR_NO_MEMORY_FOR_DIB, true);
+        else
+            s_.bitmap.freeBitmap(nullptr);
         return finish(SCAN_REPLY_NO_MEMORY);
     }
-    if (!s_.bitmap.openDataStore()) {
+    bool storeOpen = false;
+    if (!guarded([&] { storeOpen = s_.bitmap.openDataStore(); })) {
+        s_.bitmap.freeBitmap(bitmap);
+        return finish(SCAN_REPLY_NO_MEMORY);
+    }
+    if (!storeOpen) {
         s_.bitmap.freeBitmap(bitmap);
         return finish(SCAN_RESULT_SETUP_FAILED);
     }
 
     Ending ending = Ending::cancelled;
     Unlock unlock = Unlock::withReply;
-    LockOutcome lock =
-        lockScannerWithWarmingWait(s_.protocol, s_.lampView, s_.clock, s_.cancelRequested, p_.feederChecked != 0);
-    if (lock != LockOutcome::locked) {
-        unlock = lockOutcomeNeedsUnlock(lock) ? Unlock::withReply : Unlock::none;
-        s_.cancelRequested = 1;
-    } else if (request_.feederEnabled && !feederReady()) {
-        ending = Ending::cancelled;
-    } else if (!sendSettings()) {
-        ending = Ending::setupFailed;
-    } else {
-        bool progress = s_.view.openProgress();
-        if (decoderStart(geometry_.width, geometry_.height, geometry_.channels, 8) != scancodec::DecoderStarted) {
-            notices_.showWarning(IDS_ERROR_DECOMP_START, true);
+    bool progress = false;
+    bool decoderUsed = false;
+    bool ran = guarded([&] {
+        LockOutcome lock = lockScannerWithWarmingWait(s_.protocol, s_.lampView, s_.clock, s_.cancelRequested,
+                                                      p_.feederChecked != 0);
+        if (lock != LockOutcome::locked) {
+            unlock = lockOutcomeNeedsUnlock(lock) ? Unlock::withReply : Unlock::none;
+            s_.cancelRequested = 1;
+        } else if (request_.feederEnabled && !feederReady()) {
+            ending = Ending::cancelled;
+        } else if (!sendSettings()) {
             ending = Ending::setupFailed;
         } else {
-            ending = readAndDecode();
+            progress = s_.view.openProgress();
+            decoderUsed = true;
+            if (decoderStart(geometry_.width, geometry_.height, geometry_.channels, 8) !=
+                scancodec::DecoderStarted) {
+                notices_.showWarning(IDS_ERROR_DECOMP_START, true);
+                ending = Ending::setupFailed;
+            } else {
+                ending = readAndDecode();
+            }
         }
+    });
+    if (!ran)
+        ending = Ending::outOfMemory;
+    if (decoderUsed)
         decoderFinish();
-        if (streamRunning_)
-            unlock = stopStream();
-        if (progress)
-            s_.view.closeProgress();
-    }
+    if (streamRunning_)
+        unlock = stopStream();
+    if (progress)
+        s_.view.closeProgress();
     if (unlock == Unlock::withReply && s_.protocol.writeEscCommand(makeCommand(CMD_UNLOCK)) != SCANCMD_RESULT_SUCCESS)
         s_.cancelRequested = 1;
     else if (unlock == Unlock::withoutReply)
         s_.protocol.sendEscCommandNoReply(makeCommand(CMD_UNLOCK));
 
     if (ending == Ending::scanned && !s_.cancelRequested) {
-        int filled = s_.bitmap.fillBitmapRows(bitmap);
+        int filled = SCAN_REPLY_NO_MEMORY;
+        guarded([&] { filled = s_.bitmap.fillBitmapRows(bitmap); });
         if (filled == SCAN_REPLY_NO_MEMORY)
             ending = Ending::outOfMemory;
         else if (filled != SCAN_REPLY_SUCCESS)
@@ -479,7 +516,11 @@ int ScanJob::run(int dibOrder, int forMemoryTransfer, DibHandle* dib)
             return SCAN_REPLY_NO_MEMORY;
         return SCAN_REPLY_STOP_REQUESTED;
     }
-    return s_.bitmap.fitBitmapToRequest(bitmap, forMemoryTransfer, dib);
+    // The fit owns the DIB from the call on, whatever it ends in.
+    int fitted = SCAN_REPLY_NO_MEMORY;
+    if (!guarded([&] { fitted = s_.bitmap.fitBitmapToRequest(bitmap, forMemoryTransfer, dib); }))
+        *dib = nullptr;
+    return fitted;
 }
 
 }  // namespace

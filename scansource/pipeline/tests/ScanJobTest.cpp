@@ -36,6 +36,7 @@ public:
     DibHandle createScanBitmap(const ScanParameters& p, const ScanImageGeometry& g, int dibOrder) override
     {
         parameters = p;
+        throwIf(Stage::create);
         if (!canCreate)
             return nullptr;
         dib = std::make_unique<FakeDib>();
@@ -45,18 +46,20 @@ public:
     }
     bool openDataStore() override
     {
+        throwIf(Stage::openStore);
         storeOpen = canOpenStore;
         return canOpenStore;
     }
     void appendDecodedRow(const uint8_t* row, int count) override
     {
         EXPECT_TRUE(storeOpen);
-        if (count > 0)
-            ++rowCount;
+        if (count > 0 && ++rowCount == 3)
+            throwIf(Stage::rows);
         store.insert(store.end(), row, row + count);
     }
     int fillBitmapRows(DibHandle& handle) override
     {
+        throwIf(Stage::fill);
         auto* d = static_cast<FakeDib*>(handle);
         d->rows = store;
         storeOpen = false;
@@ -65,6 +68,9 @@ public:
     int fitBitmapToRequest(DibHandle handle, int forMemoryTransfer, DibHandle* result) override
     {
         fittedForMemory = forMemoryTransfer;
+        if (throwIn == Stage::fit)
+            dib.reset();  // the DIB is the fit's from the call on
+        throwIf(Stage::fit);
         *result = handle;
         return 100;
     }
@@ -75,6 +81,15 @@ public:
         storeOpen = false;
     }
 
+    // Where an allocation throws, as std::vector's and new's do.
+    enum class Stage { none, create, openStore, rows, fill, fit };
+    void throwIf(Stage stage) const
+    {
+        if (stage == throwIn)
+            throw std::bad_alloc();
+    }
+
+    Stage throwIn = Stage::none;
     bool canCreate = true;
     bool canOpenStore = true;
     bool canReadBack = true;
@@ -557,6 +572,36 @@ TEST_F(ScanJobTest, BitmapAndStoreFailures)
     EXPECT_FALSE(files->emulator().locked());
 }
 
+TEST_F(ScanJobTest, AnAllocationThatThrowsEndsTheScanAsWantOfMemoryDoes)
+{
+    using Stage = FakeBitmapBuilder::Stage;
+    request.parameters.pixelType = PIXEL_TYPE_COLOUR;
+    request.parameters.resolution = 600;
+    config.blockSize = 512;
+    const std::pair<Stage, std::string> cases[] = {{Stage::create, ""},
+                                                   {Stage::openStore, ""},
+                                                   {Stage::rows, "LCDOZSMGAU"},
+                                                   {Stage::fill, "LCDOZSMGU"},
+                                                   {Stage::fit, "LCDOZSMGU"}};
+    for (const auto& [stage, sent] : cases) {
+        SCOPED_TRACE(testing::Message() << "throws at stage " << static_cast<int>(stage));
+        files.reset();
+        bitmap = FakeBitmapBuilder{};
+        bitmap.throwIn = stage;
+        view = FakeView{};
+        notices.shown.clear();
+        executionState.log.clear();
+        dib = reinterpret_cast<DibHandle>(1);
+        EXPECT_EQ(scan(), SCAN_REPLY_NO_MEMORY);
+        EXPECT_EQ(dib, nullptr);
+        EXPECT_EQ(bitmap.dib, nullptr);
+        EXPECT_EQ(notices.shown, std::vector<unsigned>{IDS_ERROR_NO_MEMORY_FOR_DIB});
+        EXPECT_EQ(commands(), sent);
+        EXPECT_EQ(view.closed, view.opened);
+        expectReleased();
+    }
+}
+
 TEST_F(ScanJobTest, BlockSizesThatDoNotDivideTheBufferAndLineOffsets)
 {
     page = makePage(1275, 600, true);
@@ -617,7 +662,9 @@ TEST_F(ScanJobTest, DibsDecodedInPlaceEqualThoseBuiltFromAStore)
     std::filesystem::create_directories(folder);
     request.parameters.threshold = 100;
     for (int pixelType : {PIXEL_TYPE_BLACK_WHITE, PIXEL_TYPE_GREY, PIXEL_TYPE_COLOUR})
-        for (int dibOrder : {0, 1}) {
+        for (int variant = 0; variant < (pixelType == PIXEL_TYPE_BLACK_WHITE ? 4 : 2); ++variant) {
+            const int dibOrder = variant & 1;
+            request.parameters.invert = variant >> 1;  // line art only
             page = makePage(1275, 600, pixelType == PIXEL_TYPE_COLOUR);
             request.parameters.pixelType = pixelType;
             const uint8_t offsets[6] = {4, 5, 2, 2, 0, 1};
