@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <new>
-#include <stdexcept>
 
 namespace {
 

@@ -8,9 +8,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <new>
-#include <stdexcept>
 
 namespace {
 
