@@ -12,7 +12,7 @@ void packSaneLineArt(const uint8_t* grey, int width, int threshold, uint8_t* pac
         packed[bytes - 1] = static_cast<uint8_t>(packed[bytes - 1] & (0xFF00 >> (width % 8)));
 }
 
-DibHandle StreamingRows::createScanBitmap(const ScanParameters& parameters, const ScanImageGeometry& geometry)
+DibHandle StreamingRows::createScanBitmap(const ScanParameters& parameters, const ScanImageGeometry& geometry, int)
 {
     lineArt_ = geometry.pixelType == PIXEL_TYPE_BLACK_WHITE;
     threshold_ = parameters.threshold;

@@ -7,6 +7,7 @@
 // Every resolution the options offer is one the device scans, so the image
 // always has the requested size and nothing is left to fit.
 #include "RowStream.h"
+#include "ScanReplyResult.h"
 #include "ScanJob.h"
 
 #include <vector>
@@ -15,10 +16,11 @@ class StreamingRows : public BitmapBuildingSteps {
 public:
     explicit StreamingRows(RowStream& stream) : stream_(stream) {}
 
-    DibHandle createScanBitmap(const ScanParameters& parameters, const ScanImageGeometry& geometry) override;
+    DibHandle createScanBitmap(const ScanParameters& parameters, const ScanImageGeometry& geometry,
+                               int dibOrder) override;
     bool openDataStore() override { return true; }
     void appendDecodedRow(const uint8_t* row, int count) override;
-    bool fillBitmapRows(DibHandle, int) override { return true; }
+    int fillBitmapRows(DibHandle&) override { return SCAN_REPLY_SUCCESS; }
     int fitBitmapToRequest(DibHandle dib, int forMemoryTransfer, DibHandle* result) override;
     void freeBitmap(DibHandle) override {}
 

@@ -22,6 +22,11 @@ void decoderFinish()
     sourceDecoder().finish();
 }
 
+void decoderSetColourOrder(scancodec::ColourOrder order)
+{
+    sourceDecoder().setColourOrder(order);
+}
+
 void decoderSetTrace(scancodec::DecoderTraceSink trace)
 {
     sourceDecoder().setTrace(trace);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <new>
 
@@ -113,6 +114,11 @@ private:
     bool command(const CommandPacket& packet, unsigned failureId);
     bool sendSettings();
     bool feederReady();
+    struct RowOutput {
+        uint8_t* bytes;
+        int size;
+    };
+    RowOutput rowOutput();
     Ending readAndDecode();
     int readStreamReply(int* length);
     bool keepWaitingForSilentDevice();
@@ -121,6 +127,8 @@ private:
     Ending rowsOutOfStep();
     Unlock stopStream();
     void showProgressFor(int64_t total);
+    template <typename Step>
+    bool guarded(Step step);
 
     ScanJobServices& s_;
     const ScanRequest& request_;
@@ -230,6 +238,19 @@ ScanJob::Ending ScanJob::decodeFailure(int result)
     return Ending::setupFailed;
 }
 
+// Where the next row is decoded: into its place in the image when the
+// bitmap building offers one, else into the decode buffer.
+ScanJob::RowOutput ScanJob::rowOutput()
+{
+    DecodedRowPlace place = s_.bitmap.nextRowPlace();
+    if (!place.bytes) {
+        decoder_.setColourOrder(scancodec::ColourOrder::RedFirst);
+        return {decoded_.get(), kDecodeBufferSize};
+    }
+    decoder_.setColourOrder(place.blueFirst ? scancodec::ColourOrder::BlueFirst : scancodec::ColourOrder::RedFirst);
+    return {place.bytes, geometry_.width * geometry_.channels};
+}
+
 // The device sends more than the image's rows: its frame and ours differ,
 // and what was decoded is not the page.
 ScanJob::Ending ScanJob::rowsOutOfStep()
@@ -304,11 +325,12 @@ ScanJob::Ending ScanJob::readAndDecode()
             continue;
         int consumed = 0;
         int produced = 0;
-        int result = decoder_.decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed,
-                                          decoded_.get(), kDecodeBufferSize, &produced);
+        RowOutput output = rowOutput();
+        int result = decoder_.decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed, output.bytes, output.size,
+                                 &produced);
         if (result == scancodec::DecodeMoreRows || result == scancodec::DecodeLastRow ||
             result == scancodec::DecodeNeedsInput) {
-            s_.bitmap.appendDecodedRow(decoded_.get(), produced);
+            s_.bitmap.appendDecodedRow(output.bytes, produced);
             raw_.release(consumed);
             total += produced;
             lastRow = result == scancodec::DecodeLastRow;
@@ -327,11 +349,12 @@ ScanJob::Ending ScanJob::readAndDecode()
     while (!lastRow && !s_.cancelRequested) {
         int consumed = 0;
         int produced = 0;
-        int result = decoder_.decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed,
-                                          decoded_.get(), kDecodeBufferSize, &produced);
+        RowOutput output = rowOutput();
+        int result = decoder_.decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed, output.bytes, output.size,
+                                 &produced);
         if (result != scancodec::DecodeMoreRows && result != scancodec::DecodeLastRow)
             return decodeFailure(result == scancodec::DecodeNeedsInput ? scancodec::DecodeCorruptData : result);
-        s_.bitmap.appendDecodedRow(decoded_.get(), produced);
+        s_.bitmap.appendDecodedRow(output.bytes, produced);
         raw_.release(consumed);
         lastRow = result == scancodec::DecodeLastRow;
         if (lastRow && raw_.buffered() >= kCodedRowUnit)
@@ -374,6 +397,21 @@ ScanJob::Unlock ScanJob::stopStream()
     return Unlock::withReply;
 }
 
+// What a step of the scan throws (a failed allocation: std::bad_alloc,
+// std::length_error) ends the scan as a want of memory does, so that the
+// steps after it still stop and unlock the scanner and free the bitmap.
+template <typename Step>
+bool ScanJob::guarded(Step step)
+{
+    try {
+        step();
+        return true;
+    } catch (const std::exception&) {
+        notices_.showWarning(IDS_ERROR_NO_MEMORY_FOR_DIB, true);
+        return false;
+    }
+}
+
 int ScanJob::run(int dibOrder, int forMemoryTransfer, DibHandle* dib)
 {
     ScannerLink& link = s_.protocol.link();
@@ -399,48 +437,72 @@ int ScanJob::run(int dibOrder, int forMemoryTransfer, DibHandle* dib)
         notices_.showWarning(IDS_ERROR_NO_MEMORY_FOR_DIB, true);
         return finish(SCAN_REPLY_NO_MEMORY);
     }
-    DibHandle bitmap = s_.bitmap.createScanBitmap(p_, geometry_);
+    DibHandle bitmap = nullptr;
+    bool created = guarded([&] { bitmap = s_.bitmap.createScanBitmap(p_, geometry_, dibOrder); });
     if (!bitmap) {
-        notices_.showWarning(IDS_ERROR_NO_MEMORY_FOR_DIB, true);
+        if (created)
+            notices_.showWarning(IDS_ERROR_NO_MEMORY_FOR_DIB, true);
+        else
+            s_.bitmap.freeBitmap(nullptr);
         return finish(SCAN_REPLY_NO_MEMORY);
     }
-    if (!s_.bitmap.openDataStore()) {
+    bool storeOpen = false;
+    if (!guarded([&] { storeOpen = s_.bitmap.openDataStore(); })) {
+        s_.bitmap.freeBitmap(bitmap);
+        return finish(SCAN_REPLY_NO_MEMORY);
+    }
+    if (!storeOpen) {
         s_.bitmap.freeBitmap(bitmap);
         return finish(SCAN_RESULT_SETUP_FAILED);
     }
 
     Ending ending = Ending::cancelled;
     Unlock unlock = Unlock::withReply;
-    LockOutcome lock =
-        lockScannerWithWarmingWait(s_.protocol, s_.lampView, s_.clock, s_.cancelRequested, p_.feederChecked != 0);
-    if (lock != LockOutcome::locked) {
-        unlock = lockOutcomeNeedsUnlock(lock) ? Unlock::withReply : Unlock::none;
-        s_.cancelRequested = 1;
-    } else if (request_.feederEnabled && !feederReady()) {
-        ending = Ending::cancelled;
-    } else if (!sendSettings()) {
-        ending = Ending::setupFailed;
-    } else {
-        bool progress = s_.view.openProgress();
-        if (decoder_.start(geometry_.width, geometry_.height, geometry_.channels, 8) != scancodec::DecoderStarted) {
-            notices_.showWarning(IDS_ERROR_DECOMP_START, true);
+    bool progress = false;
+    bool decoderUsed = false;
+    bool ran = guarded([&] {
+        LockOutcome lock = lockScannerWithWarmingWait(s_.protocol, s_.lampView, s_.clock, s_.cancelRequested,
+                                                      p_.feederChecked != 0);
+        if (lock != LockOutcome::locked) {
+            unlock = lockOutcomeNeedsUnlock(lock) ? Unlock::withReply : Unlock::none;
+            s_.cancelRequested = 1;
+        } else if (request_.feederEnabled && !feederReady()) {
+            ending = Ending::cancelled;
+        } else if (!sendSettings()) {
             ending = Ending::setupFailed;
         } else {
-            ending = readAndDecode();
+            progress = s_.view.openProgress();
+            decoderUsed = true;
+            if (decoder_.start(geometry_.width, geometry_.height, geometry_.channels, 8) !=
+                scancodec::DecoderStarted) {
+                notices_.showWarning(IDS_ERROR_DECOMP_START, true);
+                ending = Ending::setupFailed;
+            } else {
+                ending = readAndDecode();
+            }
         }
+    });
+    if (!ran)
+        ending = Ending::outOfMemory;
+    if (decoderUsed)
         decoder_.finish();
-        if (streamRunning_)
-            unlock = stopStream();
-        if (progress)
-            s_.view.closeProgress();
-    }
+    if (streamRunning_)
+        unlock = stopStream();
+    if (progress)
+        s_.view.closeProgress();
     if (unlock == Unlock::withReply && s_.protocol.writeEscCommand(makeCommand(CMD_UNLOCK)) != SCANCMD_RESULT_SUCCESS)
         s_.cancelRequested = 1;
     else if (unlock == Unlock::withoutReply)
         s_.protocol.sendEscCommandNoReply(makeCommand(CMD_UNLOCK));
 
-    if (ending == Ending::scanned && !s_.cancelRequested && !s_.bitmap.fillBitmapRows(bitmap, dibOrder))
-        ending = Ending::setupFailed;
+    if (ending == Ending::scanned && !s_.cancelRequested) {
+        int filled = SCAN_REPLY_NO_MEMORY;
+        guarded([&] { filled = s_.bitmap.fillBitmapRows(bitmap); });
+        if (filled == SCAN_REPLY_NO_MEMORY)
+            ending = Ending::outOfMemory;
+        else if (filled != SCAN_REPLY_SUCCESS)
+            ending = Ending::setupFailed;
+    }
     bool failed = s_.cancelRequested || ending != Ending::scanned;
     // Whatever a failed or cancelled scan left in the device's pipe must
     // not be read as the next session's replies.
@@ -457,7 +519,11 @@ int ScanJob::run(int dibOrder, int forMemoryTransfer, DibHandle* dib)
             return SCAN_REPLY_NO_MEMORY;
         return SCAN_REPLY_STOP_REQUESTED;
     }
-    return s_.bitmap.fitBitmapToRequest(bitmap, forMemoryTransfer, dib);
+    // The fit owns the DIB from the call on, whatever it ends in.
+    int fitted = SCAN_REPLY_NO_MEMORY;
+    if (!guarded([&] { fitted = s_.bitmap.fitBitmapToRequest(bitmap, forMemoryTransfer, dib); }))
+        *dib = nullptr;
+    return fitted;
 }
 
 }  // namespace
