@@ -30,8 +30,16 @@ constexpr int64_t kStreamSilenceLimitSeconds = 30;
 // scanner that ignores the stop is purged instead.
 constexpr int64_t kStopReadLimitSeconds = 10;
 // Coded rows occupy whole 16-byte units: this much after the last row is a
-// row the image does not have.
+// row the image does not have. A device may fill its last block up (to a
+// whole packet or block), so bytes of a fill value do not count.
 constexpr int kCodedRowUnit = 16;
+
+bool isFill(uint8_t byte) { return byte == 0x00 || byte == 0xFF; }
+
+int unfilledBytes(const uint8_t* bytes, int length)
+{
+    return static_cast<int>(std::count_if(bytes, bytes + length, [](uint8_t b) { return !isFill(b); }));
+}
 
 int64_t stride(const ScanImageGeometry& g)
 {
@@ -61,6 +69,14 @@ public:
         free_ -= length;
     }
     void release(int consumed) { free_ += consumed; }
+    // Of the last n bytes put, those that are no fill.
+    int unfilledTail(int n) const
+    {
+        int count = 0;
+        for (int i = 1; i <= n; ++i)
+            count += isFill(bytes_[(writeOffset_ - i) & (kRawBufferSize - 1)]) ? 0 : 1;
+        return count;
+    }
 
 private:
     std::unique_ptr<uint8_t[]> bytes_;
@@ -146,7 +162,7 @@ private:
     // The last read found the device silent, since this second.
     bool deviceSilent_ = false;
     int64_t silentSince_ = 0;
-    // Bytes that came after the last row.
+    // Bytes other than fill that came after the last row.
     int64_t afterLastRow_ = 0;
 };
 
@@ -313,7 +329,7 @@ ScanJob::Ending ScanJob::readAndDecode()
             if (length > 0 && !lastRow)
                 raw_.put(block_.get(), length);
             else
-                afterLastRow_ += length;
+                afterLastRow_ += unfilledBytes(block_.get(), length);
             if (afterLastRow_ >= kCodedRowUnit)
                 return rowsOutOfStep();
             if (!s_.cancelRequested)
@@ -335,7 +351,7 @@ ScanJob::Ending ScanJob::readAndDecode()
             total += produced;
             lastRow = result == scancodec::DecodeLastRow;
             if (lastRow) {
-                afterLastRow_ = raw_.buffered();
+                afterLastRow_ = raw_.unfilledTail(raw_.buffered());
                 raw_.release(raw_.buffered());
                 if (afterLastRow_ >= kCodedRowUnit)
                     return rowsOutOfStep();
@@ -357,7 +373,7 @@ ScanJob::Ending ScanJob::readAndDecode()
         s_.bitmap.appendDecodedRow(output.bytes, produced);
         raw_.release(consumed);
         lastRow = result == scancodec::DecodeLastRow;
-        if (lastRow && raw_.buffered() >= kCodedRowUnit)
+        if (lastRow && raw_.unfilledTail(raw_.buffered()) >= kCodedRowUnit)
             return rowsOutOfStep();
     }
     return s_.cancelRequested ? Ending::cancelled : Ending::scanned;

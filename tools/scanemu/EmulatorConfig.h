@@ -38,6 +38,8 @@ struct EmulatorConfig {
     int64_t emptyReadsAtByte = kNever;  // ... at this byte count
     int leftoverBytes = 0;            // stale bytes in the pipe at the first open
     int blockSize = 1024;
+    int paddingBytes = 0;             // fill after the image's last row ...
+    uint8_t paddingByte = 0;          // ... of this value
     int predictor = 0;               // of the image stream, 0..9 (9: raw samples)
     uint8_t lineOffsets[6] = {};     // red, green, blue; even and odd pixels
 };

@@ -314,6 +314,7 @@ void ScannerEmulator::startScan()
         statusHeader(STATUS_DATA_SIZE_MISMATCH, 0);
         return;
     }
+    coded_.insert(coded_.end(), static_cast<size_t>(config_.paddingBytes), config_.paddingByte);
     scanning_ = true;
     stopRequested_ = false;
     blockNumber_ = 0;

@@ -476,6 +476,17 @@ TEST_F(ScanJobTest, AWarmingLampIsWaitedFor)
     expectReleased();
 }
 
+// A device may fill its last block up (a whole packet, a whole block): fill
+// bytes after the last row are no row the image lacks.
+TEST_F(ScanJobTest, FillAfterTheLastRowIsNotAFault)
+{
+    config.paddingBytes = 1000;
+    config.paddingByte = 0xFF;
+    ASSERT_EQ(scan(), SCAN_REPLY_SUCCESS);
+    expectThePage();
+    expectReleased();
+}
+
 TEST_F(ScanJobTest, DeviceFaultsEndTheScanWithTheirMessage)
 {
     struct Case {
