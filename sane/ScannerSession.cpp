@@ -32,8 +32,9 @@ SANE_Status ScannerSession::open()
 {
     int result = transport_.open();
     if (result != SCAN_REPLY_SUCCESS) {
+        uint32_t lastError = files_->lastError();
         transport_.close();
-        return saneStatusForOpen(result);
+        return saneStatusForOpen(result, lastError);
     }
     opened_ = true;
     return SANE_STATUS_GOOD;
