@@ -42,6 +42,10 @@ SANE_Status ScannerSession::open()
 
 bool ScannerSession::scanning()
 {
+    // Once cancelled the scan is over for the front end, which need not read
+    // again; the device's stop is waited for by the next sane_start.
+    if (signals_.cancelled)
+        return false;
     std::lock_guard<std::mutex> lock(mutex_);
     return phase_ != Phase::idle;
 }
