@@ -1,5 +1,4 @@
 #include "RowResampler.h"
-#include "StreamingRows.h"
 
 #include "ImageCore.h"
 
@@ -73,22 +72,4 @@ TEST(RowResamplerTest, PartlyCoveredPixelsCountByTheirShare)
     // 3 to 2 down, and the same size kept.
     EXPECT_EQ(streamed({0, 90, 180}, 1, 3, 1, 2, 1), (std::vector<uint8_t>{30, 150}));
     EXPECT_EQ(streamed({7, 8, 9, 10}, 2, 2, 2, 2, 1), (std::vector<uint8_t>{7, 8, 9, 10}));
-}
-
-TEST(RowResamplerTest, TheFittedSizeIsTheSourcesFittedBitmap)
-{
-    ScanParameters clamped;
-    clamped.resolution = 50;
-    clamped.left = 0;
-    clamped.right = 40800;
-    clamped.top = 4800;
-    clamped.bottom = 52800;
-    ScanImageGeometry scanned;
-    scanned.hdpi = scanned.vdpi = 75;
-    scanned.width = 637;
-    scanned.height = 750;
-    ScanImageGeometry fitted = fittedGeometry(clamped, scanned);
-    EXPECT_EQ(fitted.hdpi, 50);
-    EXPECT_EQ(fitted.width, 425);
-    EXPECT_EQ(fitted.height, 500);
 }
