@@ -1,6 +1,7 @@
 #include "LibusbDeviceFiles.h"
 
 #include "Debug.h"
+#include "ScanStatus.h"
 #include "UsbTransportCore.h"
 
 
@@ -8,7 +9,6 @@ namespace {
 
 // Until the transport sets its own: a second, as the transport's.
 constexpr unsigned kDefaultTimeoutMilliseconds = 1000;
-constexpr uint32_t kErrorAccessDenied = 5;
 constexpr uint32_t kErrorInvalidHandle = 6;
 constexpr uint16_t kEnglishUnitedStates = 0x0409;
 
@@ -54,10 +54,6 @@ bool LibusbDeviceFiles::openDevice()
         libusb_free_config_descriptor(config);
     if (list)
         libusb_free_device_list(list, 1);
-    if (result == 0) {
-        libusb_set_auto_detach_kernel_driver(device_, 1);
-        result = libusb_claim_interface(device_, pipes_.interfaceNumber);
-    }
     if (result != 0) {
         debugMessage(1, "cannot open USB device %03u:%03u: %s%s", bus_, address_, libusb_error_name(result),
                      result == LIBUSB_ERROR_ACCESS ? " (is the user in the scanner group, the udev rule installed?)"
@@ -73,11 +69,28 @@ bool LibusbDeviceFiles::openDevice()
     return true;
 }
 
+bool LibusbDeviceFiles::claimInterface()
+{
+    if (claimed_)
+        return true;
+    libusb_set_auto_detach_kernel_driver(device_, 1);
+    int result = libusb_claim_interface(device_, pipes_.interfaceNumber);
+    if (result != 0) {
+        debugMessage(1, "cannot claim interface %d of USB device %03u:%03u: %s", pipes_.interfaceNumber, bus_,
+                     address_, libusb_error_name(result));
+        return fail(result);
+    }
+    claimed_ = true;
+    return true;
+}
+
 void LibusbDeviceFiles::closeDevice()
 {
     if (!device_)
         return;
-    libusb_release_interface(device_, pipes_.interfaceNumber);
+    if (claimed_)
+        libusb_release_interface(device_, pipes_.interfaceNumber);
+    claimed_ = false;
     libusb_close(device_);
     device_ = nullptr;
 }
@@ -85,11 +98,15 @@ void LibusbDeviceFiles::closeDevice()
 DeviceHandle LibusbDeviceFiles::open(const char* name, DeviceAccess)
 {
     if (name != usbscanDeviceName(0, 0) && name != usbscanDeviceName(0, 1)) {
-        lastError_ = kErrorFileNotFound;
+        // The transport goes on to try other device files: a refusal of
+        // this device stays the error it ends with.
+        if (lastError_ != kErrorAccessDenied)
+            lastError_ = kErrorFileNotFound;
         return kInvalidDevice;
     }
     if (!device_ && !openDevice())
         return kInvalidDevice;
+    lastError_ = 0;
     DeviceHandle handle = nextHandle_++;
     handles_[handle] = kDefaultTimeoutMilliseconds;
     return handle;
@@ -148,7 +165,7 @@ bool LibusbDeviceFiles::read(DeviceHandle handle, uint8_t* dst, uint32_t size, u
 {
     *received = 0;
     const unsigned* timeout = timeoutOf(handle);
-    if (!timeout)
+    if (!timeout || !claimInterface())
         return false;
     int transferred = 0;
     int result = libusb_bulk_transfer(device_, pipes_.in, dst, static_cast<int>(size), &transferred, *timeout);
@@ -165,7 +182,7 @@ bool LibusbDeviceFiles::write(DeviceHandle handle, const uint8_t* src, uint32_t 
 {
     *written = 0;
     const unsigned* timeout = timeoutOf(handle);
-    if (!timeout)
+    if (!timeout || !claimInterface())
         return false;
     int transferred = 0;
     int result = libusb_bulk_transfer(device_, pipes_.out, const_cast<uint8_t*>(src), static_cast<int>(size),

@@ -2,7 +2,9 @@
 // One USB scanner through libusb, shown to the transport as the still-image
 // driver's device files of index 0: "\\.\Usbscan0\0" is the bulk-in pipe
 // (and the descriptor), "\\.\Usbscan0\1" the bulk-out pipe. The device is
-// opened and its interface claimed while any of them is open.
+// open while any of them is; its interface is claimed at the first
+// transfer, after the transport has taken the device's lock, so that a
+// second process finds the lock taken (busy) rather than the interface.
 #include "DeviceFiles.h"
 #include "UsbEndpoints.h"
 
@@ -25,6 +27,7 @@ public:
 
 private:
     bool openDevice();
+    bool claimInterface();
     void closeDevice();
     bool fail(int libusbError);
     // The open handle's transfer time-out, or null for a handle not open.
@@ -35,6 +38,7 @@ private:
     uint8_t address_;
     libusb_device_handle* device_ = nullptr;
     BulkPipes pipes_;
+    bool claimed_ = false;
     std::map<DeviceHandle, unsigned> handles_;  // open handles and their transfer time-outs
     DeviceHandle nextHandle_ = 1;
     uint32_t lastError_ = 0;

@@ -35,8 +35,9 @@ private:
     std::vector<uint8_t> ring_;
     size_t head_ = 0;  // next byte to take
     size_t used_ = 0;
-    bool ended_ = false;
-    SANE_Status endStatus_ = SANE_STATUS_EOF;
+    // Until the first scan begins, a reader has nothing to wait for.
+    bool ended_ = true;
+    SANE_Status endStatus_ = SANE_STATUS_INVAL;
     std::mutex mutex_;
     std::condition_variable changed_;
 };

@@ -283,7 +283,9 @@ void sane_vivaro_cancel(SANE_Handle handle)
 
 SANE_Status sane_vivaro_set_io_mode(SANE_Handle handle, SANE_Bool nonBlocking)
 {
-    if (!openDevice(handle))
+    // Only for an acquisition that sane_start has begun.
+    OpenDevice* device = openDevice(handle);
+    if (!device || !device->session->scanning())
         return SANE_STATUS_INVAL;
     return nonBlocking ? SANE_STATUS_UNSUPPORTED : SANE_STATUS_GOOD;
 }

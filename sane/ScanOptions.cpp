@@ -1,5 +1,7 @@
 #include "ScanOptions.h"
 
+#include "StreamingRows.h"
+
 #include <sane/saneopts.h>
 
 #include <algorithm>
@@ -15,8 +17,10 @@ enum Source : SANE_Word { SOURCE_FLATBED, SOURCE_ADF };
 const SANE_String_Const kModes[] = {SANE_VALUE_SCAN_MODE_COLOR, SANE_VALUE_SCAN_MODE_GRAY,
                                     SANE_VALUE_SCAN_MODE_LINEART, nullptr};
 const SANE_String_Const kSources[] = {"Flatbed", "ADF", nullptr};
-// What the source offers applications; the device scans each as it is.
-const SANE_Word kResolutions[] = {3, 150, 300, 600};
+// The source's own resolutions (150, 300, 600), the device's lower steps,
+// the source's preview resolution (50, scanned at 75) and 400 (scanned at
+// 600); the last two are fitted on the way.
+const SANE_Word kResolutions[] = {8, 50, 75, 100, 150, 200, 300, 400, 600};
 // The bed: 8.5 by 14 inches.
 const SANE_Range kWidthRange = {0, SANE_FIX(215.9), 0};
 const SANE_Range kHeightRange = {0, SANE_FIX(355.6), 0};
@@ -273,7 +277,11 @@ ScanRequest ScanOptions::request() const
 bool ScanOptions::imageGeometry(ScanImageGeometry* geometry) const
 {
     ScanParameters clamped;
-    return scanGeometryFor(request().parameters, &clamped, geometry);
+    ScanImageGeometry scanned;
+    if (!scanGeometryFor(request().parameters, &clamped, &scanned))
+        return false;
+    *geometry = fittedGeometry(clamped, scanned);
+    return true;
 }
 
 SANE_Parameters parametersFor(const ScanImageGeometry& g)

@@ -27,8 +27,8 @@ enum OptionIndex : int {
     OPTION_COUNT
 };
 
-// A preview scans at the device's lowest resolution, whatever is chosen.
-constexpr int kPreviewResolution = 75;
+// A preview scans at the source's preview resolution, whatever is chosen.
+constexpr int kPreviewResolution = 50;
 
 class ScanOptions {
 public:
@@ -45,8 +45,8 @@ public:
     SANE_Status set(int index, void* value, SANE_Int* info);
 
     ScanRequest request() const;
-    // The image of the request; false when the device cannot scan it (an
-    // empty frame).
+    // The image of the request as delivered (fitted to the requested
+    // resolution); false when the device cannot scan it (an empty frame).
     bool imageGeometry(ScanImageGeometry* geometry) const;
 
 private:

@@ -100,7 +100,7 @@ SANE_Status saneStatusFor(const ScanOutcome& o)
     return o.result == SCAN_REPLY_NO_MEMORY ? SANE_STATUS_NO_MEM : SANE_STATUS_IO_ERROR;
 }
 
-SANE_Status saneStatusForOpen(int openResult)
+SANE_Status saneStatusForOpen(int openResult, uint32_t lastError)
 {
     switch (openResult) {
     case SCAN_REPLY_SUCCESS:
@@ -108,7 +108,7 @@ SANE_Status saneStatusForOpen(int openResult)
     case SCAN_REPLY_IN_USE:
         return SANE_STATUS_DEVICE_BUSY;
     default:
-        return SANE_STATUS_IO_ERROR;
+        return lastError == kErrorAccessDenied ? SANE_STATUS_ACCESS_DENIED : SANE_STATUS_IO_ERROR;
     }
 }
 

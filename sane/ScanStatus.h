@@ -4,6 +4,8 @@
 // one status, converted here and nowhere else.
 #include <sane/sane.h>
 
+#include <cstdint>
+
 struct ScanOutcome {
     int result = 0;                    // of runScanJob
     bool cancelledByFrontend = false;  // sane_cancel
@@ -15,8 +17,11 @@ struct ScanOutcome {
 
 SANE_Status saneStatusFor(const ScanOutcome& outcome);
 
-// openScanner's 100, 101 or 113.
-SANE_Status saneStatusForOpen(int openResult);
+// The device files' lastError() for a device the user may not open.
+constexpr uint32_t kErrorAccessDenied = 5;
+
+// openScanner's 100, 101 or 113, with the device files' last error.
+SANE_Status saneStatusForOpen(int openResult, uint32_t lastError = 0);
 
 // The feeder states that make the engine tell the user and go on: without
 // anyone to read that, the scan is stopped instead.

@@ -32,8 +32,9 @@ SANE_Status ScannerSession::open()
 {
     int result = transport_.open();
     if (result != SCAN_REPLY_SUCCESS) {
+        uint32_t lastError = files_->lastError();
         transport_.close();
-        return saneStatusForOpen(result);
+        return saneStatusForOpen(result, lastError);
     }
     opened_ = true;
     return SANE_STATUS_GOOD;
@@ -41,6 +42,10 @@ SANE_Status ScannerSession::open()
 
 bool ScannerSession::scanning()
 {
+    // Once cancelled the scan is over for the front end, which need not read
+    // again; the device's stop is waited for by the next sane_start.
+    if (signals_.cancelled)
+        return false;
     std::lock_guard<std::mutex> lock(mutex_);
     return phase_ != Phase::idle;
 }

@@ -30,8 +30,8 @@ public:
     // and a waiting sane_read look at.
     void cancel() { signals_.cancelled = true; }
 
-    // From sane_start until its data has been read to the end (or the
-    // scan failed or was cancelled).
+    // From sane_start until its data has been read to the end, the failure
+    // read, or sane_cancel.
     bool scanning();
     const ScanImageGeometry& geometry() const { return geometry_; }
 

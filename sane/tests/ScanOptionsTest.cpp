@@ -67,7 +67,8 @@ TEST_F(ScanOptionsTest, WellKnownNamesUnitsAndConstraints)
         EXPECT_EQ(d->constraint_type, e.constraint) << e.name;
     }
     const SANE_Word* resolutions = options.descriptor(OPT_RESOLUTION)->constraint.word_list;
-    EXPECT_EQ(std::vector<SANE_Word>(resolutions, resolutions + 4), (std::vector<SANE_Word>{3, 150, 300, 600}));
+    EXPECT_EQ(std::vector<SANE_Word>(resolutions, resolutions + 9),
+              (std::vector<SANE_Word>{8, 50, 75, 100, 150, 200, 300, 400, 600}));
     EXPECT_EQ(options.descriptor(OPT_BR_X)->constraint.range->max, SANE_FIX(215.9));
     EXPECT_EQ(options.descriptor(OPT_BR_Y)->constraint.range->max, SANE_FIX(355.6));
     EXPECT_EQ(options.descriptor(OPTION_COUNT), nullptr);
@@ -110,7 +111,7 @@ TEST_F(ScanOptionsTest, ValuesOutsideTheirConstraintAreFittedAndSaidToBeInexact)
         SANE_Word fitted;
         SANE_Int info;
     } cases[] = {
-        {OPT_RESOLUTION, 200, 150, SANE_INFO_INEXACT | SANE_INFO_RELOAD_PARAMS},
+        {OPT_RESOLUTION, 180, 200, SANE_INFO_INEXACT | SANE_INFO_RELOAD_PARAMS},
         {OPT_RESOLUTION, 260, 300, SANE_INFO_INEXACT | SANE_INFO_RELOAD_PARAMS},
         {OPT_RESOLUTION, 2400, 600, SANE_INFO_INEXACT | SANE_INFO_RELOAD_PARAMS},
         {OPT_RESOLUTION, 600, 600, SANE_INFO_RELOAD_PARAMS},
@@ -147,6 +148,9 @@ TEST_F(ScanOptionsTest, ParametersFollowModeResolutionAndGeometry)
         {"Gray", 150, 0, 0, 215.9, 355.6, SANE_FRAME_GRAY, 8, 1275, 2100, 1275},
         {"Lineart", 600, 0, 0, 215.9, 25.4, SANE_FRAME_GRAY, 1, 5100, 600, 638},
         {"Lineart", 150, 10, 0, 20.5, 10, SANE_FRAME_GRAY, 1, 62, 59, 8},
+        // Resolutions the device does not scan: the size fitted to.
+        {"Color", 400, 0, 0, 215.9, 279.4, SANE_FRAME_RGB, 8, 3400, 4400, 10200},
+        {"Lineart", 50, 0, 0, 215.9, 279.4, SANE_FRAME_GRAY, 1, 425, 550, 54},
         // A corner set past its opposite: the frame between them.
         {"Gray", 300, 50.8, 25.4, 25.4, 0, SANE_FRAME_GRAY, 8, 300, 300, 300},
     };
@@ -167,7 +171,7 @@ TEST_F(ScanOptionsTest, ParametersFollowModeResolutionAndGeometry)
         EXPECT_EQ(p.bytes_per_line, c.bytesPerLine);
     }
     setWord(OPT_PREVIEW, SANE_TRUE);
-    EXPECT_EQ(parameters().pixels_per_line, 75);
+    EXPECT_EQ(parameters().pixels_per_line, 50);
     setWord(OPT_BR_X, SANE_FIX(50.8));  // as wide as the left edge is far: nothing to scan
     ScanImageGeometry g;
     EXPECT_FALSE(options.imageGeometry(&g));

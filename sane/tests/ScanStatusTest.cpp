@@ -67,4 +67,7 @@ TEST(ScanStatus, OpeningABusyDeviceIsDeviceBusy)
     EXPECT_EQ(saneStatusForOpen(SCAN_REPLY_SUCCESS), SANE_STATUS_GOOD);
     EXPECT_EQ(saneStatusForOpen(SCAN_REPLY_IN_USE), SANE_STATUS_DEVICE_BUSY);
     EXPECT_EQ(saneStatusForOpen(SCAN_REPLY_DEVICE_ERROR), SANE_STATUS_IO_ERROR);
+    // A scanner the user may not open (not in the scanner group) is no I/O fault.
+    EXPECT_EQ(saneStatusForOpen(SCAN_REPLY_DEVICE_ERROR, kErrorAccessDenied), SANE_STATUS_ACCESS_DENIED);
+    EXPECT_EQ(saneStatusForOpen(SCAN_REPLY_IN_USE, kErrorAccessDenied), SANE_STATUS_DEVICE_BUSY);
 }

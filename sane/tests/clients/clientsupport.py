@@ -8,6 +8,7 @@ front ends that were built without them) and VIVARO_TEST_WORK_DIR."""
 
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import unittest
@@ -144,6 +145,62 @@ def expected_image(page_pixels, mode, resolution, left=0.0, top=0.0, width=215.9
                 packed[x // 8] |= 0x80 >> (x % 8)
         out += packed
     return columns, rows, bytes(out)
+
+
+DEVICE_STEPS = (75, 100, 150, 200, 300, 600, 1200)
+
+
+def single(value):
+    return struct.unpack("f", struct.pack("f", value))[0]
+
+
+def area_fit(values, in_w, in_h, out_w, out_h, channels):
+    """Area averaging: output pixel x spans [x * in_w, (x + 1) * in_w) where
+    scanned pixel i spans [i * out_w, (i + 1) * out_w); the same down."""
+    def shares(n_in, n_out):
+        table = []
+        for o in range(n_out):
+            lo, hi = o * n_in, (o + 1) * n_in
+            table.append([(i, min(hi, (i + 1) * n_out) - max(lo, i * n_out))
+                          for i in range(lo // n_out, min(n_in, -(-hi // n_out)))
+                          if min(hi, (i + 1) * n_out) > max(lo, i * n_out)])
+        return table
+    across, down = shares(in_w, out_w), shares(in_h, out_h)
+    stride = in_w * channels
+    fitted_rows = [[sum(values[y * stride + i * channels + c] * w for i, w in across[x])
+                    for x in range(out_w) for c in range(channels)] for y in range(in_h)]
+    area = in_w * in_h
+    out = bytearray()
+    for o in range(out_h):
+        for v in range(out_w * channels):
+            out.append((sum(fitted_rows[y][v] * w for y, w in down[o]) + area // 2) // area)
+    return bytes(out)
+
+
+def fitted_image(page_pixels, mode, resolution, left=0.0, top=0.0, width=215.9, height=279.4, threshold=160):
+    """A resolution the device does not scan: the page scanned at the next
+    device step, fitted to the source's size by area averaging; line art
+    thresholded first, fitted as grey and black below the middle."""
+    device = next(step for step in DEVICE_STEPS if step >= resolution)
+    grey_mode = "Color" if mode == "Color" else "Gray"
+    in_w, in_h, scanned = expected_image(page_pixels, grey_mode, device, left, top, width, height)
+    if mode == "Lineart":
+        scanned = bytes(255 if g > threshold else 0 for g in scanned)
+    l, t = fixed_units(left), fixed_units(top)
+    r, b = min(fixed_units(left + width), BED_UNITS), min(fixed_units(top + height), 14 * UNITS_PER_INCH)
+    out_w = int(single(single(resolution * (r - l)) * single(1 / UNITS_PER_INCH)))
+    out_h = int(single(single(resolution * (b - t)) * single(1 / UNITS_PER_INCH)))
+    fitted = area_fit(scanned, in_w, in_h, out_w, out_h, 3 if mode == "Color" else 1)
+    if mode != "Lineart":
+        return out_w, out_h, fitted
+    packed = bytearray()
+    for y in range(out_h):
+        row = bytearray((out_w + 7) // 8)
+        for x in range(out_w):
+            if fitted[y * out_w + x] < 128:
+                row[x // 8] |= 0x80 >> (x % 8)
+        packed += row
+    return out_w, out_h, bytes(packed)
 
 
 class ClientTest(unittest.TestCase):

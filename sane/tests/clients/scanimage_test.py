@@ -8,7 +8,7 @@ import signal
 import subprocess
 import time
 
-from clientsupport import (MAGIC, ClientTest, Config, expected_image, main, read_page, scanimage)
+from clientsupport import (MAGIC, ClientTest, Config, expected_image, fitted_image, main, read_page, scanimage)
 
 HEALTHY = "vivaro:emulator:0"
 # 8 mm down the page: enough rows to cross the codec's row boundaries at
@@ -42,6 +42,13 @@ class ScanimageTest(ClientTest):
                     self.assertEqual(result.returncode, 0, result.stderr)
                     self.assertImage(result.stdout, expected_image(self.page, mode, resolution, height=8),
                                      MAGIC[mode])
+
+    def test_a_resolution_the_device_does_not_scan_is_fitted_on_the_way(self):
+        for mode, resolution in (("Color", 50), ("Gray", 400), ("Lineart", 400)):
+            with self.subTest(mode=mode, resolution=resolution):
+                result = scanimage(self.config, HEALTHY, "--mode", mode, "--resolution", str(resolution), *STRIP)
+                self.assertEqual(result.returncode, 0, result.stderr)
+                self.assertImage(result.stdout, fitted_image(self.page, mode, resolution, height=8), MAGIC[mode])
 
     def test_a_geometry_is_that_crop(self):
         result = scanimage(self.config, HEALTHY, "--mode", "Gray", "--resolution", "300", "-l", "20.5", "-t",
