@@ -23,6 +23,13 @@ void SystemRemovalSteps::buildRemovalPlan() {
     context_.note("removal not recorded: " + path);
 }
 
+void SystemRemovalSteps::removePrinters() {
+  spoolerObjects_.removePrinters();
+  context_.database.RecountAfterPrinterRemoval();
+  if (context_.database.PrintersStaying() > 0)
+    context_.note("a printer of the package stays: the items of a full removal are kept");
+}
+
 void SystemRemovalSteps::forgetRemovalRecord() {
   const std::string path = removalRecordPath();
   // Codes below 4: it was not there.

@@ -21,7 +21,7 @@ class SystemRemovalSteps : public RemovalSteps {
   void buildRemovalPlan() override;
   // The removal has ended: nothing is left to finish.
   void forgetRemovalRecord();
-  void removePrinters() override { spoolerObjects_.removePrinters(); }
+  void removePrinters() override;
   void removeDrivers() override { spoolerObjects_.removeDrivers(); }
   void removeMonitors() override { spoolerObjects_.removeMonitors(); }
   void callHooks() override { cleanup_.callHooks(); }

@@ -21,7 +21,14 @@ public:
     {
     }
 
-    MaskingToolState maskingToolStep() { return maskingTool_.Run(!database_.MaskingToolKept()); }
+    MaskingToolState maskingToolStep()
+    {
+        return maskingTool_.Run(!database_.MaskingToolKept() && !database_.MaskingToolGoesOnlyWithLastPrinter());
+    }
+    MaskingToolState maskingToolStepAfterPrinters()
+    {
+        return maskingTool_.Run(database_.MaskingToolGoesOnlyWithLastPrinter());
+    }
     void stopSpooler()
     {
         database_.SetRestartNeeded(RunSpoolerStopPhase(facts_, database_.RestartNeeded(), restart_));

@@ -13,6 +13,7 @@ class ProgramRemovalSteps : public SystemRemovalSteps {
       : SystemRemovalSteps(std::move(context), std::move(trace)), toolAndRestart_(toolAndRestart) {}
 
   MaskingToolState maskingToolStep() override { return toolAndRestart_.maskingToolStep(); }
+  MaskingToolState maskingToolStepAfterPrinters() override { return toolAndRestart_.maskingToolStepAfterPrinters(); }
   void stopSpooler() override { toolAndRestart_.stopSpooler(); }
   SpoolerStart startSpooler() override { return toolAndRestart_.startSpooler(); }
   void finishRemoval() override {
