@@ -270,10 +270,17 @@ int ScanBitmapBuilder::fitBitmapToRequest(DibHandle dib, int forMemoryTransfer, 
 
     if (!rightSize) {
         code = imaging_.resize(&bitmap, targetWidth, targetHeight, 0);
-        if (code != IMAGING_SUCCESS)
+        if (code != IMAGING_SUCCESS) {
             platform_.showPlainWarning(code == IMAGING_NO_MEMORY ? IDS_ERROR_NO_MEMORY_FOR_DIB
                                                                  : IDS_ERROR_UNKNOWN_IMAGING_FAILURE,
                                        code, code == IMAGING_NO_MEMORY ? 1441 : 1443, "scanner");
+            // The bitmap at the scanned size is not the image the application
+            // was told of (DAT_IMAGEINFO); it may have sized its buffers by it.
+            memory_.release(imaging_.dibFromBitmap(&bitmap, 0));
+            memory_.release(dib);
+            *result = nullptr;
+            return SCAN_REPLY_NO_MEMORY;
+        }
         bitmap.xResolution = resolution;
         bitmap.yResolution = resolution;
     }

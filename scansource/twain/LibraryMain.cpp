@@ -10,6 +10,7 @@
 #include "SourceContext.h"
 #include "SupportLibrary.h"
 #include "TransferOperations.h"
+#include "UnloadableModule_win.h"
 #include "pipeline/ImagingLibraryBinding_win.h"
 #include "Win32SourcePlatform.h"
 #include "Win32TransferServices.h"
@@ -105,6 +106,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
             resetTransfers();
             UnloadImagingLibrary();
             UnloadSupportLibrary();
+            releaseStaticRuntimeOnUnload();
         }
         break;
     }

@@ -33,17 +33,12 @@ void completeEmptyFrame(ScanParameters& parameters)
     }
 }
 
-int32_t imageExtentPixels(int32_t units, int32_t resolution)
-{
-    // The record's 16-bit size: a 14 inch page at 2400 dpi (33600) still fits.
-    return static_cast<uint16_t>(pixelsAtResolution(units, resolution));
-}
-
 TW_IMAGEINFO describeImage(const ScanParameters& parameters, int pixelType, int bitDepth)
 {
     TW_IMAGEINFO info{};
     info.XResolution = fix32FromNumber(parameters.resolution);
     info.YResolution = info.XResolution;
+    // The record's 16-bit sizes: a 14 inch page at 2400 dpi (33600) still fits.
     DeliveredImage image = deliveredImage(parameters);
     info.ImageWidth = static_cast<uint16_t>(image.width);
     info.ImageLength = static_cast<uint16_t>(image.height);

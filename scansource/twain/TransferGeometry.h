@@ -15,10 +15,6 @@ double numberFromFix32(TW_FIX32 value);
 // An empty frame becomes a letter page: the whole bed width, 11 inches long.
 void completeEmptyFrame(ScanParameters& parameters);
 
-// Width or length in pixels of a frame edge distance at a resolution,
-// computed in single precision and cut to 16 bits as the image record does.
-int32_t imageExtentPixels(int32_t units, int32_t resolution);
-
 // The image record of the image the current settings deliver (the frame on
 // the bed); pixelType and bitDepth come from the capability table.
 TW_IMAGEINFO describeImage(const ScanParameters& parameters, int pixelType, int bitDepth);

@@ -215,11 +215,12 @@ TW_UINT16 HandleImageInfo(const TwainRequest& request)
     auto* info = static_cast<TW_IMAGEINFO*>(request.data);
     if (!info)
         return failOperation(ImageInfoFailure, TWCC_BADVALUE);
-    TransferServices& services = transferServices();
     ScanParameters& parameters = currentScanParameters();
     completeEmptyFrame(parameters);
-    int pixelType = services.currentPixelType();
-    *info = describeImage(parameters, pixelType, services.bitDepthOfPixelType(pixelType));
+    // The scan's own pixel type: after MSG_RESET of ICAP_PIXELTYPE the
+    // capability no longer says what will be scanned.
+    const int pixelType = parameters.pixelType;
+    *info = describeImage(parameters, pixelType, transferServices().bitDepthOfPixelType(pixelType));
     return TWRC_SUCCESS;
 }
 
@@ -244,7 +245,8 @@ TW_UINT16 HandleSetupMemXfer(const TwainRequest& request)
     auto* setup = static_cast<TW_SETUPMEMXFER*>(request.data);
     if (!setup)
         return failOperation(SetupMemXferFailure, TWCC_BADVALUE);
-    *setup = memXferSizes(currentScanParameters(), transferServices().currentPixelType());
+    const ScanParameters& parameters = currentScanParameters();
+    *setup = memXferSizes(parameters, parameters.pixelType);
     return TWRC_SUCCESS;
 }
 
@@ -277,8 +279,9 @@ TW_UINT16 HandleXferGroup(const TwainRequest& request)
     return TWRC_SUCCESS;
 }
 
-// The palette is the one the current pixel type's bitmap carries; no scan
-// is needed to know it, and the scan settings stay as the application set them.
+// The palette is the one the scan's bitmap carries for its pixel type; no
+// scan is needed to know it, and the scan settings stay as the application
+// set them.
 TW_UINT16 HandlePalette8(const TwainRequest& request)
 {
     bool known = request.msg == MSG_GET || request.msg == MSG_GETDEFAULT || request.msg == MSG_SET ||
@@ -292,7 +295,7 @@ TW_UINT16 HandlePalette8(const TwainRequest& request)
     auto* palette = static_cast<TW_PALETTE8*>(request.data);
     if (!palette)
         return failOperation(Palette8Failure, TWCC_BADVALUE);
-    fillPalette(*palette, transferServices().currentPixelType());
+    fillPalette(*palette, currentScanParameters().pixelType);
     return TWRC_SUCCESS;
 }
 

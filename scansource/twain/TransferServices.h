@@ -19,8 +19,8 @@ public:
     // 0 when a document is in the feeder.
     virtual int queryFeederStatus(int reportCovers) = 0;
 
-    // Current values of the capability table.
-    virtual int currentPixelType() = 0;
+    // Current values of the capability table. The pixel type that is
+    // described is ScanParameters', the one the scan uses.
     virtual int bitDepthOfPixelType(int pixelType) = 0;
     virtual int currentUnits() = 0;
     virtual bool feederEnabled() = 0;

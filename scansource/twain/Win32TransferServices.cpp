@@ -17,7 +17,6 @@ public:
 
     int queryFeederStatus(int reportCovers) override { return ::queryFeederStatus(reportCovers); }
 
-    int currentPixelType() override { return ::currentPixelType(); }
     int bitDepthOfPixelType(int pixelType) override { return bitDepthForPixelType(pixelType); }
     int currentUnits() override { return ::currentUnits(); }
     bool feederEnabled() override { return ::feederEnabled(); }

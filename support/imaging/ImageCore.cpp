@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace imaging {
 namespace {
@@ -164,6 +165,7 @@ int imageFromDib(const uint8_t* dib, size_t size, Image& image)
     if (size < pixelOffset || size - pixelOffset < imageBytes)
         return IMAGING_INVALID_ARGUMENT;
     result.paletteSize = fullEntries;
+    result.declaredColours = colours <= static_cast<uint32_t>(fullEntries) ? static_cast<int>(colours) : 0;
     // The table the DIB carries: the colours it declares, or the whole table
     // when its pixels follow one (Office's grey DIB declares 255 of 256).
     std::memcpy(result.palette.data(), dib + headerSize, pixelOffset - headerSize);
@@ -191,6 +193,7 @@ void writePackedDib(const Image& image, uint8_t* out)
     writeU32(out + 20, static_cast<uint32_t>(imageBytes));
     writeU32(out + 24, static_cast<uint32_t>(pelsPerMetreFromDpi(image.xResolution)));
     writeU32(out + 28, static_cast<uint32_t>(pelsPerMetreFromDpi(image.yResolution)));
+    writeU32(out + 32, static_cast<uint32_t>(image.declaredColours));
     const size_t paletteBytes = static_cast<size_t>(fullPaletteEntries(image.bitsPerPixel)) * 4;
     std::memcpy(out + 40, image.palette.data(), paletteBytes);
     std::memcpy(out + 40 + paletteBytes, image.pixels.data(), imageBytes);
@@ -203,8 +206,13 @@ int resizeImage(Image& image, int width, int height)
     if (width == image.width && height == image.height)
         return IMAGING_SUCCESS;
     try {
-        Image resized = image;
-        resized.pixels.clear();
+        // Everything but the pixels: a copy of those would hold the image
+        // twice more while the new one is made (a 32-bit host may not have
+        // the room for it).
+        Image resized;
+        std::vector<uint8_t> pixels = std::move(image.pixels);
+        resized = image;
+        image.pixels = std::move(pixels);
         resized.width = width;
         resized.height = height;
         resized.pixels.assign(resized.stride() * height, 0);

@@ -17,6 +17,9 @@ struct Image {
     int yResolution = 0;
     bool topDown = false;   // rows stored top row first (else DIB order, bottom row first)
     int paletteSize = 0;    // entries used: 2 for 1 bit, up to 256 for 8 bits
+    // biClrUsed as the DIB declared it, given back with the image: Office's
+    // hosts take the source's DIBs only with their counts (255 for grey).
+    int declaredColours = 0;
     std::array<uint8_t, 1024> palette{};  // blue, green, red, reserved
     std::vector<uint8_t> pixels;          // rows of stride() bytes, as stored
 

@@ -6,6 +6,7 @@
 #include "CallBoundary.h"
 #include "GlobalMemoryBlocks_win.h"
 #include "ImagingCalls.h"
+#include "UnloadableModule_win.h"
 
 namespace {
 GlobalMemoryBlocks memory;
@@ -56,4 +57,13 @@ int32_t IMAGING_CALL ImagingLoadFile(const char* path, ImagingBitmapDescriptor* 
         [&] { return calls.loadFile(path, bitmap, descriptorSize, bitsPerPixel, order, loadOptions, fileInfo); },
         failed);
 }
+}
+
+// The data source loads this library for its scans and unloads it when its
+// session closes.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
+{
+    if (reason == DLL_PROCESS_DETACH && !reserved)
+        releaseStaticRuntimeOnUnload();
+    return TRUE;
 }

@@ -4,9 +4,12 @@
 #include <stdlib.h>
 
 #include <map>
+#include <memory>
 #include <string>
 
+#include "CallBoundary.h"
 #include "TranslationFile.h"
+#include "UnloadableModule_win.h"
 
 namespace {
 // The texts of one locale in the form the caller asked for.
@@ -102,14 +105,15 @@ int __cdecl GetCharSet(void)
     return environmentOverride("ZVP4D_CHARSET", windowsClass == 1 || windowsClass == 2 ? 1 : 0);
 }
 
-void* __cdecl StartTranslation(const char* path, const char* locale, DWORD charset)
+namespace {
+void* startTranslation(const char* path, const char* locale, DWORD charset)
 {
     std::string contents;
     if (!path || !readWholeFile(path, contents))
         return nullptr;
     TranslationFile file = parseTranslationFile(contents);
     const TranslationTexts* texts = selectLocale(file, locale ? locale : "");
-    auto* translation = new Translation;
+    auto translation = std::make_unique<Translation>();
     translation->wide = (charset & 0x7fffffff) == 0;
     if (texts) {
         for (const auto& [key, text] : *texts) {
@@ -120,15 +124,10 @@ void* __cdecl StartTranslation(const char* path, const char* locale, DWORD chars
                 translation->ansiTexts[narrow(widen(key, CP_UTF8), CP_ACP)] = narrow(wideText, CP_ACP);
         }
     }
-    return translation;
+    return translation.release();
 }
 
-void __cdecl EndTranslation(void* translation)
-{
-    delete static_cast<Translation*>(translation);
-}
-
-const void* __cdecl GetLocalizedString(void* handle, const void* key)
+const void* localizedString(void* handle, const void* key)
 {
     auto* translation = static_cast<Translation*>(handle);
     if (!translation || !key)
@@ -141,13 +140,8 @@ const void* __cdecl GetLocalizedString(void* handle, const void* key)
     return found == translation->ansiTexts.end() ? nullptr : found->second.c_str();
 }
 
-int __cdecl AsciiToUnicode(const char* text, int lengthBytes, wchar_t* output, int outputChars)
+int asciiToUnicode(const char* text, int lengthBytes, wchar_t* output, int outputChars)
 {
-    if (!output || outputChars <= 0)
-        return 0;
-    output[0] = L'\0';
-    if (!text || lengthBytes <= 0)
-        return 0;
     int length = 0;
     while (length < lengthBytes && text[length])
         ++length;
@@ -158,13 +152,8 @@ int __cdecl AsciiToUnicode(const char* text, int lengthBytes, wchar_t* output, i
     return static_cast<int>(count);
 }
 
-int __cdecl UnicodeToAscii(const wchar_t* text, int sizeBytes, char* output, int outputBytes)
+int unicodeToAscii(const wchar_t* text, int sizeBytes, char* output, int outputBytes)
 {
-    if (!output || outputBytes <= 0)
-        return 0;
-    output[0] = '\0';
-    if (!text || sizeBytes <= 0)
-        return 0;
     int length = 0;
     while (length < sizeBytes / 2 && text[length])
         ++length;
@@ -181,6 +170,54 @@ int __cdecl UnicodeToAscii(const wchar_t* text, int sizeBytes, char* output, int
     output[count] = '\0';
     return static_cast<int>(count);
 }
+}
+
+// The exports that build strings and tables answer as "nothing found" when
+// memory runs short; nothing thrown reaches the data source.
+void* __cdecl StartTranslation(const char* path, const char* locale, DWORD charset)
+{
+    return callAtBoundary([&] { return startTranslation(path, locale, charset); },
+                          [](BoundaryFailure) -> void* { return nullptr; });
+}
+
+void __cdecl EndTranslation(void* translation)
+{
+    delete static_cast<Translation*>(translation);
+}
+
+const void* __cdecl GetLocalizedString(void* handle, const void* key)
+{
+    return callAtBoundary([&] { return localizedString(handle, key); },
+                          [](BoundaryFailure) -> const void* { return nullptr; });
+}
+
+int __cdecl AsciiToUnicode(const char* text, int lengthBytes, wchar_t* output, int outputChars)
+{
+    if (!output || outputChars <= 0)
+        return 0;
+    output[0] = L'\0';
+    if (!text || lengthBytes <= 0)
+        return 0;
+    return callAtBoundary([&] { return asciiToUnicode(text, lengthBytes, output, outputChars); },
+                          [output](BoundaryFailure) {
+                              output[0] = L'\0';
+                              return 0;
+                          });
+}
+
+int __cdecl UnicodeToAscii(const wchar_t* text, int sizeBytes, char* output, int outputBytes)
+{
+    if (!output || outputBytes <= 0)
+        return 0;
+    output[0] = '\0';
+    if (!text || sizeBytes <= 0)
+        return 0;
+    return callAtBoundary([&] { return unicodeToAscii(text, sizeBytes, output, outputBytes); },
+                          [output](BoundaryFailure) {
+                              output[0] = '\0';
+                              return 0;
+                          });
+}
 
 HRESULT __cdecl QueryDeviceCapabilities(void) { return E_NOTIMPL; }
 HRESULT __cdecl QueryFeatureDefaults(void) { return E_NOTIMPL; }
@@ -189,3 +226,12 @@ HRESULT __cdecl OutFeatureCapability(void) { return E_NOTIMPL; }
 HRESULT __cdecl OutFeatureSettings(void) { return E_NOTIMPL; }
 HRESULT __cdecl ReadFeatureSettings(void) { return E_NOTIMPL; }
 HRESULT __cdecl CalculatePrintableImageSize(void) { return E_NOTIMPL; }
+
+// The data source loads this library at each opening and unloads it at each
+// closing.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
+{
+    if (reason == DLL_PROCESS_DETACH && !reserved)
+        releaseStaticRuntimeOnUnload();
+    return TRUE;
+}

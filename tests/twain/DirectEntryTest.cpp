@@ -2,12 +2,16 @@
 // DS_Entry directly, as a manager would.
 #include <windows.h>
 
+#include <psapi.h>
+
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
 #include <string.h>
 
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "TwainTestSupport.h"
 
@@ -281,4 +285,39 @@ TEST_F(DirectEntry, AMissingSupportLibraryIsReportedOnceAndNothingCrashes)
     EXPECT_EQ(close(), TWRC_SUCCESS);
     unload();
     DeleteFileA(copy.c_str());
+}
+
+namespace {
+// Wine 8 reports no PrivateUsage; PagefileUsage follows the allocations.
+long long committedBytes()
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<long long>(counters.PagefileUsage);
+}
+}
+
+// A manager loads the source for each session and the source loads its
+// libraries for it; the host allocates and frees in between. Unloading must
+// give back what loading took, or a long-running host grows per session.
+TEST_F(DirectEntry, EachLibraryGivesBackWhatItTookWhenUnloaded)
+{
+    for (const char* module : {"ZVP4T___.ds", "ZVP4_d__.dll", "ZVP4_i__.dll"}) {
+        SCOPED_TRACE(module);
+        long long settled = 0;
+        for (int cycle = 0; cycle < 30; ++cycle) {
+            HMODULE library = LoadLibraryA(module);
+            ASSERT_NE(library, nullptr) << GetLastError();
+            std::vector<void*> blocks(1000);
+            for (void*& block : blocks)
+                block = malloc(40);
+            for (void* block : blocks)
+                free(block);
+            FreeLibrary(library);
+            if (cycle == 1)
+                settled = committedBytes();
+        }
+        EXPECT_LT(committedBytes() - settled, 32 * 1024);
+    }
 }

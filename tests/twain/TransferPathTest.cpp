@@ -396,11 +396,15 @@ TEST_F(Transfers, GreyImagesKeepTheirWhiteWithAndWithoutOffice)
 }
 
 // What DAT_IMAGEINFO and DAT_SETUPMEMXFER announce is what arrives, also
-// for a paper size and a layout that reach beyond the bed.
+// for a paper size and a layout that reach beyond the bed, and after
+// MSG_RESET has put ICAP_PIXELTYPE back to colour while the scan stays grey.
 TEST_F(Transfers, TheImageAnnouncedIsTheImageDelivered)
 {
     ASSERT_EQ(setOneValue(ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY), TWRC_SUCCESS);
     ASSERT_EQ(setOneValue(ICAP_SUPPORTEDSIZES, TWTY_UINT16, kPaperA3), TWRC_SUCCESS);
+    TW_CAPABILITY reset{ICAP_PIXELTYPE, TWON_DONTCARE16, nullptr};
+    ASSERT_EQ(toSource(DG_CONTROL, DAT_CAPABILITY, MSG_RESET, &reset), TWRC_SUCCESS);
+    GlobalFree(reset.hContainer);
     TW_IMAGEINFO info{};
     ASSERT_EQ(toSource(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_SUCCESS);
     EXPECT_EQ(+info.ImageWidth, 1275);
@@ -411,6 +415,7 @@ TEST_F(Transfers, TheImageAnnouncedIsTheImageDelivered)
     const auto* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(handle));
     EXPECT_EQ(header->biWidth, info.ImageWidth) << "A3";
     EXPECT_EQ(std::abs(header->biHeight), info.ImageLength) << "A3";
+    EXPECT_EQ(header->biBitCount, info.BitsPerPixel) << "the scan's pixel type, not the reset capability's";
     GlobalUnlock(handle);
     GlobalFree(handle);
     EXPECT_EQ(endTransfer(), 0);

@@ -286,6 +286,26 @@ bool runTransfer(const Transfer& transfer, bool lastOfSession)
     return done;
 }
 
+// Bytes per session by least squares over the sessions' closing figures:
+// the heap's ups and downs average out, a leak per session does not.
+double bytesPerSession(const std::vector<long long>& closing)
+{
+    const size_t n = closing.size();
+    if (n < 2)
+        return 0;
+    double meanX = (n - 1) / 2.0;
+    double meanY = 0;
+    for (long long bytes : closing)
+        meanY += static_cast<double>(bytes) / n;
+    double covariance = 0;
+    double variance = 0;
+    for (size_t i = 0; i < n; ++i) {
+        covariance += (i - meanX) * (closing[i] - meanY);
+        variance += (i - meanX) * (i - meanX);
+    }
+    return covariance / variance;
+}
+
 void printSample(int transfers, const Sample& sample)
 {
     std::printf("%9d %14lld %8lld %8lld %8lld\n", transfers, sample.privateBytes, sample.handles, sample.gdiObjects,
@@ -304,6 +324,7 @@ int RunSoak(int sessions)
     std::printf("%9s %14s %8s %8s %8s\n", "transfers", "private bytes", "handles", "GDI", "USER");
     Sample baseline{};
     Sample highest{};
+    std::vector<long long> closingBytes;  // from the second session on
     int transfers = 0;
     int failures = 0;
     for (int number = 1; number <= sessions; ++number) {
@@ -331,6 +352,7 @@ int RunSoak(int sessions)
         if (number == 1) {
             baseline = highest = sample;
         } else {
+            closingBytes.push_back(sample.privateBytes);
             highest.privateBytes = std::max(highest.privateBytes, sample.privateBytes);
             highest.handles = std::max(highest.handles, sample.handles);
             highest.gdiObjects = std::max(highest.gdiObjects, sample.gdiObjects);
@@ -347,6 +369,7 @@ int RunSoak(int sessions)
     std::printf("after the first session: private bytes +%lld (limit %lld), handles +%lld, GDI/USER objects +%lld "
                 "(limit %lld); %d failed transfers\n",
                 growth, kPageBytes, handleGrowth, objectGrowth, kHandleLimit, failures);
+    std::printf("trend from the second session on: %+.0f private bytes per session\n", bytesPerSession(closingBytes));
     std::printf("soak %s\n", flat && failures == 0 ? "flat" : "FAILED");
     return flat && failures == 0 ? 0 : 1;
 }

@@ -23,7 +23,6 @@ public:
 
     int feederStatus = 0;
     int feederQueries = 0;
-    int pixelType = 2;
     int units = 0;
     bool feeder = false;
     int jpegQuality = -2;
@@ -39,7 +38,6 @@ public:
 
     int scanImage(int dibOrder, int forMemoryTransfer, TW_HANDLE* dib) override;
     int queryFeederStatus(int reportCovers) override;
-    int currentPixelType() override { return pixelType; }
     int bitDepthOfPixelType(int type) override { return type == 0 ? 1 : type == 1 ? 8 : 24; }
     int currentUnits() override { return units; }
     bool feederEnabled() override { return feeder; }

@@ -436,7 +436,7 @@ TEST_F(Transfers, PaletteIsAnsweredWithoutScanningOrChangingSettings)
         {TWPT_RGB, 0, {0, 0, 0, 0}, {0, 0, 0, 0}},
     };
     for (const Case& c : cases) {
-        services.pixelType = c.pixelType;
+        parameters.pixelType = c.pixelType;
         TW_PALETTE8 palette;
         memset(&palette, 0x5a, sizeof palette);
         EXPECT_EQ(call(DG_IMAGE, DAT_PALETTE8, MSG_GET, &palette), TWRC_SUCCESS);
@@ -486,7 +486,7 @@ TEST_F(Transfers, ImageInfoCompletesTheFrameAndXferGroupWritesOnlyTheLowHalf)
     ScanParameters& parameters = currentScanParameters();
     parameters.resolution = 150;
     parameters.left = parameters.right = 0;
-    services.pixelType = TWPT_BW;
+    parameters.pixelType = TWPT_BW;
     TW_IMAGEINFO info{};
     EXPECT_EQ(call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_SUCCESS);
     EXPECT_EQ(+info.ImageWidth, 1275);
@@ -513,7 +513,7 @@ TEST_F(Transfers, DescriptionsAreTheImageTheBedAllows)
     };
     ScanParameters& parameters = currentScanParameters();
     parameters.resolution = 150;
-    services.pixelType = TWPT_GRAY;
+    parameters.pixelType = TWPT_GRAY;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         parameters.left = c.left, parameters.top = c.top, parameters.right = c.right, parameters.bottom = c.bottom;

@@ -60,6 +60,7 @@ TEST(DibConversion, GreyDibDeclaringTwoHundredFiftyFiveColoursKeepsItsFullTable)
         EXPECT_EQ(back.pixels, image.pixels);
         EXPECT_EQ(back.palette, image.palette) << "entry 255 is white, not black";
         EXPECT_TRUE(hasGreyRamp(back));
+        EXPECT_EQ(packedDib(back), dib) << "given back as it came: 255 declared, 256 carried";
     }
 }
 
