@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "FakeRemovalPlatform.h"
 #include "FakeToolAndRestart.h"
@@ -51,13 +52,13 @@ struct PackageMachine {
   fake::Machine machine;
   fake::MaskingTool tool;
   fake::Restart restart;
-  UninstallDatabase database{3};
+  std::unique_ptr<UninstallDatabase> database = std::make_unique<UninstallDatabase>(3);
 
   PackageMachine() {
-    fake::loadScript(database, kScript);
-    database.ApplyMaskingToolChoice(false);
+    fake::loadScript(*database, kScript);
+    database->ApplyMaskingToolChoice(false);
     for (const char* name : {"Office", "Lab"}) {
-      database.Printers().push_back(fake::printer(name, kDriver));
+      database->Printers().push_back(fake::printer(name, kDriver));
       machine.spooler.printers.push_back(fake::Printer{name});
     }
     machine.spooler.drivers["local"] = {kDriver, kPscriptDriver};
@@ -68,14 +69,46 @@ struct PackageMachine {
     tool.files = {"C:\\Tool\\VENEER32.EXE"};
   }
 
-  void runPhases() {
-    ToolAndRestartSteps toolAndRestart(database, RestartFacts{3, 6}, tool, restart, [] { return false; });
-    ProgramRemovalSteps steps(machine.context(database, fake::ntFamily()), nullptr, toolAndRestart);
+  // The phases up to endAfterPhase, as if the program were then ended
+  // abruptly; to their end by default.
+  void runPhases(int endAfterPhase = RemovalPhaseMachine::kLastPhase) {
+    ToolAndRestartSteps toolAndRestart(*database, RestartFacts{3, 6}, tool, restart, [] { return false; });
+    ProgramRemovalSteps steps(machine.context(*database, fake::ntFamily()), nullptr, toolAndRestart);
     QuietPanel panel;
     RemovalPhaseMachine phases(steps, panel);
     phases.start();
-    for (int tick = 0; tick < 100 && phases.running(); ++tick) phases.tick();
-    ASSERT_FALSE(phases.running());
+    for (int tick = 0; tick < 100 && phases.running() && phases.phase() <= endAfterPhase; ++tick) phases.tick();
+    ASSERT_EQ(endAfterPhase == RemovalPhaseMachine::kLastPhase, !phases.running());
+  }
+
+  // The next run, as its loading leaves it: the scripts read, the record
+  // of the unfinished removal taken up, the printers still installed.
+  void startNextRun() {
+    database = std::make_unique<UninstallDatabase>(3);
+    fake::loadScript(*database, kScript);
+    database->ApplyMaskingToolChoice(false);
+    std::optional<RemovalRecord> record =
+        ParseRemovalRecord(machine.files.contents(machine.directoryFor(26) + kRemovalRecordName));
+    ASSERT_TRUE(record.has_value());
+    database->ResumeUnfinishedRemoval(std::move(*record));
+    for (const fake::Printer& installed : machine.spooler.printers)
+      if (installed.opens) database->Printers().push_back(fake::printer(installed.name, kDriver));
+    database->KeepPrintersOutsideUnfinishedRemoval();
+  }
+
+  bool fullRemovalItemsGone() const {
+    bool gone = true;
+    for (const char* file : {"common.dll", "Xunz___Z.unm", "VENEER32.EXE", "ZRESTART.EXE"})
+      gone = gone && !machine.files.has(std::string(kSystem) + file);
+    for (const char* key : kMakerKeys) gone = gone && !machine.registry.hasKey(key);
+    return gone && deleted(std::string("delete driver local ") + kPscriptDriver) && !tool.started.empty();
+  }
+  bool fullRemovalItemsThere() const {
+    bool there = true;
+    for (const char* file : {"common.dll", "Xunz___Z.unm", "VENEER32.EXE", "ZRESTART.EXE"})
+      there = there && machine.files.has(std::string(kSystem) + file);
+    for (const char* key : kMakerKeys) there = there && machine.registry.hasKey(key);
+    return there && !deleted(std::string("delete driver local ") + kPscriptDriver) && tool.started.empty();
   }
 
   bool deleted(const std::string& line) const {
@@ -108,6 +141,32 @@ TEST(WholeRemoval, WhatOnlyTheLastPrinterTakesWaitsForThePrintersToBeGone) {
     EXPECT_EQ(noPrinterStays ? std::vector<std::string>{"C:\\Tool\\VENEER32.EXE /d"} : std::vector<std::string>{},
               rig.tool.started);
     EXPECT_EQ(noPrinterStays, printersGoneBeforeTool) << "the tool's run waits for the printers' phase";
+    EXPECT_FALSE(rig.machine.files.has(rig.machine.directoryFor(26) + kRemovalRecordName)) << "the removal ended";
+  }
+}
+
+// A removal in which a printer's deletion failed and which then ended
+// abruptly: the record written before the printers' phase still holds
+// what only the last printer takes apart, and the run that finishes the
+// removal takes it only if that printer goes this time.
+TEST(WholeRemoval, ARunFinishingTheRecordedRemovalTakesTheLastPrintersItemsOnlyOnceNoPrinterStays) {
+  for (const bool labDeletesNextTime : {false, true}) {
+    SCOPED_TRACE(labDeletesNextTime ? "Lab deleted by the next run" : "Lab's deletion fails again");
+    PackageMachine rig;
+    rig.machine.spooler.printers[1].deletable = false;
+    rig.runPhases(3);
+    ASSERT_TRUE(rig.fullRemovalItemsThere()) << "ended in phase 4, before anything of the full removal went";
+
+    rig.startNextRun();
+    ASSERT_EQ(1u, rig.database->Printers().size()) << "only Lab is left";
+    rig.machine.spooler.printers[1].deletable = labDeletesNextTime;
+    rig.runPhases();
+
+    EXPECT_FALSE(rig.machine.files.has(std::string(kSystem) + "a.dll")) << "the recorded selection goes";
+    if (labDeletesNextTime)
+      EXPECT_TRUE(rig.fullRemovalItemsGone());
+    else
+      EXPECT_TRUE(rig.fullRemovalItemsThere());
     EXPECT_FALSE(rig.machine.files.has(rig.machine.directoryFor(26) + kRemovalRecordName)) << "the removal ended";
   }
 }
