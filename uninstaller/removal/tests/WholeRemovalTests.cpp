@@ -10,8 +10,8 @@
 
 #include "FakeRemovalPlatform.h"
 #include "FakeToolAndRestart.h"
-#include "ProgramRemovalSteps.h"
 #include "RemovalPhaseMachine.h"
+#include "SystemRemovalSteps.h"
 
 namespace {
 
@@ -72,8 +72,7 @@ struct PackageMachine {
   // The phases up to endAfterPhase, as if the program were then ended
   // abruptly; to their end by default.
   void runPhases(int endAfterPhase = RemovalPhaseMachine::kLastPhase) {
-    ToolAndRestartSteps toolAndRestart(*database, RestartFacts{3, 6}, tool, restart, [] { return false; });
-    ProgramRemovalSteps steps(machine.context(*database, fake::ntFamily()), nullptr, toolAndRestart);
+    SystemRemovalSteps steps(machine.context(*database, fake::ntFamily()), nullptr, tool, restart, [] { return false; });
     QuietPanel panel;
     RemovalPhaseMachine phases(steps, panel);
     phases.start();
