@@ -16,6 +16,13 @@ class Journal {
   void add(std::string entry) { entries.push_back(std::move(entry)); }
 };
 
+// A step that waits stays for as many ticks as are left, one less each.
+bool takeTick(int& ticksLeft) {
+  if (ticksLeft == 0) return false;
+  --ticksLeft;
+  return true;
+}
+
 class RecordingSteps : public RemovalSteps {
  public:
   explicit RecordingSteps(Journal& journal) : journal_(journal) {}
@@ -28,15 +35,11 @@ class RecordingSteps : public RemovalSteps {
   void buildRemovalPlan() override { journal_.add("plan"); }
   MaskingToolState maskingToolStep() override {
     journal_.add("mask");
-    if (maskingToolTicksLeft == 0) return MaskingToolState::Finished;
-    --maskingToolTicksLeft;
-    return MaskingToolState::Running;
+    return takeTick(maskingToolTicksLeft) ? MaskingToolState::Running : MaskingToolState::Finished;
   }
   MaskingToolState maskingToolStepAfterPrinters() override {
     journal_.add("mask-after-printers");
-    if (lastPrinterMaskingToolTicksLeft == 0) return MaskingToolState::Finished;
-    --lastPrinterMaskingToolTicksLeft;
-    return MaskingToolState::Running;
+    return takeTick(lastPrinterMaskingToolTicksLeft) ? MaskingToolState::Running : MaskingToolState::Finished;
   }
   void removePrinters() override {
     journal_.add("printers");
@@ -56,9 +59,7 @@ class RecordingSteps : public RemovalSteps {
   void removeRegistryEntries() override { journal_.add("registry"); }
   SpoolerStart startSpooler() override {
     journal_.add("spooler-start");
-    if (spoolerStopTicksLeft == 0) return SpoolerStart::Done;
-    --spoolerStopTicksLeft;
-    return SpoolerStart::Waiting;
+    return takeTick(spoolerStopTicksLeft) ? SpoolerStart::Waiting : SpoolerStart::Done;
   }
   void finishRemoval() override { journal_.add("finish"); }
 
