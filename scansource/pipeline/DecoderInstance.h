@@ -14,3 +14,6 @@ void decoderFinish();
 
 // Where the decoder's diagnostic texts go (the source's trace).
 void decoderSetTrace(scancodec::DecoderTraceSink trace);
+
+// The instance behind these calls.
+scancodec::StreamDecoder& sourceDecoder();

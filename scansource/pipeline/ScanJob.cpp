@@ -100,7 +100,7 @@ class ScanJob {
 public:
     ScanJob(ScanJobServices& services, const ScanRequest& request, const ScanImageGeometry& geometry)
         : s_(services), request_(request), p_(request.parameters), geometry_(geometry),
-          notices_(services.protocol.notices())
+          notices_(services.protocol.notices()), decoder_(services.decoder ? *services.decoder : sourceDecoder())
     {
     }
 
@@ -127,6 +127,7 @@ private:
     const ScanParameters& p_;
     ScanImageGeometry geometry_;
     DeviceNotices& notices_;
+    scancodec::StreamDecoder& decoder_;
     RawRing raw_;
     std::unique_ptr<uint8_t[]> decoded_;
     std::unique_ptr<uint8_t[]> block_;
@@ -282,7 +283,9 @@ ScanJob::Ending ScanJob::readAndDecode()
                 return Ending::cancelled;
             if (reply != SCAN_REPLY_SUCCESS && reply != SCAN_REPLY_STATUS_OK) {
                 StreamErrorMessage message = streamErrorMessage(reply);
-                return endStream(message.stringId, message.show);
+                Ending ending = endStream(message.stringId, message.show);
+                s_.view.streamFailed(reply);
+                return ending;
             }
             // Whatever follows the last row is not kept, so it cannot fill
             // the buffer; more than padding means the rows are out of step.
@@ -301,8 +304,8 @@ ScanJob::Ending ScanJob::readAndDecode()
             continue;
         int consumed = 0;
         int produced = 0;
-        int result = decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed, decoded_.get(),
-                                 kDecodeBufferSize, &produced);
+        int result = decoder_.decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed,
+                                          decoded_.get(), kDecodeBufferSize, &produced);
         if (result == scancodec::DecodeMoreRows || result == scancodec::DecodeLastRow ||
             result == scancodec::DecodeNeedsInput) {
             s_.bitmap.appendDecodedRow(decoded_.get(), produced);
@@ -324,8 +327,8 @@ ScanJob::Ending ScanJob::readAndDecode()
     while (!lastRow && !s_.cancelRequested) {
         int consumed = 0;
         int produced = 0;
-        int result = decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed, decoded_.get(),
-                                 kDecodeBufferSize, &produced);
+        int result = decoder_.decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed,
+                                          decoded_.get(), kDecodeBufferSize, &produced);
         if (result != scancodec::DecodeMoreRows && result != scancodec::DecodeLastRow)
             return decodeFailure(result == scancodec::DecodeNeedsInput ? scancodec::DecodeCorruptData : result);
         s_.bitmap.appendDecodedRow(decoded_.get(), produced);
@@ -419,13 +422,13 @@ int ScanJob::run(int dibOrder, int forMemoryTransfer, DibHandle* dib)
         ending = Ending::setupFailed;
     } else {
         bool progress = s_.view.openProgress();
-        if (decoderStart(geometry_.width, geometry_.height, geometry_.channels, 8) != scancodec::DecoderStarted) {
+        if (decoder_.start(geometry_.width, geometry_.height, geometry_.channels, 8) != scancodec::DecoderStarted) {
             notices_.showWarning(IDS_ERROR_DECOMP_START, true);
             ending = Ending::setupFailed;
         } else {
             ending = readAndDecode();
         }
-        decoderFinish();
+        decoder_.finish();
         if (streamRunning_)
             unlock = stopStream();
         if (progress)

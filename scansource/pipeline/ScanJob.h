@@ -14,6 +14,7 @@
 #include "ScanParameters.h"
 #include "ScannerLock.h"
 #include "ScannerProtocol.h"
+#include "StreamDecoder.h"
 
 #include <cstdint>
 
@@ -71,6 +72,10 @@ public:
     virtual void closeProgress() = 0;
     // The OK/Cancel prompt: localised text and caption; IDOK (1) or IDCANCEL (2).
     virtual int askOkCancel(unsigned textId, unsigned captionId) = 0;
+    // The reply (ScanReplyResult) that ended the data stream before its end,
+    // after its message: a caller without dialogs tells a jam from a
+    // device error by it, where the source shows one message for both.
+    virtual void streamFailed(int /*reply*/) {}
 };
 
 // The system's keep-awake request for the duration of the scan.
@@ -90,6 +95,9 @@ struct ScanJobServices {
     BitmapBuildingSteps& bitmap;
     ExecutionState& executionState;
     volatile int& cancelRequested;
+    // The decoder of this scan; null for the source's one decoder. A caller
+    // scanning several devices at once gives each scan its own.
+    scancodec::StreamDecoder* decoder = nullptr;
 };
 
 // What the scan needs besides the services: the settings record, the

@@ -154,6 +154,8 @@ bool apply(const std::string& key, const std::string& value, const std::string& 
         return storeIf(isInteger && n > 0 && n <= 0xFFFF, c.productId, n);
     if (key == "feeder")
         return applyFeeder(value, c);
+    if (key == "feeder-pages")
+        return storeIf(isInteger && n >= 0 && n <= 1000000, c.feederPages, n);
     if (key == "cover")
         return storeIf(value == "open" || value == "closed", c.scanCoverOpen, value == "open");
     if (key == "warming")

@@ -12,6 +12,7 @@ struct EmulatorConfig {
     uint16_t vendorId = 0;           // 0: the family's ids
     uint16_t productId = 0;
     int feederDetail = 1;            // detail byte of F: 0 empty, 1 loaded, 2 absent, 3 unit open, 5 cover open
+    int feederPages = kNever;        // a loaded feeder runs empty after this many pages
     bool scanCoverOpen = false;      // F answers detail 4
     double warmingSeconds = 0;       // L and F answer status 3 until then
     int notLockedDetail = kNever;    // L answers status 2 with this detail ...

@@ -108,6 +108,7 @@ public:
         prompts.push_back({textId, captionId});
         return answer;
     }
+    void streamFailed(int reply) override { failedReplies.push_back(reply); }
 
     volatile int* cancel = nullptr;
     ScannerProtocol* protocol = nullptr;
@@ -121,6 +122,7 @@ public:
     int answer = kIdCancel;
     std::vector<int> percents;
     std::vector<std::pair<unsigned, unsigned>> prompts;
+    std::vector<int> failedReplies;
 };
 
 // Each pump of the lamp dialog lets half a second pass on the device.
@@ -225,6 +227,8 @@ struct ScanJobTest : ::testing::Test {
     volatile int cancel = 0;
     ScanRequest request;
     DibHandle dib = reinterpret_cast<DibHandle>(1);
+    scancodec::StreamDecoder decoder;
+    scancodec::StreamDecoder* ownDecoder = nullptr;  // null: the source's one
 
     ScanJobTest()
     {
@@ -253,7 +257,7 @@ struct ScanJobTest : ::testing::Test {
     {
         if (!files)
             plugIn();
-        ScanJobServices services{*protocol, lamp, lamp, view, bitmap, executionState, cancel};
+        ScanJobServices services{*protocol, lamp, lamp, view, bitmap, executionState, cancel, ownDecoder};
         return runScanJob(services, request, dibOrder, forMemoryTransfer, &dib);
     }
 
@@ -321,6 +325,7 @@ TEST_F(ScanJobTest, EveryPixelTypeAndResolutionGivesThePage)
             page = makePage(1275, 600, pixelType == PIXEL_TYPE_COLOUR);
             request.parameters.pixelType = pixelType;
             request.parameters.resolution = dpi;
+            ownDecoder = dpi == 600 ? &decoder : nullptr;
             int dibOrder = dpi == 300 ? 0 : 1;
             ASSERT_EQ(scan(dibOrder), SCAN_REPLY_SUCCESS);
             EXPECT_EQ(dib, bitmap.dib.get());
@@ -461,20 +466,23 @@ TEST_F(ScanJobTest, DeviceFaultsEndTheScanWithTheirMessage)
         unsigned message;
         const char* commands;  // what reached the device
         bool unlocked;
+        std::vector<int> streamReplies;  // the reply that ended the stream
     } cases[] = {
-        {"jam at lock", [](EmulatorConfig& c) { c.jamAtLock = true; }, IDS_ERROR_ADF_JAM, "LU", true},
-        {"jam in a block", [](EmulatorConfig& c) { c.jamAtBlock = 2; }, IDS_ERROR_ADF_JAM, "LCDOZSMGU", true},
+        {"jam at lock", [](EmulatorConfig& c) { c.jamAtLock = true; }, IDS_ERROR_ADF_JAM, "LU", true, {}},
+        {"jam in a block", [](EmulatorConfig& c) { c.jamAtBlock = 2; }, IDS_ERROR_ADF_JAM, "LCDOZSMGU", true,
+         {SCAN_REPLY_FEEDER_JAM}},
         // Out of step with the stream: stopped, purged, then unlocked.
         {"garbage header", [](EmulatorConfig& c) { c.garbageHeaderAtBlock = 1; }, IDS_ERROR_DISCONNECTION,
-         "LCDOZSMGAU", true},
+         "LCDOZSMGAU", true, {SCAN_REPLY_BAD_HEADER}},
         {"over-long payload", [](EmulatorConfig& c) { c.overlongPayloadAtBlock = 1; }, IDS_ERROR_DISCONNECTION,
-         "LCDOZSMGAU", true},
+         "LCDOZSMGAU", true, {SCAN_REPLY_BAD_HEADER}},
         {"disconnect", [](EmulatorConfig& c) { c.disconnectAtByte = 3000; }, IDS_ERROR_DISCONNECTION, "LCDOZSMG",
-         false},
+         false, {SCAN_REPLY_BAD_HEADER}},
         // Silent: stopped and unlocked without waiting for replies.
-        {"time-out", [](EmulatorConfig& c) { c.timeoutAtByte = 3000; }, IDS_ERROR_TIMEOUT_MONO, "LCDOZSMGAU", true},
+        {"time-out", [](EmulatorConfig& c) { c.timeoutAtByte = 3000; }, IDS_ERROR_TIMEOUT_MONO, "LCDOZSMGAU", true,
+         {SCAN_REPLY_TIMEOUT}},
         {"empty transfers for ever", [](EmulatorConfig& c) { c.emptyReads = 1 << 30, c.emptyReadsAtByte = 3000; },
-         IDS_ERROR_TIMEOUT_MONO, "LCDOZSMGAU", true},
+         IDS_ERROR_TIMEOUT_MONO, "LCDOZSMGAU", true, {SCAN_REPLY_TIMEOUT}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -483,10 +491,12 @@ TEST_F(ScanJobTest, DeviceFaultsEndTheScanWithTheirMessage)
         c.configure(config);
         notices.shown.clear();
         executionState.log.clear();
+        view.failedReplies.clear();
         EXPECT_EQ(scan(), SCAN_REPLY_STOP_REQUESTED);
         EXPECT_EQ(dib, nullptr);
         EXPECT_EQ(bitmap.dib, nullptr);
         EXPECT_EQ(notices.shown, std::vector<unsigned>{c.message});
+        EXPECT_EQ(view.failedReplies, c.streamReplies);
         EXPECT_EQ(commands(), c.commands);
         expectReleased(c.unlocked);
     }
