@@ -2,11 +2,14 @@
 # Builds the bench preset (Release), prints the stream decoder's output rate
 # on the 600 dpi US-letter page and the imaging library's rates fitting it
 # to 300 dpi and writing BMP, TIFF and JPEG, then proves that scanstream round-trips
-# that page bit for bit (colour without and with line offsets, grey).
+# that page bit for bit (colour without and with line offsets, grey). Last,
+# the SANE backend under scanimage on that page from the emulator: its time
+# against the decoder alone and its memory beyond the emulator's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset bench >/dev/null
-cmake --build --preset bench --target stream_decoder_bench scan_pipeline_bench scanstream make_test_page imaging_bench -j2 >/dev/null
+cmake --build --preset bench --target stream_decoder_bench scan_pipeline_bench scanstream make_test_page imaging_bench \
+  sane_vivaro emulator_stream_bench -j2 >/dev/null
 bin=build/bench/bin
 
 "$bin/stream_decoder_bench"
@@ -32,3 +35,5 @@ round_trip 3 "$work/page.ppm" none
 round_trip 3 "$work/page.ppm" 8,9,4,5,0,1
 "$bin/make_test_page" $width $height 1 "$work/page.pgm"
 round_trip 1 "$work/page.pgm" none
+
+/usr/bin/python3 sane/bench/scanimage_bench.py "$bin" "$work/page.ppm" "$work"

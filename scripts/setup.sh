@@ -18,6 +18,8 @@ packages=(
   libtiff-tools
   # the network lab of the discovery tests
   iproute2 snmpd snmp dnsmasq-base tshark tcpdump
+  # the SANE backend: its headers and libusb (found through pkg-config), and the front ends that test it
+  libsane-dev libusb-1.0-0-dev pkg-config sane-utils python3-sane
 )
 
 missing=()

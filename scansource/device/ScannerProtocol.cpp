@@ -20,9 +20,13 @@ int ScannerProtocol::writeEscCommand(const CommandPacket& command)
             notices_.trace(("GetLastError = " + notices_.systemErrorText(link_.lastError())).c_str());
         return SCANCMD_TRANSPORT_FAILURE;
     }
-    if (link_.read(buffer_.data(), kHeaderSize) != USB_OK) {
-        notices_.trace("Failed on USBRead in writeEscCommand");
-        return SCANCMD_TRANSPORT_FAILURE;
+    // What arrived of a reply before a time-out stays buffered in the
+    // transport, so reading again takes up where it stopped.
+    for (int attempt = 1; link_.read(buffer_.data(), kHeaderSize) != USB_OK; ++attempt) {
+        if (attempt >= kCommandReplyAttempts || link_.lastError() != kErrorTimeout) {
+            notices_.trace("Failed on USBRead in writeEscCommand");
+            return SCANCMD_TRANSPORT_FAILURE;
+        }
     }
     return buffer_[3];
 }

@@ -9,6 +9,10 @@
 constexpr int kFeederQueryFailure = -2147467259;  // 0x80004005
 // The longest payload a data block may carry: what the receive ring holds.
 constexpr int kMaxScanPayload = 2047;
+// A command's reply may take longer than one transfer time-out (the lamp
+// switched on, the carriage sent home, a sheet picked): it is waited for
+// through this many time-outs before the link counts as failed.
+constexpr int kCommandReplyAttempts = 4;
 
 class ScannerProtocol {
 public:

@@ -55,11 +55,20 @@ int UsbTransportCore::open()
 
 // Every session starts on a clean link: nothing an earlier failure left in
 // the rings or in the device's pipe can be taken for a reply, since replies
-// are matched only by their order.
+// are matched only by their order. A session that ended cleanly left the
+// pipe empty, and reading that is not worth a second of every open.
 void UsbTransportCore::startSession()
 {
     files_.setTransferTimeout(send_, kTransferTimeoutMilliseconds);
-    purge();
+    bool drain = drainAtOpen_;
+    drainAtOpen_ = false;
+    if (drain) {
+        purge();
+    } else {
+        sendRing_.clear();
+        receiveRing_.clear();
+        files_.setTransferTimeout(receive_, kTransferTimeoutMilliseconds);
+    }
 }
 
 void UsbTransportCore::purge()
@@ -157,6 +166,8 @@ int UsbTransportCore::close()
     --useCount_;
     if (useCount_ != 0)
         return 1;
+    if (!receiveRing_.empty() || !sendRing_.empty())
+        drainAtOpen_ = true;
     return closeDeviceAndMutex();
 }
 
@@ -219,11 +230,13 @@ bool UsbTransportCore::drainSendRing(bool moreDataFollows)
         bool wrote = files_.write(send_, sendStaging_, chunk, &written);
         if (!wrote) {
             lastError_ = files_.lastError();
+            drainAtOpen_ = true;
             return false;
         }
         // A pipe that accepts nothing would keep this loop turning for ever.
         if (written == 0 || written > sendRing_.used()) {
             lastError_ = kErrorInvalidParameter;
+            drainAtOpen_ = true;
             return false;
         }
         sendRing_.skip(written);
@@ -270,6 +283,7 @@ int UsbTransportCore::read(uint8_t* dst, uint32_t length)
             }
         }
         if (!ok) {
+            drainAtOpen_ = true;
             // What arrived stays buffered for the next call (it fits: the
             // ring was emptied and the request is shorter than its capacity).
             receiveRing_.put(dst, have);
@@ -297,5 +311,6 @@ int UsbTransportCore::usbIn()
         receiveRing_.put(receiveStaging_, std::min(received, kReceiveTransferSize));
     else
         lastError_ = files_.lastError();
+    drainAtOpen_ = drainAtOpen_ || !ok;
     return ok ? 1 : 0;
 }

@@ -89,6 +89,11 @@ private:
     DeviceHandle send_ = kInvalidDevice;
     MutexHandle mutex_ = kNoMutex;
     uint32_t lastError_ = 0;
+    // Whether the next session must read off what the device's pipe still
+    // holds: the first one, and one after a session in which a transfer
+    // failed or bytes were left over. The driver's time-outs are whole
+    // seconds, so reading an empty pipe costs a second an open.
+    bool drainAtOpen_ = true;
 
     ReceiveRing receiveRing_;
     SendRing sendRing_;

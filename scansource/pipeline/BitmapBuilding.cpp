@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
+#include <new>
 
 namespace {
 
@@ -56,20 +58,6 @@ int32_t pelsPerMetreForDpi(int dpi)
     return static_cast<int32_t>(dpi * 100.0 * 0.39370078740157477);
 }
 
-int packLineArtRow(const uint8_t* grey, int count, int threshold, bool invert, uint8_t* packed)
-{
-    int bytes = 0;
-    for (int start = 0; start < count; start += 8) {
-        uint8_t value = 0;
-        const int end = std::min(count, start + 8);
-        for (int i = start; i < end; ++i)
-            if (static_cast<int>(grey[i]) > threshold)
-                value |= static_cast<uint8_t>(0x80 >> (i - start));
-        packed[bytes++] = invert ? static_cast<uint8_t>(~value) : value;
-    }
-    return bytes;
-}
-
 ScanBitmapBuilder::ScanBitmapBuilder(const ScanParameters& parameters, const ScanGeometry& geometry,
                                      MemoryBlocks& memory, ImagingLibrary& imaging, BitmapPlatform& platform)
     : parameters_(parameters), geometry_(geometry), memory_(memory), imaging_(imaging), platform_(platform)
@@ -79,28 +67,23 @@ ScanBitmapBuilder::ScanBitmapBuilder(const ScanParameters& parameters, const Sca
 
 ScanBitmapBuilder::~ScanBitmapBuilder()
 {
+    unlockBitmap();
     releaseStore();
     closeDataStore();
 }
 
-DibHandle ScanBitmapBuilder::createScanBitmap()
+size_t ScanBitmapBuilder::headerSize() const
 {
-    if (!layoutValid_)
-        return nullptr;
-    const uint64_t imageSize = static_cast<uint64_t>(layout_.stride) * static_cast<uint32_t>(geometry_.height);
-    const size_t headerSize = 40 + static_cast<size_t>(layout_.paletteEntries) * 4;
-    // biSizeImage is 32 bits, and the store is twice it.
-    if (imageSize > 0x7fffffffu)
-        return nullptr;
-    DibHandle dib = memory_.allocate(headerSize + static_cast<size_t>(imageSize), true);
-    if (!dib)
-        return nullptr;
-    LockedBlock locked(memory_, dib);
-    uint8_t* header = locked.bytes();
-    if (!header) {
-        memory_.release(dib);
-        return nullptr;
-    }
+    return 40 + static_cast<size_t>(layout_.paletteEntries) * 4;
+}
+
+size_t ScanBitmapBuilder::imageSize() const
+{
+    return static_cast<size_t>(layout_.stride) * static_cast<size_t>(geometry_.height);
+}
+
+void ScanBitmapBuilder::writeHeader(uint8_t* header)
+{
     const bool msoLoaded = layout_.paletteEntries > 0 && platform_.moduleLoaded("MSO.DLL");
     const int32_t pelsPerMetre = pelsPerMetreForDpi(geometry_.hdpi);
     put32(header, 40);
@@ -109,7 +92,7 @@ DibHandle ScanBitmapBuilder::createScanBitmap()
     put16(header + 12, 1);
     put16(header + 14, static_cast<uint16_t>(layout_.bitsPerPixel));
     put32(header + 16, 0);
-    put32(header + 20, static_cast<uint32_t>(imageSize));
+    put32(header + 20, static_cast<uint32_t>(imageSize()));
     put32(header + 24, static_cast<uint32_t>(pelsPerMetre));
     put32(header + 28, static_cast<uint32_t>(pelsPerMetre));
     // Office's import takes the DIB only with these counts (255, not 256).
@@ -126,39 +109,137 @@ DibHandle ScanBitmapBuilder::createScanBitmap()
             entry[3] = 0;
         }
     }
-    std::memset(header + headerSize, layout_.initialPixelByte, static_cast<size_t>(imageSize));
+}
+
+// Rows are bottom-up: the first row of the scan is the last in memory.
+uint8_t* ScanBitmapBuilder::rowInBitmap(uint8_t* pixels, size_t row) const
+{
+    return pixels + (static_cast<size_t>(geometry_.height) - 1 - row) * layout_.stride;
+}
+
+void ScanBitmapBuilder::padRow(uint8_t* target) const
+{
+    std::memset(target + layout_.storedRowBytes, layout_.initialPixelByte, layout_.stride - layout_.storedRowBytes);
+}
+
+// A row as decoded (colour R, G, B) or as stored (line art packed) into the
+// byte order of the DIB.
+void ScanBitmapBuilder::toDibOrder(uint8_t* target) const
+{
+    if (dibOrder_ != 1)
+        return;
+    if (parameters_.pixelType == PIXEL_TYPE_COLOUR) {
+        for (size_t x = 0; x + 2 < layout_.storedRowBytes; x += 3)
+            std::swap(target[x], target[x + 2]);
+    } else if (parameters_.pixelType == PIXEL_TYPE_BLACK_WHITE) {
+        for (size_t x = 0; x < layout_.storedRowBytes; ++x)
+            target[x] = static_cast<uint8_t>(~target[x]);
+    }
+}
+
+// Every byte of the image is written once, by the rows, their padding or
+// the white of rows never delivered: the block is not cleared first.
+DibHandle ScanBitmapBuilder::createScanBitmap(int dibOrder)
+{
+    if (!layoutValid_)
+        return nullptr;
+    // biSizeImage is 32 bits, and 32-bit hosts cannot hold more.
+    if (static_cast<uint64_t>(layout_.stride) * static_cast<uint32_t>(geometry_.height) > 0x7fffffffu)
+        return nullptr;
+    dibOrder_ = dibOrder;
+    placedBlueFirst_ = parameters_.pixelType == PIXEL_TYPE_COLOUR && dibOrder == 1;
+    DibHandle dib = memory_.allocate(headerSize() + imageSize(), false);
+    if (dib) {
+        uint8_t* bytes = memory_.lock(dib);
+        if (!bytes) {
+            memory_.release(dib);
+            return nullptr;
+        }
+        writeHeader(bytes);
+        dib_ = dib;
+        pixels_ = bytes + headerSize();
+        return dib;
+    }
+    // Short of memory for the image: its rows wait in a store, and the DIB
+    // grows to its full size once they are all in.
+    dib = memory_.allocate(headerSize(), false);
+    bool written = false;
+    if (dib) {
+        LockedBlock locked(memory_, dib);
+        if (locked.bytes()) {
+            writeHeader(locked.bytes());
+            written = true;
+        }
+    }
+    if (!written || !makeStore()) {
+        memory_.release(dib);
+        return nullptr;
+    }
+    dib_ = dib;
+    headerOnly_ = true;
     return dib;
 }
 
 bool ScanBitmapBuilder::openDataStore()
 {
-    releaseStore();
-    closeDataStore();
-    if (layoutValid_) {
-        storeCapacity_ = 2 * static_cast<size_t>(layout_.stride) * static_cast<size_t>(geometry_.height);
-        storeBlock_ = memory_.allocate(storeCapacity_, true);
-        if (storeBlock_) {
-            storeBytes_ = memory_.lock(storeBlock_);
-            if (storeBytes_) {
-                if (parameters_.pixelType != PIXEL_TYPE_BLACK_WHITE)
-                    std::memset(storeBytes_, 0xff, storeCapacity_);
-                return true;
-            }
-            memory_.release(storeBlock_);
-            storeBlock_ = nullptr;
-        }
-    }
-    std::string path;
-    if (platform_.newTemporaryFileName(path)) {
-        storeFile_ = std::fopen(path.c_str(), "wb");
-        if (storeFile_) {
-            storeFilePath_ = path;
-            return true;
-        }
-        std::remove(path.c_str());
-    }
+    if (pixels_ || storeBytes_ || storeFile_)
+        return true;
+    if (makeStore())
+        return true;
     platform_.showWarning(IDS_ERROR_CANT_CREATE_DATA_FILE, true);
     return false;
+}
+
+// Nothing here throws: the store is made when memory is already short, and
+// a store that cannot be had is a failure result, not an unwinding scan.
+bool ScanBitmapBuilder::makeStore()
+{
+    if (!layoutValid_)
+        return makeStoreFile();
+    try {
+        // Line art is packed here on its way into the store.
+        if (parameters_.pixelType == PIXEL_TYPE_BLACK_WHITE)
+            packedRow_.resize(layout_.storedRowBytes);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    storeCapacity_ = static_cast<size_t>(layout_.storedRowBytes) * static_cast<size_t>(geometry_.height);
+    storeBlock_ = memory_.allocate(storeCapacity_, false);
+    if (storeBlock_) {
+        storeBytes_ = memory_.lock(storeBlock_);
+        if (storeBytes_)
+            return true;
+        memory_.release(storeBlock_);
+        storeBlock_ = nullptr;
+    }
+    return makeStoreFile();
+}
+
+bool ScanBitmapBuilder::makeStoreFile()
+{
+    try {
+        std::string path;
+        if (!platform_.newTemporaryFileName(path))
+            return false;
+        storeFilePath_ = path;
+    } catch (const std::exception&) {
+        storeFilePath_.clear();
+        return false;
+    }
+    storeFile_ = std::fopen(storeFilePath_.c_str(), "wb");
+    if (storeFile_)
+        return true;
+    std::remove(storeFilePath_.c_str());
+    storeFilePath_.clear();
+    return false;
+}
+
+uint8_t* ScanBitmapBuilder::nextRowPlace()
+{
+    if (!pixels_ || parameters_.pixelType == PIXEL_TYPE_BLACK_WHITE ||
+        rowsInBitmap_ >= static_cast<size_t>(geometry_.height))
+        return nullptr;
+    return rowInBitmap(pixels_, rowsInBitmap_);
 }
 
 void ScanBitmapBuilder::storeBytes(const uint8_t* bytes, size_t count)
@@ -178,62 +259,112 @@ void ScanBitmapBuilder::appendDecodedRow(const uint8_t* row, int count)
 {
     if (!row || count <= 0)
         return;
-    if (parameters_.pixelType != PIXEL_TYPE_BLACK_WHITE) {
-        storeBytes(row, static_cast<size_t>(count));
+    const bool lineArt = parameters_.pixelType == PIXEL_TYPE_BLACK_WHITE;
+    if (!pixels_) {
+        // The store keeps the rows as the scan delivered them.
+        if (!lineArt) {
+            storeBytes(row, static_cast<size_t>(count));
+            return;
+        }
+        const int pixels = std::min(count, geometry_.width);
+        const int packed =
+            packLineArtRow(row, pixels, parameters_.threshold, parameters_.invert != 0, packedRow_.data());
+        storeBytes(packedRow_.data(), static_cast<size_t>(packed));
         return;
     }
-    packedRow_.resize((static_cast<size_t>(count) + 7) / 8);
-    const int packed = packLineArtRow(row, count, parameters_.threshold, parameters_.invert != 0, packedRow_.data());
-    storeBytes(packedRow_.data(), static_cast<size_t>(packed));
+    // A decoder that produced more than the image holds is cut off here.
+    if (rowsInBitmap_ >= static_cast<size_t>(geometry_.height))
+        return;
+    uint8_t* target = rowInBitmap(pixels_, rowsInBitmap_);
+    size_t written = layout_.storedRowBytes;
+    if (lineArt) {
+        // Packed straight into the DIB, turned over there for dibOrder 1.
+        const int pixels = std::min(count, geometry_.width);
+        const bool invert = (parameters_.invert != 0) != (dibOrder_ == 1);
+        written = static_cast<size_t>(packLineArtRow(row, pixels, parameters_.threshold, invert, target));
+    } else if (row != target) {
+        written = std::min(written, static_cast<size_t>(count));
+        std::memcpy(target, row, written);
+        toDibOrder(target);
+    }
+    // What a short row left out stays white.
+    std::memset(target + written, layout_.initialPixelByte, layout_.storedRowBytes - written);
+    padRow(target);
+    ++rowsInBitmap_;
 }
 
-bool ScanBitmapBuilder::fillBitmapRows(DibHandle dib, int dibOrder)
+ScanBitmapBuilder::Filled ScanBitmapBuilder::fillBitmapRows(DibHandle& dib)
 {
     if (!layoutValid_) {
         platform_.showWarning(IDS_ERROR_INVALID_COLOR_FORMAT, false);
         releaseStore();
-        return false;
+        return Filled::unreadable;
     }
+    if (headerOnly_)
+        return fillFromStore(dib);
+    if (!pixels_) {
+        releaseStore();
+        return Filled::unreadable;
+    }
+    // Rows the scan did not deliver are the top of the bitmap's memory.
+    const size_t missing = static_cast<size_t>(geometry_.height) - rowsInBitmap_;
+    std::memset(pixels_, layout_.initialPixelByte, missing * layout_.stride);
+    rowsInBitmap_ = static_cast<size_t>(geometry_.height);
+    unlockBitmap();
+    dib = dib_;
+    return Filled::complete;
+}
+
+// The DIB of the header alone grown to the image, from the rows the store
+// holds; it keeps its header.
+ScanBitmapBuilder::Filled ScanBitmapBuilder::fillFromStore(DibHandle& dib)
+{
     if (storeFile_) {
         std::fclose(storeFile_);
         storeFile_ = std::fopen(storeFilePath_.c_str(), "rb");
         if (!storeFile_) {
             platform_.showWarning(IDS_ERROR_CANT_OPEN_DATA_FILE, true);
-            return false;
+            return Filled::unreadable;
         }
     }
-    LockedBlock locked(memory_, dib);
-    if (!locked.bytes()) {
+    DibHandle full = memory_.allocate(headerSize() + imageSize(), false);
+    uint8_t* bytes = full ? memory_.lock(full) : nullptr;
+    if (!bytes) {
+        memory_.release(full);
         releaseStore();
-        return false;
+        platform_.showWarning(IDS_ERROR_NO_MEMORY_FOR_DIB, true);
+        return Filled::noMemory;
     }
+    {
+        LockedBlock header(memory_, dib_);
+        std::memcpy(bytes, header.bytes(), headerSize());
+    }
+    uint8_t* pixels = bytes + headerSize();
     const size_t rowBytes = layout_.storedRowBytes;
-    const size_t pixelOffset = 40 + static_cast<size_t>(layout_.paletteEntries) * 4;
-    uint8_t* pixels = locked.bytes() + pixelOffset;
-    // Only rows the scan delivered are copied: the rest stay as created,
-    // white in every pixel type, from the memory and the file store alike.
     const size_t rows = std::min(static_cast<size_t>(geometry_.height), storeUsed_ / rowBytes);
     bool readBack = true;
-    for (size_t i = 0; i < rows; ++i) {
-        uint8_t* target = pixels + (static_cast<size_t>(geometry_.height) - 1 - i) * layout_.stride;
-        if (storeBytes_) {
+    for (size_t i = 0; i < rows && readBack; ++i) {
+        uint8_t* target = rowInBitmap(pixels, i);
+        if (storeBytes_)
             std::memcpy(target, storeBytes_ + i * rowBytes, rowBytes);
-        } else if (std::fread(target, 1, rowBytes, storeFile_) != rowBytes) {
-            readBack = false;
-            break;
-        }
-        if (dibOrder != 1)
-            continue;
-        if (parameters_.pixelType == PIXEL_TYPE_COLOUR) {
-            for (size_t x = 0; x < rowBytes; x += 3)
-                std::swap(target[x], target[x + 2]);
-        } else if (parameters_.pixelType == PIXEL_TYPE_BLACK_WHITE) {
-            for (size_t x = 0; x < rowBytes; ++x)
-                target[x] = static_cast<uint8_t>(~target[x]);
-        }
+        else
+            readBack = std::fread(target, 1, rowBytes, storeFile_) == rowBytes;
+        toDibOrder(target);
+        padRow(target);
     }
     releaseStore();
-    return readBack;
+    if (!readBack) {
+        memory_.unlock(full);
+        memory_.release(full);
+        return Filled::unreadable;
+    }
+    std::memset(pixels, layout_.initialPixelByte, (static_cast<size_t>(geometry_.height) - rows) * layout_.stride);
+    memory_.unlock(full);
+    memory_.release(dib_);
+    dib_ = full;
+    dib = full;
+    headerOnly_ = false;
+    return Filled::complete;
 }
 
 int ScanBitmapBuilder::fitBitmapToRequest(DibHandle dib, int forMemoryTransfer, DibHandle* result)
@@ -289,6 +420,13 @@ int ScanBitmapBuilder::fitBitmapToRequest(DibHandle dib, int forMemoryTransfer, 
     memory_.release(dib);
     *result = fitted;
     return fitted ? SCAN_REPLY_SUCCESS : SCAN_REPLY_NO_MEMORY;
+}
+
+void ScanBitmapBuilder::unlockBitmap()
+{
+    if (pixels_)
+        memory_.unlock(dib_);
+    pixels_ = nullptr;
 }
 
 void ScanBitmapBuilder::releaseStore()

@@ -1,11 +1,18 @@
 #pragma once
-// Building the scanned image: the DIB and its header for the pixel type, the
-// store of decoded rows (memory, or a temporary file when memory is short),
-// line art by threshold, rows into the bitmap in DIB order, and fitting the
-// bitmap to the requested resolution through the imaging library. The scan
-// engine calls, per scan: createScanBitmap, openDataStore, appendDecodedRow
-// for each decoder output, fillBitmapRows, fitBitmapToRequest.
+// Building the scanned image: the DIB and its header for the pixel type,
+// the decoded rows into it in DIB order (line art by threshold on the way),
+// and fitting the bitmap to the requested resolution through the imaging
+// library. The scan engine calls, per scan: createScanBitmap,
+// openDataStore, appendDecodedRow for each decoder output (which may have
+// been decoded straight into the place that nextRowPlace gave), then
+// fillBitmapRows and fitBitmapToRequest.
+//
+// The image is held once. Rows go into the DIB as they come; only when the
+// DIB cannot be allocated at the start are they kept in a store of the
+// unpadded rows (memory, or a temporary file when memory is short), and
+// the DIB is allocated and filled from it once they are all in.
 #include "ImagingLibrary.h"
+#include "LineArtPacking.h"
 #include "MemoryBlocks.h"
 #include "ScanParameters.h"
 
@@ -53,10 +60,6 @@ struct DibLayout {
 bool dibLayoutFor(int pixelType, int width, DibLayout& layout);
 // trunc(dpi x 100 x 0.39370078740157477): 11811 at 300 dpi.
 int32_t pelsPerMetreForDpi(int dpi);
-// Packs count grey bytes into line-art bytes: 1 where the grey value is
-// above threshold (signed comparison), the whole byte inverted when invert
-// is set; returns the number of packed bytes (ceil(count / 8)).
-int packLineArtRow(const uint8_t* grey, int count, int threshold, bool invert, uint8_t* packed);
 
 class ScanBitmapBuilder {
 public:
@@ -67,19 +70,32 @@ public:
     ScanBitmapBuilder(const ScanBitmapBuilder&) = delete;
     ScanBitmapBuilder& operator=(const ScanBitmapBuilder&) = delete;
 
-    // The new DIB, header and palette set, rows initialised; null when the
-    // block cannot be allocated (the engine shows string 6).
-    DibHandle createScanBitmap();
-    // Memory block of twice biSizeImage, else a temporary file; false after
+    // The new DIB, header and palette set, to be completed in dibOrder (1:
+    // colour B, G, R and line art inverted). When the image's memory cannot
+    // be had, a DIB of the header alone and a store for the rows; null when
+    // neither can be had (the engine shows string 6).
+    DibHandle createScanBitmap(int dibOrder);
+    // True when the rows have a place: the DIB, or a store. Otherwise a
+    // memory block of the unpadded rows, else a temporary file; false after
     // string 7 in a warning box when neither can be made.
     bool openDataStore();
-    // One decoder output (count 0 is allowed); line art is packed first.
+    // The next row's place in the DIB, where a grey or colour row may be
+    // decoded; null for line art, rows kept in a store, or a full image.
+    uint8_t* nextRowPlace();
+    // Whether colour rows in their place are B, G, R.
+    bool placedRowsBlueFirst() const { return placedBlueFirst_; }
+    // One decoder output, a whole row (count 0 is allowed): one already in
+    // the place given is only counted; others, with colour pixels R, G, B,
+    // are put in DIB order, line art packed.
     void appendDecodedRow(const uint8_t* row, int count);
-    // Fills the bitmap's rows from the store, bottom-up; dibOrder 1 turns
-    // colour into BGR and inverts line art. Releases the store. False when
+    enum class Filled { complete, noMemory, unreadable };
+    // Completes the DIB: rows the scan did not deliver white, and a DIB of
+    // the header alone grown to the image and filled from the store; then
+    // releases the store. noMemory after string 6 in a box; unreadable when
     // the store could not be read back (after string 9 in a box, or the
-    // trace of string 20 for an unknown pixel type): the rows are not the scan.
-    bool fillBitmapRows(DibHandle dib, int dibOrder);
+    // trace of string 20 for an unknown pixel type). dib, the handle that
+    // createScanBitmap gave, becomes the completed DIB.
+    Filled fillBitmapRows(DibHandle& dib);
     // 100 with *result the final DIB, or 109 with *result null. dib is
     // consumed: a DIB replaced by the library's result is released.
     int fitBitmapToRequest(DibHandle dib, int forMemoryTransfer, DibHandle* result);
@@ -87,10 +103,21 @@ public:
     void closeDataStore();
 
     bool dataStoreUsesFile() const { return !storeFilePath_.empty(); }
+    bool dataStoreInMemory() const { return storeBytes_ != nullptr; }
     const DibLayout& layout() const { return layout_; }
 
 private:
+    size_t headerSize() const;
+    size_t imageSize() const;
+    void writeHeader(uint8_t* header);
+    uint8_t* rowInBitmap(uint8_t* pixels, size_t row) const;
+    void padRow(uint8_t* target) const;
+    void toDibOrder(uint8_t* target) const;
+    bool makeStore();
+    bool makeStoreFile();
     void storeBytes(const uint8_t* bytes, size_t count);
+    Filled fillFromStore(DibHandle& dib);
+    void unlockBitmap();
     void releaseStore();
 
     const ScanParameters& parameters_;
@@ -100,6 +127,15 @@ private:
     BitmapPlatform& platform_;
     DibLayout layout_{};
     bool layoutValid_ = false;
+    int dibOrder_ = 0;
+    bool placedBlueFirst_ = false;
+
+    // The DIB that rows go into, locked until it is complete.
+    DibHandle dib_ = nullptr;
+    uint8_t* pixels_ = nullptr;
+    size_t rowsInBitmap_ = 0;
+    // A DIB of the header alone, its rows in the store.
+    bool headerOnly_ = false;
 
     void* storeBlock_ = nullptr;
     uint8_t* storeBytes_ = nullptr;
@@ -107,5 +143,5 @@ private:
     size_t storeUsed_ = 0;
     std::FILE* storeFile_ = nullptr;
     std::string storeFilePath_;
-    std::vector<uint8_t> packedRow_;
+    std::vector<uint8_t> packedRow_;  // a line art row on its way to the store
 };

@@ -12,5 +12,12 @@ int decodeBlock(const uint8_t* input, int inputSize, int buffered, int* consumed
                 int* produced);
 void decoderFinish();
 
+// The order of the colour rows produced from now on (decoderStart sets
+// RedFirst).
+void decoderSetColourOrder(scancodec::ColourOrder order);
+
 // Where the decoder's diagnostic texts go (the source's trace).
 void decoderSetTrace(scancodec::DecoderTraceSink trace);
+
+// The instance behind these calls.
+scancodec::StreamDecoder& sourceDecoder();

@@ -1,6 +1,9 @@
 #include "ImagingBitmapSteps.h"
 
-DibHandle ImagingBitmapSteps::createScanBitmap(const ScanParameters& parameters, const ScanImageGeometry& geometry)
+#include "ScanReplyResult.h"
+
+DibHandle ImagingBitmapSteps::createScanBitmap(const ScanParameters& parameters, const ScanImageGeometry& geometry,
+                                               int dibOrder)
 {
     parameters_ = parameters;
     ScanGeometry g;
@@ -10,12 +13,19 @@ DibHandle ImagingBitmapSteps::createScanBitmap(const ScanParameters& parameters,
     g.height = geometry.height;
     g.channels = geometry.channels;
     builder_ = std::make_unique<ScanBitmapBuilder>(parameters_, g, memory_, imaging_, platform_);
-    return builder_->createScanBitmap();
+    return builder_->createScanBitmap(dibOrder);
 }
 
 bool ImagingBitmapSteps::openDataStore()
 {
     return builder_ && builder_->openDataStore();
+}
+
+DecodedRowPlace ImagingBitmapSteps::nextRowPlace()
+{
+    if (!builder_)
+        return {};
+    return {builder_->nextRowPlace(), builder_->placedRowsBlueFirst()};
 }
 
 void ImagingBitmapSteps::appendDecodedRow(const uint8_t* row, int count)
@@ -24,9 +34,14 @@ void ImagingBitmapSteps::appendDecodedRow(const uint8_t* row, int count)
         builder_->appendDecodedRow(row, count);
 }
 
-bool ImagingBitmapSteps::fillBitmapRows(DibHandle dib, int dibOrder)
+int ImagingBitmapSteps::fillBitmapRows(DibHandle& dib)
 {
-    return builder_ && builder_->fillBitmapRows(dib, dibOrder);
+    switch (builder_ ? builder_->fillBitmapRows(dib) : ScanBitmapBuilder::Filled::unreadable) {
+    case ScanBitmapBuilder::Filled::complete: return SCAN_REPLY_SUCCESS;
+    case ScanBitmapBuilder::Filled::noMemory: return SCAN_REPLY_NO_MEMORY;
+    case ScanBitmapBuilder::Filled::unreadable: break;
+    }
+    return SCAN_RESULT_SETUP_FAILED;
 }
 
 int ImagingBitmapSteps::fitBitmapToRequest(DibHandle dib, int forMemoryTransfer, DibHandle* result)
@@ -39,7 +54,8 @@ int ImagingBitmapSteps::fitBitmapToRequest(DibHandle dib, int forMemoryTransfer,
 
 void ImagingBitmapSteps::freeBitmap(DibHandle dib)
 {
+    // The builder lets go of the DIB before it goes.
+    builder_.reset();
     if (dib)
         memory_.release(dib);
-    builder_.reset();
 }

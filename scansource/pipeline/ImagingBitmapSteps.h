@@ -1,7 +1,8 @@
 #pragma once
 // The engine's bitmap steps carried out by bitmap building (ScanBitmapBuilder):
-// the DIB in the given memory blocks, the row store or temporary file, and
-// the fit through the imaging library. One builder per scan.
+// the DIB in the given memory blocks, its rows decoded in place, the row
+// store or temporary file when the DIB cannot be had at the start, and the
+// fit through the imaging library. One builder per scan.
 #include "BitmapBuilding.h"
 #include "ScanJob.h"
 
@@ -14,10 +15,12 @@ public:
     {
     }
 
-    DibHandle createScanBitmap(const ScanParameters& parameters, const ScanImageGeometry& geometry) override;
+    DibHandle createScanBitmap(const ScanParameters& parameters, const ScanImageGeometry& geometry,
+                               int dibOrder) override;
     bool openDataStore() override;
+    DecodedRowPlace nextRowPlace() override;
     void appendDecodedRow(const uint8_t* row, int count) override;
-    bool fillBitmapRows(DibHandle dib, int dibOrder) override;
+    int fillBitmapRows(DibHandle& dib) override;
     int fitBitmapToRequest(DibHandle dib, int forMemoryTransfer, DibHandle* result) override;
     void freeBitmap(DibHandle dib) override;
 

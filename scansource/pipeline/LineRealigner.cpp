@@ -48,32 +48,52 @@ bool LineRealigner::advance()
     return primed_;
 }
 
-void LineRealigner::assemble(uint8_t* output)
+void LineRealigner::assemble(uint8_t* output, ColourOrder order)
 {
     const int period = channels_ == 3 ? kLineOffsetCount : 2;
+    const bool blueFirst = channels_ == 3 && order == ColourOrder::BlueFirst;
     const uint8_t* sources[kLineOffsetCount] = {};
+    int shifts[kLineOffsetCount] = {};
     if (channels_ == 3) {
-        const int order[kLineOffsetCount] = {RedEven, GreenEven, BlueEven, RedOdd, GreenOdd, BlueOdd};
-        for (int i = 0; i < kLineOffsetCount; ++i)
-            sources[i] = line(readSlots_[order[i]]);
+        const int redFirstOrder[kLineOffsetCount] = {RedEven, GreenEven, BlueEven, RedOdd, GreenOdd, BlueOdd};
+        const int blueFirstOrder[kLineOffsetCount] = {BlueEven, GreenEven, RedEven, BlueOdd, GreenOdd, RedOdd};
+        const int blueFirstShifts[kLineOffsetCount] = {2, 0, -2, 2, 0, -2};
+        for (int i = 0; i < kLineOffsetCount; ++i) {
+            sources[i] = line(readSlots_[blueFirst ? blueFirstOrder[i] : redFirstOrder[i]]);
+            shifts[i] = blueFirst ? blueFirstShifts[i] : 0;
+        }
     } else {
         sources[0] = line(readSlots_[GreenEven]);
         sources[1] = line(readSlots_[GreenOdd]);
     }
+    auto assembleBytes = [&](int from, int to) {
+        for (int p = from; p < to; ++p) {
+            int component = p % period;
+            output[p] = sources[component][p + shifts[component]];
+        }
+    };
     int p = 0;
 #if defined(__SSE2__)
-    for (int phase = 0; p + kChunk <= rowSize_; p += kChunk, phase = phase == kChunkPhases - 1 ? 0 : phase + 1) {
-        __m128i bytes = _mm_setzero_si128();
-        for (int source = 0; source < period; ++source) {
-            __m128i mask = _mm_load_si128(reinterpret_cast<const __m128i*>(masks_[phase][source]));
-            __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sources[source] + p));
-            bytes = _mm_or_si128(bytes, _mm_and_si128(chunk, mask));
+    // With blue first the first chunk would reach before the row start.
+    const int reach = blueFirst ? 2 : 0;
+    const int firstChunk = blueFirst ? kChunk : 0;
+    if (firstChunk + kChunk + reach <= rowSize_) {
+        assembleBytes(0, firstChunk);
+        p = firstChunk;
+        for (int phase = p / kChunk; p + kChunk + reach <= rowSize_;
+             p += kChunk, phase = phase == kChunkPhases - 1 ? 0 : phase + 1) {
+            __m128i bytes = _mm_setzero_si128();
+            for (int source = 0; source < period; ++source) {
+                __m128i mask = _mm_load_si128(reinterpret_cast<const __m128i*>(masks_[phase][source]));
+                __m128i chunk =
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(sources[source] + p + shifts[source]));
+                bytes = _mm_or_si128(bytes, _mm_and_si128(chunk, mask));
+            }
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(output + p), bytes);
         }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(output + p), bytes);
     }
 #endif
-    for (; p < rowSize_; ++p)
-        output[p] = sources[p % period][p];
+    assembleBytes(p, rowSize_);
     for (int& slot : readSlots_)
         slot = nextSlot(slot);
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "ColourOrder.h"
 #include "StreamFormat.h"
 
 namespace scancodec {
@@ -25,18 +26,21 @@ public:
     // the ring for an output row.
     bool advance();
 
-    // Builds the next output row and moves on by one row.
-    void assemble(uint8_t* output);
+    // Builds the next output row, its colour pixels in the order asked,
+    // and moves on by one row.
+    void assemble(uint8_t* output, ColourOrder order = ColourOrder::RedFirst);
 
 private:
     uint8_t* line(int slot) { return ring_.get() + static_cast<size_t>(slot) * static_cast<size_t>(rowSize_); }
     int nextSlot(int slot) const { return slot == maxOffset_ ? 0 : slot + 1; }
 
     // Output byte p comes from the source line of component p mod 6 (colour:
-    // red, green, blue of the even pixel, then of the odd one) or p mod 2
-    // (grey); an unpaired last pixel is an even one, so the rule holds to
-    // the row end. For sixteen bytes at a time, byte masks per component
-    // and per position of the chunk in the 48-byte cycle.
+    // the three colours of the even pixel in output order, then of the odd
+    // one) or p mod 2 (grey); an unpaired last pixel is an even one, so the
+    // rule holds to the row end. The lines hold R, G, B: with blue first a
+    // byte's source sits two bytes ahead of it (blue) or behind it (red).
+    // For sixteen bytes at a time, byte masks per component and per
+    // position of the chunk in the 48-byte cycle.
     static constexpr int kChunk = 16;
     static constexpr int kChunkPhases = 3;
     alignas(16) uint8_t masks_[kChunkPhases][kLineOffsetCount][kChunk] = {};

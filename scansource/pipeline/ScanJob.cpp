@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <new>
 
@@ -28,8 +29,16 @@ constexpr int64_t kStreamSilenceLimitSeconds = 30;
 // scanner that ignores the stop is purged instead.
 constexpr int64_t kStopReadLimitSeconds = 10;
 // Coded rows occupy whole 16-byte units: this much after the last row is a
-// row the image does not have.
+// row the image does not have. A device may fill its last block up (to a
+// whole packet or block), so bytes of a fill value do not count.
 constexpr int kCodedRowUnit = 16;
+
+bool isFill(uint8_t byte) { return byte == 0x00 || byte == 0xFF; }
+
+int unfilledBytes(const uint8_t* bytes, int length)
+{
+    return static_cast<int>(std::count_if(bytes, bytes + length, [](uint8_t b) { return !isFill(b); }));
+}
 
 int64_t stride(const ScanImageGeometry& g)
 {
@@ -59,6 +68,14 @@ public:
         free_ -= length;
     }
     void release(int consumed) { free_ += consumed; }
+    // Of the last n bytes put, those that are no fill.
+    int unfilledTail(int n) const
+    {
+        int count = 0;
+        for (int i = 1; i <= n; ++i)
+            count += isFill(bytes_[(writeOffset_ - i) & (kRawBufferSize - 1)]) ? 0 : 1;
+        return count;
+    }
 
 private:
     std::unique_ptr<uint8_t[]> bytes_;
@@ -99,7 +116,7 @@ class ScanJob {
 public:
     ScanJob(ScanJobServices& services, const ScanRequest& request, const ScanImageGeometry& geometry)
         : s_(services), request_(request), p_(request.parameters), geometry_(geometry),
-          notices_(services.protocol.notices())
+          notices_(services.protocol.notices()), decoder_(services.decoder ? *services.decoder : sourceDecoder())
     {
     }
 
@@ -112,6 +129,11 @@ private:
     bool command(const CommandPacket& packet, unsigned failureId);
     bool sendSettings();
     bool feederReady();
+    struct RowOutput {
+        uint8_t* bytes;
+        int size;
+    };
+    RowOutput rowOutput();
     Ending readAndDecode();
     int readStreamReply(int* length);
     bool keepWaitingForSilentDevice();
@@ -120,12 +142,15 @@ private:
     Ending rowsOutOfStep();
     Unlock stopStream();
     void showProgressFor(int64_t total);
+    template <typename Step>
+    bool guarded(Step step);
 
     ScanJobServices& s_;
     const ScanRequest& request_;
     const ScanParameters& p_;
     ScanImageGeometry geometry_;
     DeviceNotices& notices_;
+    scancodec::StreamDecoder& decoder_;
     RawRing raw_;
     std::unique_ptr<uint8_t[]> decoded_;
     std::unique_ptr<uint8_t[]> block_;
@@ -136,7 +161,7 @@ private:
     // The last read found the device silent, since this second.
     bool deviceSilent_ = false;
     int64_t silentSince_ = 0;
-    // Bytes that came after the last row.
+    // Bytes other than fill that came after the last row.
     int64_t afterLastRow_ = 0;
 };
 
@@ -228,6 +253,19 @@ ScanJob::Ending ScanJob::decodeFailure(int result)
     return Ending::setupFailed;
 }
 
+// Where the next row is decoded: into its place in the image when the
+// bitmap building offers one, else into the decode buffer.
+ScanJob::RowOutput ScanJob::rowOutput()
+{
+    DecodedRowPlace place = s_.bitmap.nextRowPlace();
+    if (!place.bytes) {
+        decoder_.setColourOrder(scancodec::ColourOrder::RedFirst);
+        return {decoded_.get(), kDecodeBufferSize};
+    }
+    decoder_.setColourOrder(place.blueFirst ? scancodec::ColourOrder::BlueFirst : scancodec::ColourOrder::RedFirst);
+    return {place.bytes, geometry_.width * geometry_.channels};
+}
+
 // The device sends more than the image's rows: its frame and ours differ,
 // and what was decoded is not the page.
 ScanJob::Ending ScanJob::rowsOutOfStep()
@@ -281,14 +319,16 @@ ScanJob::Ending ScanJob::readAndDecode()
                 return Ending::cancelled;
             if (reply != SCAN_REPLY_SUCCESS && reply != SCAN_REPLY_STATUS_OK) {
                 StreamErrorMessage message = streamErrorMessage(reply);
-                return endStream(message.stringId, message.show);
+                Ending ending = endStream(message.stringId, message.show);
+                s_.view.streamFailed(reply);
+                return ending;
             }
             // Whatever follows the last row is not kept, so it cannot fill
             // the buffer; more than padding means the rows are out of step.
             if (length > 0 && !lastRow)
                 raw_.put(block_.get(), length);
             else
-                afterLastRow_ += length;
+                afterLastRow_ += unfilledBytes(block_.get(), length);
             if (afterLastRow_ >= kCodedRowUnit)
                 return rowsOutOfStep();
             if (!s_.cancelRequested)
@@ -300,16 +340,17 @@ ScanJob::Ending ScanJob::readAndDecode()
             continue;
         int consumed = 0;
         int produced = 0;
-        int result = decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed, decoded_.get(),
-                                 kDecodeBufferSize, &produced);
+        RowOutput output = rowOutput();
+        int result = decoder_.decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed, output.bytes, output.size,
+                                 &produced);
         if (result == scancodec::DecodeMoreRows || result == scancodec::DecodeLastRow ||
             result == scancodec::DecodeNeedsInput) {
-            s_.bitmap.appendDecodedRow(decoded_.get(), produced);
+            s_.bitmap.appendDecodedRow(output.bytes, produced);
             raw_.release(consumed);
             total += produced;
             lastRow = result == scancodec::DecodeLastRow;
             if (lastRow) {
-                afterLastRow_ = raw_.buffered();
+                afterLastRow_ = raw_.unfilledTail(raw_.buffered());
                 raw_.release(raw_.buffered());
                 if (afterLastRow_ >= kCodedRowUnit)
                     return rowsOutOfStep();
@@ -323,14 +364,15 @@ ScanJob::Ending ScanJob::readAndDecode()
     while (!lastRow && !s_.cancelRequested) {
         int consumed = 0;
         int produced = 0;
-        int result = decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed, decoded_.get(),
-                                 kDecodeBufferSize, &produced);
+        RowOutput output = rowOutput();
+        int result = decoder_.decodeBlock(raw_.data(), kRawBufferSize, raw_.buffered(), &consumed, output.bytes, output.size,
+                                 &produced);
         if (result != scancodec::DecodeMoreRows && result != scancodec::DecodeLastRow)
             return decodeFailure(result == scancodec::DecodeNeedsInput ? scancodec::DecodeCorruptData : result);
-        s_.bitmap.appendDecodedRow(decoded_.get(), produced);
+        s_.bitmap.appendDecodedRow(output.bytes, produced);
         raw_.release(consumed);
         lastRow = result == scancodec::DecodeLastRow;
-        if (lastRow && raw_.buffered() >= kCodedRowUnit)
+        if (lastRow && raw_.unfilledTail(raw_.buffered()) >= kCodedRowUnit)
             return rowsOutOfStep();
     }
     return s_.cancelRequested ? Ending::cancelled : Ending::scanned;
@@ -370,6 +412,21 @@ ScanJob::Unlock ScanJob::stopStream()
     return Unlock::withReply;
 }
 
+// What a step of the scan throws (a failed allocation: std::bad_alloc,
+// std::length_error) ends the scan as a want of memory does, so that the
+// steps after it still stop and unlock the scanner and free the bitmap.
+template <typename Step>
+bool ScanJob::guarded(Step step)
+{
+    try {
+        step();
+        return true;
+    } catch (const std::exception&) {
+        notices_.showWarning(IDS_ERROR_NO_MEMORY_FOR_DIB, true);
+        return false;
+    }
+}
+
 int ScanJob::run(int dibOrder, int forMemoryTransfer, DibHandle* dib)
 {
     ScannerLink& link = s_.protocol.link();
@@ -395,48 +452,72 @@ int ScanJob::run(int dibOrder, int forMemoryTransfer, DibHandle* dib)
         notices_.showWarning(IDS_ERROR_NO_MEMORY_FOR_DIB, true);
         return finish(SCAN_REPLY_NO_MEMORY);
     }
-    DibHandle bitmap = s_.bitmap.createScanBitmap(p_, geometry_);
+    DibHandle bitmap = nullptr;
+    bool created = guarded([&] { bitmap = s_.bitmap.createScanBitmap(p_, geometry_, dibOrder); });
     if (!bitmap) {
-        notices_.showWarning(IDS_ERROR_NO_MEMORY_FOR_DIB, true);
+        if (created)
+            notices_.showWarning(IDS_ERROR_NO_MEMORY_FOR_DIB, true);
+        else
+            s_.bitmap.freeBitmap(nullptr);
         return finish(SCAN_REPLY_NO_MEMORY);
     }
-    if (!s_.bitmap.openDataStore()) {
+    bool storeOpen = false;
+    if (!guarded([&] { storeOpen = s_.bitmap.openDataStore(); })) {
+        s_.bitmap.freeBitmap(bitmap);
+        return finish(SCAN_REPLY_NO_MEMORY);
+    }
+    if (!storeOpen) {
         s_.bitmap.freeBitmap(bitmap);
         return finish(SCAN_RESULT_SETUP_FAILED);
     }
 
     Ending ending = Ending::cancelled;
     Unlock unlock = Unlock::withReply;
-    LockOutcome lock =
-        lockScannerWithWarmingWait(s_.protocol, s_.lampView, s_.clock, s_.cancelRequested, p_.feederChecked != 0);
-    if (lock != LockOutcome::locked) {
-        unlock = lockOutcomeNeedsUnlock(lock) ? Unlock::withReply : Unlock::none;
-        s_.cancelRequested = 1;
-    } else if (request_.feederEnabled && !feederReady()) {
-        ending = Ending::cancelled;
-    } else if (!sendSettings()) {
-        ending = Ending::setupFailed;
-    } else {
-        bool progress = s_.view.openProgress();
-        if (decoderStart(geometry_.width, geometry_.height, geometry_.channels, 8) != scancodec::DecoderStarted) {
-            notices_.showWarning(IDS_ERROR_DECOMP_START, true);
+    bool progress = false;
+    bool decoderUsed = false;
+    bool ran = guarded([&] {
+        LockOutcome lock = lockScannerWithWarmingWait(s_.protocol, s_.lampView, s_.clock, s_.cancelRequested,
+                                                      p_.feederChecked != 0);
+        if (lock != LockOutcome::locked) {
+            unlock = lockOutcomeNeedsUnlock(lock) ? Unlock::withReply : Unlock::none;
+            s_.cancelRequested = 1;
+        } else if (request_.feederEnabled && !feederReady()) {
+            ending = Ending::cancelled;
+        } else if (!sendSettings()) {
             ending = Ending::setupFailed;
         } else {
-            ending = readAndDecode();
+            progress = s_.view.openProgress();
+            decoderUsed = true;
+            if (decoder_.start(geometry_.width, geometry_.height, geometry_.channels, 8) !=
+                scancodec::DecoderStarted) {
+                notices_.showWarning(IDS_ERROR_DECOMP_START, true);
+                ending = Ending::setupFailed;
+            } else {
+                ending = readAndDecode();
+            }
         }
-        decoderFinish();
-        if (streamRunning_)
-            unlock = stopStream();
-        if (progress)
-            s_.view.closeProgress();
-    }
+    });
+    if (!ran)
+        ending = Ending::outOfMemory;
+    if (decoderUsed)
+        decoder_.finish();
+    if (streamRunning_)
+        unlock = stopStream();
+    if (progress)
+        s_.view.closeProgress();
     if (unlock == Unlock::withReply && s_.protocol.writeEscCommand(makeCommand(CMD_UNLOCK)) != SCANCMD_RESULT_SUCCESS)
         s_.cancelRequested = 1;
     else if (unlock == Unlock::withoutReply)
         s_.protocol.sendEscCommandNoReply(makeCommand(CMD_UNLOCK));
 
-    if (ending == Ending::scanned && !s_.cancelRequested && !s_.bitmap.fillBitmapRows(bitmap, dibOrder))
-        ending = Ending::setupFailed;
+    if (ending == Ending::scanned && !s_.cancelRequested) {
+        int filled = SCAN_REPLY_NO_MEMORY;
+        guarded([&] { filled = s_.bitmap.fillBitmapRows(bitmap); });
+        if (filled == SCAN_REPLY_NO_MEMORY)
+            ending = Ending::outOfMemory;
+        else if (filled != SCAN_REPLY_SUCCESS)
+            ending = Ending::setupFailed;
+    }
     bool failed = s_.cancelRequested || ending != Ending::scanned;
     // Whatever a failed or cancelled scan left in the device's pipe must
     // not be read as the next session's replies.
@@ -453,7 +534,11 @@ int ScanJob::run(int dibOrder, int forMemoryTransfer, DibHandle* dib)
             return SCAN_REPLY_NO_MEMORY;
         return SCAN_REPLY_STOP_REQUESTED;
     }
-    return s_.bitmap.fitBitmapToRequest(bitmap, forMemoryTransfer, dib);
+    // The fit owns the DIB from the call on, whatever it ends in.
+    int fitted = SCAN_REPLY_NO_MEMORY;
+    if (!guarded([&] { fitted = s_.bitmap.fitBitmapToRequest(bitmap, forMemoryTransfer, dib); }))
+        *dib = nullptr;
+    return fitted;
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "ScanParameters.h"
 #include "ScannerLock.h"
 #include "ScannerProtocol.h"
+#include "StreamDecoder.h"
 
 #include <cstdint>
 
@@ -32,22 +33,41 @@ struct ScanImageGeometry {
     int height = 0;  // rows
 };
 
+// Where the decoder may write the next row: straight into its place in the
+// image, so that the row is never copied.
+struct DecodedRowPlace {
+    uint8_t* bytes = nullptr;  // width x channels bytes; null: the engine's own buffer
+    bool blueFirst = false;    // colour pixels go there B, G, R
+};
+
 // The bitmap building as the engine drives it, in this order. Named after
-// the functions that build the DIB and its data store.
+// the functions that build the DIB and its data store. A consumer that
+// takes the rows as they come and makes no bitmap needs appendDecodedRow
+// only, and hands the engine a token of its own for the DIB.
 class BitmapBuildingSteps {
 public:
     virtual ~BitmapBuildingSteps() = default;
-    // The DIB with header and palette, rows initialised; null when it cannot
-    // be allocated.
-    virtual DibHandle createScanBitmap(const ScanParameters& parameters, const ScanImageGeometry& geometry) = 0;
-    // The store of the decoded rows (memory, or a temporary file); false
-    // when neither could be created (the builder has told the user).
+    // The DIB with header and palette, to be completed in dibOrder (1:
+    // colour B, G, R and line art inverted); null when neither it nor a
+    // store to build it from later can be had.
+    virtual DibHandle createScanBitmap(const ScanParameters& parameters, const ScanImageGeometry& geometry,
+                                       int dibOrder) = 0;
+    // The store of the decoded rows where the bitmap needs one; false when
+    // it cannot be created (the builder has told the user).
     virtual bool openDataStore() = 0;
-    // One decoder output; count 0 (the stream header) is allowed.
+    // Where the next decoder output may be written; by default nowhere
+    // (the engine's buffer).
+    virtual DecodedRowPlace nextRowPlace() { return {}; }
+    // One decoder output, a whole row or nothing (count 0: the stream
+    // header): in the place given for it, or in the engine's buffer with
+    // colour pixels R, G, B.
     virtual void appendDecodedRow(const uint8_t* row, int count) = 0;
-    // Copies the stored rows into the DIB and releases the store; false when
-    // the store could not be read back (the builder has told the user).
-    virtual bool fillBitmapRows(DibHandle dib, int dibOrder) = 0;
+    // Completes the DIB's rows (those the scan did not deliver are white)
+    // and releases the store: 100; 109 when the DIB could not be completed
+    // for want of memory; 112 when the stored rows could not be read back
+    // (the builder has told the user of both). dib may be replaced by the
+    // completed one.
+    virtual int fillBitmapRows(DibHandle& dib) = 0;
     // 100 with *result the final DIB (dib itself, or a resized copy with dib
     // released), or 109 with *result null and dib released.
     virtual int fitBitmapToRequest(DibHandle dib, int forMemoryTransfer, DibHandle* result) = 0;
@@ -71,6 +91,10 @@ public:
     virtual void closeProgress() = 0;
     // The OK/Cancel prompt: localised text and caption; IDOK (1) or IDCANCEL (2).
     virtual int askOkCancel(unsigned textId, unsigned captionId) = 0;
+    // The reply (ScanReplyResult) that ended the data stream before its end,
+    // after its message: a caller without dialogs tells a jam from a
+    // device error by it, where the source shows one message for both.
+    virtual void streamFailed(int /*reply*/) {}
 };
 
 // The system's keep-awake request for the duration of the scan.
@@ -90,6 +114,9 @@ struct ScanJobServices {
     BitmapBuildingSteps& bitmap;
     ExecutionState& executionState;
     volatile int& cancelRequested;
+    // The decoder of this scan; null for the source's one decoder. A caller
+    // scanning several devices at once gives each scan its own.
+    scancodec::StreamDecoder* decoder = nullptr;
 };
 
 // What the scan needs besides the services: the settings record, the

@@ -1,5 +1,6 @@
 #include "StreamDecoder.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -58,7 +59,9 @@ int StreamDecoder::start(int width, int height, int channels, int bitsPerSample)
     differences_.reset(allocateRow(rowSize_ + 4));
     currentRow_.reset(allocateRow(rowSize_));
     previousRow_.reset(allocateRow(rowSize_));
-    if (!differences_ || !currentRow_ || !previousRow_) {
+    olderDifferences_.reset(allocateRow(rowSize_ + 4));
+    olderRow_.reset(allocateRow(rowSize_));
+    if (!differences_ || !currentRow_ || !previousRow_ || !olderDifferences_ || !olderRow_) {
         finish();
         return DecoderOutOfMemory;
     }
@@ -72,8 +75,11 @@ void StreamDecoder::finish()
     differences_.reset();
     currentRow_.reset();
     previousRow_.reset();
+    olderDifferences_.reset();
+    olderRow_.reset();
     realigner_.reset();
     health_ = Health::Idle;
+    colourOrder_ = ColourOrder::RedFirst;
     predictor_ = 0;
     header_ = HeaderState::Done;
     headerBytesToSkip_ = 0;
@@ -81,6 +87,8 @@ void StreamDecoder::finish()
     phase_ = RowPhase::RowField;
     rowStart_ = rowEnd_ = 0;
     samplesDecoded_ = 0;
+    reconstructed_ = 0;
+    olderDone_ = 0;
     decodedRows_ = 0;
     deliveredRows_ = 0;
 }
@@ -120,6 +128,10 @@ int StreamDecoder::decodeBlock(const uint8_t* input, int inputSize, int buffered
     case HeaderOutcome::OutOfMemory: result = DecodeOutOfMemory; break;
     case HeaderOutcome::Corrupt: result = DecodeCorruptData; break;
     case HeaderOutcome::Absent:
+        if (olderDone_ > 0 && decodedRows_ == codedRows()) {
+            result = finishWaitingRow(output, produced);
+            break;
+        }
         result = decodeCodedRow(reader);
         if (result == DecodeMoreRows)
             result = commitRow(output, produced);
@@ -226,17 +238,33 @@ int StreamDecoder::decodeSamplesDirect(BitReader& reader, const CategoryTables& 
     int at = samplesDecoded_;
     // Each look stores four differences, used or not; all stay in the row.
     const int lastRound = rowSize_ - kSamplesPerRound;
-    const int fusedEnd = fusedGreyMedian_ ? width_ - kMedianRunTail<1> : 0;
-    std::optional<MedianRun<1>> run;
-    auto startRun = [&] {
-        if (reconstructed_ == 0) {
-            currentRow_[0] = static_cast<uint8_t>(previousRow_[0] + differences[0]);
-            reconstructed_ = 1;
+    // A grey median row is reconstructed beside the older row that waits,
+    // a fixed number of steps a round while its decoded samples allow, so
+    // that the branch is foreseeable and the steps run beside the next
+    // round's bit reading; the commit does what is left. A round decodes
+    // about eleven samples of the test page, and the lower row needs half
+    // of its row's samples.
+    constexpr int kPairStepsPerRound = 6;
+    const bool pairing = fusedGreyMedian_ && olderDone_ > 0;
+    const int width = width_;  // kept in a register: the row stores could alias members
+    std::optional<MedianPairRun> pair;
+    auto advancePair = [&] {
+        if (!pair) {
+            if (at == 0)
+                return;
+            if (reconstructed_ == 0) {
+                currentRow_[0] = static_cast<uint8_t>(olderRow_[0] + differences[0]);
+                reconstructed_ = 1;
+            }
+            pair.emplace(previousRow_.get(), olderDifferences_.get(), olderRow_.get(), differences,
+                         currentRow_.get(), olderDone_, reconstructed_);
         }
-        run.emplace(previousRow_.get(), differences, currentRow_.get(), reconstructed_);
+        if (std::min(width - pair->olderPixel(), at - pair->newerPixel()) >= kPairStepsPerRound)
+            for (int step = 0; step < kPairStepsPerRound; ++step)
+                pair->step();
     };
-    if (fusedGreyMedian_ && at > 0)
-        startRun();
+    if (pairing)
+        advancePair();
     while (at <= lastRound && cursor <= end) {
         bits |= BitReader::loadBigEndian(cursor) >> valid;
         cursor += (63 - valid) >> 3;
@@ -256,16 +284,13 @@ int StreamDecoder::decodeSamplesDirect(BitReader& reader, const CategoryTables& 
                 break;
             ++at;
         }
-        if (run) {
-            int upTo = at < fusedEnd ? at : fusedEnd;
-            while (run->pixel() < upTo)
-                run->step();
-        } else if (fusedGreyMedian_ && at > 0) {
-            startRun();
-        }
+        if (pairing)
+            advancePair();
     }
-    if (run)
-        reconstructed_ = run->pixel();
+    if (pair) {
+        olderDone_ = pair->olderPixel();
+        reconstructed_ = pair->newerPixel();
+    }
     reader.advanceDirect(bits, valid, static_cast<int>(cursor - start));
     return at;
 }
@@ -329,25 +354,93 @@ int StreamDecoder::skipTrailer(BitReader& reader)
 
 int StreamDecoder::commitRow(uint8_t* output, int* produced)
 {
-    bool firstRow = decodedRows_ == 0;
-    uint8_t* target = realigner_.active() ? realigner_.writeLine() : output;
+    // The line ring keeps the coded order; the colours are exchanged, when
+    // asked, on the way to the output.
+    const bool realigned = realigner_.active();
+    uint8_t* target = realigned ? realigner_.writeLine() : output;
+    if (fusedGreyMedian_) {
+        const bool olderFinished = commitGreyMedianRow(target);
+        ++decodedRows_;
+        return olderFinished ? deliverRow(output, produced) : DecodeMoreRows;
+    }
     RowBuffers rows{differences_.get(), previousRow_.get(), currentRow_.get(), target};
-    if (fusedGreyMedian_ && reconstructed_ > 0)
-        finishGreyMedianRow(rows, width_, reconstructed_);
-    else
-        reconstructRow(rows, width_, channels_, effectivePredictor(predictor_), firstRow);
+    reconstructRow(rows, width_, channels_, effectivePredictor(predictor_), decodedRows_ == 0,
+                   realigned ? ColourOrder::RedFirst : colourOrder_);
     std::swap(currentRow_, previousRow_);
     ++decodedRows_;
+    return deliverRow(output, produced);
+}
+
+// The coded row just read is finished as far as the older row lets it, and
+// waits; the older row, now finished, goes inverted to target. The first
+// of these rows has no older one beside it: half of it is done alone, and
+// nothing goes out.
+bool StreamDecoder::commitGreyMedianRow(uint8_t* target)
+{
+    const bool olderWaits = olderDone_ > 0;
+    if (olderWaits) {
+        advanceGreyPair(rowSize_);
+        invertSamples(olderRow_.get(), target, width_);
+        // The older row is the one above the waiting row from now on.
+        std::swap(previousRow_, olderRow_);
+    } else {
+        currentRow_[0] = static_cast<uint8_t>(previousRow_[0] + differences_[0]);
+        reconstructed_ = (width_ + 1) / 2;
+        greyMedianSamples(RowBuffers{differences_.get(), previousRow_.get(), currentRow_.get(), nullptr}, width_, 1,
+                          reconstructed_);
+    }
+    std::swap(olderRow_, currentRow_);
+    std::swap(olderDifferences_, differences_);
+    olderDone_ = reconstructed_;
+    return olderWaits;
+}
+
+// Both lanes as far as `decoded` samples of the newer row allow, until the
+// older row is finished.
+void StreamDecoder::advanceGreyPair(int decoded)
+{
+    if (reconstructed_ == 0) {
+        if (decoded == 0)
+            return;
+        currentRow_[0] = static_cast<uint8_t>(olderRow_[0] + differences_[0]);
+        reconstructed_ = 1;
+    }
+    MedianPairRun pair(previousRow_.get(), olderDifferences_.get(), olderRow_.get(), differences_.get(),
+                       currentRow_.get(), olderDone_, reconstructed_);
+    for (int steps = std::min(width_ - pair.olderPixel(), decoded - pair.newerPixel()); steps > 0; --steps)
+        pair.step();
+    olderDone_ = pair.olderPixel();
+    reconstructed_ = pair.newerPixel();
+}
+
+// After the last coded row: the row that waits is finished alone.
+int StreamDecoder::finishWaitingRow(uint8_t* output, int* produced)
+{
+    uint8_t* target = realigner_.active() ? realigner_.writeLine() : output;
+    finishGreyMedianRow(RowBuffers{olderDifferences_.get(), previousRow_.get(), olderRow_.get(), target}, width_,
+                        olderDone_);
+    olderDone_ = 0;
+    return deliverRow(output, produced);
+}
+
+// A finished row is in the ring's write line or in the output.
+int StreamDecoder::deliverRow(uint8_t* output, int* produced)
+{
     if (realigner_.active()) {
         if (!realigner_.advance())
             return DecodeMoreRows;
-        realigner_.assemble(output);
+        realigner_.assemble(output, colourOrder_);
     }
     *produced = rowSize_;
     if (++deliveredRows_ < height_)
         return DecodeMoreRows;
     health_ = Health::Finished;
     return DecodeLastRow;
+}
+
+int StreamDecoder::codedRows() const
+{
+    return height_ + (realigner_.active() ? realigner_.maxOffset() : 0);
 }
 
 }  // namespace scancodec

@@ -19,9 +19,18 @@
 //
 // Output: a whole row of width x channels bytes, each the bitwise inverse
 // of the reconstructed sample, channels interleaved in stream order
-// (R, G, B); outputSize must hold one row. DecodeMoreRows with nothing
+// (R, G, B) unless setColourOrder asked for B, G, R; outputSize must hold
+// one row. Nothing else of the output buffer is touched, and only when a
+// row is produced, so each call may name another buffer (the row's final
+// place in an image, for instance). DecodeMoreRows with nothing
 // produced is normal: the header call, and the first rows of a stream with
 // line offsets, which only fill the line ring.
+//
+// Grey rows with the median predictor (the device's usual stream) are
+// delivered one call after their coded row was read, from the second row
+// on: each is finished beside the first half of the row below it (see
+// MedianPairRun). The call after the last coded row therefore delivers the
+// last row without reading input.
 //
 // Stream header: when the stream begins with one, the first call takes it
 // (1024 bytes; DecodeNeedsInput until all have arrived) and every output
@@ -36,6 +45,7 @@
 #include <memory>
 
 #include "BitReader.h"
+#include "ColourOrder.h"
 #include "LineRealigner.h"
 
 namespace scancodec {
@@ -70,7 +80,8 @@ public:
     void finish();
 
     void setTrace(DecoderTraceSink trace) { trace_ = trace; }
-
+    // The order of the colour rows produced from now on; start() sets RedFirst.
+    void setColourOrder(ColourOrder order) { colourOrder_ = order; }
 
 private:
     enum class RowPhase { RowField, Samples, Trailer };
@@ -86,6 +97,11 @@ private:
     int decodeRawSamples(BitReader& reader);
     int skipTrailer(BitReader& reader);
     int commitRow(uint8_t* output, int* produced);
+    bool commitGreyMedianRow(uint8_t* target);
+    void advanceGreyPair(int decoded);
+    int finishWaitingRow(uint8_t* output, int* produced);
+    int deliverRow(uint8_t* output, int* produced);
+    int codedRows() const;
     void trace(const char* text) const;
 
     DecoderTraceSink trace_;
@@ -95,6 +111,7 @@ private:
     int channels_ = 0;
     int rowSize_ = 0;
     int bitsPerSample_ = 0;
+    ColourOrder colourOrder_ = ColourOrder::RedFirst;
     int predictor_ = 0;
     HeaderState header_ = HeaderState::Done;
     uint64_t headerBytesToSkip_ = 0;
@@ -105,9 +122,11 @@ private:
     uint64_t rowEnd_ = 0;   // where the next coded row starts
     int samplesDecoded_ = 0;
     // Grey rows with the median predictor are reconstructed while they are
-    // decoded, so that the prediction chain runs beside the bit reading:
-    // the pixels of the current row done so far (0: none yet).
+    // decoded, so that the prediction chains run beside the bit reading:
+    // the pixels of the current row done so far (0: none yet), and of the
+    // older row that waits to be finished beside it (0: none waits).
     int reconstructed_ = 0;
+    int olderDone_ = 0;
     bool fusedGreyMedian_ = false;
     int decodedRows_ = 0;
     int deliveredRows_ = 0;
@@ -115,6 +134,8 @@ private:
     std::unique_ptr<uint8_t[]> differences_;
     std::unique_ptr<uint8_t[]> currentRow_;
     std::unique_ptr<uint8_t[]> previousRow_;
+    std::unique_ptr<uint8_t[]> olderDifferences_;
+    std::unique_ptr<uint8_t[]> olderRow_;
     LineRealigner realigner_;
 };
 

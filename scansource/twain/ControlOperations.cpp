@@ -110,7 +110,14 @@ TW_UINT16 enableSource(const TwainRequest& request)
         NotifyXferReady();
         return TWRC_SUCCESS;
     }
-    if (!platform.createScanWindow(context.parentWindow))
+    bool created;
+    {
+        // Setting the window up asks the scanner for its feeder and may show
+        // a box: a close meanwhile would leave an enabled source unopened.
+        BusyScope busy;
+        created = platform.createScanWindow(context.parentWindow);
+    }
+    if (!created)
         return failOperation(EnableFailure, TWCC_BUMMER);
     setSourceState(StateEnabled);
     return TWRC_SUCCESS;

@@ -305,8 +305,11 @@ TEST_F(DirectEntry, EachLibraryGivesBackWhatItTookWhenUnloaded)
 {
     for (const char* module : {"ZVP4T___.ds", "ZVP4_d__.dll", "ZVP4_i__.dll"}) {
         SCOPED_TRACE(module);
+        // What is not given back is some 70 KB per load; Wine's own heap
+        // moves by a few KB per load, more on a busy machine.
+        constexpr int cycles = 30, settling = 4;
         long long settled = 0;
-        for (int cycle = 0; cycle < 30; ++cycle) {
+        for (int cycle = 0; cycle < cycles; ++cycle) {
             HMODULE library = LoadLibraryA(module);
             ASSERT_NE(library, nullptr) << GetLastError();
             std::vector<void*> blocks(1000);
@@ -315,9 +318,9 @@ TEST_F(DirectEntry, EachLibraryGivesBackWhatItTookWhenUnloaded)
             for (void* block : blocks)
                 free(block);
             FreeLibrary(library);
-            if (cycle == 1)
+            if (cycle == settling - 1)
                 settled = committedBytes();
         }
-        EXPECT_LT(committedBytes() - settled, 32 * 1024);
+        EXPECT_LT(committedBytes() - settled, (cycles - settling) * 16 * 1024);
     }
 }

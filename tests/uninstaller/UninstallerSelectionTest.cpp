@@ -339,8 +339,8 @@ TEST_F(UninstallerSelection, TheDetailsDialogShowsThePlanUnzplanComputes)
     EXPECT_TRUE(program.WaitForExit(10000));
 }
 
-// Removes everything offered: the masking tool is started with " /d" and
-// waited for, the removal ends with text 199.
+// Removes everything offered: the masking tool is started with " /d" once
+// the printers are gone and waited for, the removal ends with text 199.
 TEST_F(UninstallerSelection, RemovalStartsTheMaskingToolAndEndsWithText199)
 {
     const std::string toolDirectory = ProgramDirectory() + "veneer-test\\";
@@ -370,16 +370,12 @@ TEST_F(UninstallerSelection, RemovalStartsTheMaskingToolAndEndsWithText199)
     ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == 3; }, 5000));
     PostMessageA(panel, WM_COMMAND, 40009, 0);  // Remove Printer(s)
 
-    // While the tool runs the phases wait in phase 1: no printer step yet.
-    ASSERT_TRUE(WaitFor([&] { return !ReadLines(log).empty(); }, kTimeoutMs)) << "the tool was started";
     auto traced = [&](const std::string& text) {
         for (const std::string& line : ReadLines(trace))
             if (line.find(text) != std::string::npos)
                 return true;
         return false;
     };
-    Sleep(500);
-    EXPECT_FALSE(traced("printer deleted")) << "phase 3 waits for the tool";
     // "Sel Office" was the default; the printer that stays takes its place.
     HWND defaultReplaced = nullptr;
     EXPECT_TRUE(WaitFor(
@@ -389,9 +385,15 @@ TEST_F(UninstallerSelection, RemovalStartsTheMaskingToolAndEndsWithText199)
         EXPECT_EQ("L'imprimante par d\xE9" "faut a \xE9t\xE9 supprim\xE9" "e.\nLa nouvelle imprimante par d\xE9" "faut "
                   "est 'Sel Guest'",
                   MessageBoxText(defaultReplaced));
+        EXPECT_TRUE(ReadLines(log).empty()) << "the tool waits for the printers' phase";
         PostMessageA(defaultReplaced, WM_COMMAND, IDOK, 0);
         WaitFor([&] { return !IsWindow(defaultReplaced); }, 5000);
     }
+    // Only the removal of the last printer of the package takes the tool, so
+    // it starts once no printer is left; the drivers wait for it.
+    ASSERT_TRUE(WaitFor([&] { return !ReadLines(log).empty(); }, kTimeoutMs)) << "the tool was started";
+    Sleep(500);
+    EXPECT_FALSE(traced("driver deleted")) << "phase 4 waits for the tool";
     HWND finished = nullptr;
     EXPECT_TRUE(WaitFor([&] { return (finished = FindTopWindow(program.ProcessId(), "#32770", kTitle)) != nullptr; },
                         kTimeoutMs));

@@ -154,6 +154,8 @@ bool apply(const std::string& key, const std::string& value, const std::string& 
         return storeIf(isInteger && n > 0 && n <= 0xFFFF, c.productId, n);
     if (key == "feeder")
         return applyFeeder(value, c);
+    if (key == "feeder-pages")
+        return storeIf(isInteger && n >= 0 && n <= 1000000, c.feederPages, n);
     if (key == "cover")
         return storeIf(value == "open" || value == "closed", c.scanCoverOpen, value == "open");
     if (key == "warming")
@@ -190,6 +192,8 @@ bool apply(const std::string& key, const std::string& value, const std::string& 
         return storeIf(isInteger && n >= 0 && n <= 9, c.predictor, n);
     if (key == "line-offsets")
         return applyLineOffsets(value, c);
+    if (key == "padding")
+        return storeIf(isInteger && n >= 0 && n <= 65535, c.paddingBytes, n);
     if (key == "block-size")
         return storeIf(isInteger && n >= 1 && n <= 65535, c.blockSize, n);
     return false;

@@ -12,6 +12,7 @@ struct EmulatorConfig {
     uint16_t vendorId = 0;           // 0: the family's ids
     uint16_t productId = 0;
     int feederDetail = 1;            // detail byte of F: 0 empty, 1 loaded, 2 absent, 3 unit open, 5 cover open
+    int feederPages = kNever;        // a loaded feeder runs empty after this many pages
     bool scanCoverOpen = false;      // F answers detail 4
     double warmingSeconds = 0;       // L and F answer status 3 until then
     int notLockedDetail = kNever;    // L answers status 2 with this detail ...
@@ -37,6 +38,8 @@ struct EmulatorConfig {
     int64_t emptyReadsAtByte = kNever;  // ... at this byte count
     int leftoverBytes = 0;            // stale bytes in the pipe at the first open
     int blockSize = 1024;
+    int paddingBytes = 0;             // fill after the image's last row ...
+    uint8_t paddingByte = 0;          // ... of this value
     int predictor = 0;               // of the image stream, 0..9 (9: raw samples)
     uint8_t lineOffsets[6] = {};     // red, green, blue; even and odd pixels
 };

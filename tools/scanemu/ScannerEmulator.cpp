@@ -63,7 +63,11 @@ bool ScannerEmulator::warming() const { return clock_() < config_.warmingSeconds
 
 uint8_t ScannerEmulator::feederDetail() const
 {
-    return config_.scanCoverOpen ? 4 : static_cast<uint8_t>(config_.feederDetail);
+    if (config_.scanCoverOpen)
+        return 4;
+    if (config_.feederDetail == 1 && config_.feederPages != kNever && pagesFed_ >= config_.feederPages)
+        return 0;
+    return static_cast<uint8_t>(config_.feederDetail);
 }
 
 bool ScannerEmulator::write(const uint8_t* src, uint32_t size, uint32_t* written, uint32_t* error)
@@ -293,6 +297,9 @@ void ScannerEmulator::startScan()
         statusHeader(STATUS_FEEDER, static_cast<uint8_t>(feederDetail() == 0 ? 0 : kJamDetail));
         return;
     }
+    // The sheet is drawn in as the scan starts, whether or not it is read to the end.
+    if (settings_.fromFeeder)
+        ++pagesFed_;
     // The whole scan is coded at once: the encoder predicts every row from
     // the one above it and places the colour components by the line offsets.
     scancodec::EncoderSettings coding;
@@ -307,6 +314,7 @@ void ScannerEmulator::startScan()
         statusHeader(STATUS_DATA_SIZE_MISMATCH, 0);
         return;
     }
+    coded_.insert(coded_.end(), static_cast<size_t>(config_.paddingBytes), config_.paddingByte);
     scanning_ = true;
     stopRequested_ = false;
     blockNumber_ = 0;

@@ -90,6 +90,7 @@ private:
     bool locked_ = false;
     Scan settings_;
     bool scanning_ = false;
+    int pagesFed_ = 0;
     bool stopRequested_ = false;
     int blockNumber_ = 0;
     std::vector<uint8_t> coded_;

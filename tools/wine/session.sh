@@ -43,7 +43,14 @@ start() {
     /usr/lib/wine/wine64 reg add "$key" /v Decorated /d N /f >/dev/null 2>&1 || true
     /usr/lib/wine/wine64 reg add "$key" /v Managed /d N /f >/dev/null 2>&1 || true
   fi
+  # ctest reads each test's output through a pipe until every holder has
+  # closed it. The server, services and desktop that Wine starts along with
+  # the first program of a session inherit that program's output and keep it
+  # open until the session ends, so ctest would wait for them; the session
+  # starts them itself, with their output in its own log, and keeps them.
   wineserver -w 2>/dev/null || true
+  wineserver -p >"$state/wineserver.log" 2>&1 </dev/null
+  /usr/lib/wine/wine64 cmd /c exit >"$state/services.log" 2>&1 </dev/null || true
   echo "wine session on :$n, prefix $WINEPREFIX"
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // Removal phase 1: when the plan deletes the masking tool, start it with
 // " /d" so that it takes its masked printers away itself, and wait for it
-// to end. The phase repeats while the tool runs.
+// to end. The phase repeats while the tool runs. When only the removal of
+// the last printer takes the tool, the same run waits for phase 4, after
+// the printers, so that it never runs while a printer stays.
 
 #include "RemovalSteps.h"
 
@@ -36,7 +38,8 @@ public:
     MaskingToolStep(const MaskingToolStep&) = delete;
     MaskingToolStep& operator=(const MaskingToolStep&) = delete;
 
-    // One tick of phase 1. planDeletesTool: the masking tool is not kept.
+    // One tick of the tool's phase. planDeletesTool: the masking tool is not
+    // kept.
     MaskingToolState Run(bool planDeletesTool);
 
     // "VENEER32.EXE", then "VENEER.EXE", in each OEM path directory: the

@@ -15,8 +15,14 @@ class RemovalSteps {
   virtual void buildDirectoryLists() = 0;
 
   virtual void buildRemovalPlan() = 0;
+  // Phase 1: the masking tool's run when the selection removes the tool.
   virtual MaskingToolState maskingToolStep() = 0;
+  // Phase 3; afterwards the plan counts every printer still installed as
+  // staying.
   virtual void removePrinters() = 0;
+  // Phase 4, before the drivers: the masking tool's run when only the
+  // removal of the last printer takes the tool, and none stayed.
+  virtual MaskingToolState maskingToolStepAfterPrinters() = 0;
   virtual void removeDrivers() = 0;
   virtual void removeMonitors() = 0;
   virtual void callHooks() = 0;

@@ -92,7 +92,6 @@ void SpoolerObjectRemoval::removeLocalPrinter(InstalledPrinter& printer, bool& d
             ? context_.platform.registry.readString(RegistryRoot::LocalMachine,
                                                     kPrintersKey + printer.name + "\\PrinterDriverData", "UniqueID", 32)
             : spooler.printerData(handle, "UniqueID", 32);
-    if (uniqueId) removeClassesRootKey(*uniqueId);
     if (spooler.deletePrinter(handle)) {
       if (printer.isDefault) defaultDeleted = true;
       printer.removed = true;
@@ -101,8 +100,13 @@ void SpoolerObjectRemoval::removeLocalPrinter(InstalledPrinter& printer, bool& d
       context_.note("printer not deleted: " + printer.name);
     }
     spooler.closePrinter(handle);
+    // The id is read while the printer can still be asked; its key goes
+    // only with the printer.
+    if (uniqueId && printer.removed) removeClassesRootKey(*uniqueId);
   }
 
+  // A printer that stays keeps the user's settings and its spooler keys.
+  if (!printer.removed) return;
   if (context_.os.isNtFamily()) {
     for (const char* key : kUserPrinterKeys)
       context_.platform.registry.deleteValue(RegistryRoot::CurrentUser, key, printer.name);

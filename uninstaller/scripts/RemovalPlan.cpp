@@ -126,6 +126,36 @@ void UninstallDatabase::BuildRemovalPlan()
     removalPlan_.SortAll();
 }
 
+void UninstallDatabase::RecountAfterPrinterRemoval()
+{
+    printersStaying_ = 0;
+    for (const InstalledPrinter& printer : printers_) {
+        if (!printer.foreign && !printer.removed)
+            ++printersStaying_;
+    }
+    if (printersStaying_ == 0)
+        return;
+    // As if the printer had stayed from the start. The record written
+    // before the phases keeps these items apart, so a later run takes
+    // them only if by then no printer stays.
+    removalPlan_.Subtract(fullRemovalItems_);
+    fullRemovalItems_.Clear();
+    for (const UninstallProfile& profile : profiles_) {
+        if (profile.catchAll) {
+            protectedSet_.Merge(profile);
+            removalPlan_.Subtract(profile);
+        }
+    }
+    maskingToolKept_ = !FilesListNames(removalPlan_, MaskingToolExecutable());
+    protectedSet_.SortAll();
+    removalPlan_.SortAll();
+}
+
+bool UninstallDatabase::MaskingToolGoesOnlyWithLastPrinter() const
+{
+    return FilesListNames(fullRemovalItems_, MaskingToolExecutable());
+}
+
 void UninstallDatabase::AddFullRemovalItems(UninstallProfile& items) const
 {
     if (const UninstallProfile* maskingTool = FindProfileByName(kMaskingToolProfileName))

@@ -62,6 +62,15 @@ public:
     // current selection alone, however often and after whichever other
     // selections it is built.
     void BuildRemovalPlan();
+    // Once the printers' phase is over: a printer still installed, kept or
+    // one whose deletion failed, stays, and while one stays the plan gives
+    // back what only the removal of the last printer takes (the scripts,
+    // the maker's keys, the masking tool, the catch-all profiles), so that
+    // the printer can still be uninstalled later.
+    void RecountAfterPrinterRemoval();
+    // The masking tool goes only because no printer stays; its run then
+    // waits for the printers' phase.
+    bool MaskingToolGoesOnlyWithLastPrinter() const;
 
     const std::vector<UninstallProfile>& Profiles() const { return profiles_; }
     const std::vector<std::string>& ScriptPaths() const { return scriptPaths_; }
@@ -99,6 +108,8 @@ public:
     // "VENEER32.EXE" otherwise.
     const char* MaskingToolExecutable() const;
 
+    // Kept printers; after RecountAfterPrinterRemoval every printer of the
+    // package still installed.
     int PrintersStaying() const { return printersStaying_; }
     int PrintersGoing() const { return printersGoing_; }
 

@@ -15,12 +15,10 @@ MainWindow::MainWindow(HINSTANCE instance)
       os_(readOsInfo()),
       database_(os_.platformClass),
       restartPlatform_(texts_),
-      toolAndRestartSteps_(database_, RestartFacts{os_.platformClass, os_.versionCode}, maskingToolPlatform_,
-                           restartPlatform_, [this] { return scannerUninstallPending_; }),
       removalSteps_(makeWin32RemovalContext(
                         database_, removalPlatform_.platform, os_,
                         [this](unsigned id) { return std::string(texts_.text(id)); }, writeTrace),
-                    writeTrace, toolAndRestartSteps_),
+                    writeTrace, maskingToolPlatform_, restartPlatform_, [this] { return scannerUninstallPending_; }),
       selectionPanel_(texts_, database_, os_),
       removalPanel_(texts_, removalSteps_) {
   switches_.Parse(GetCommandLineA());
@@ -31,7 +29,7 @@ int MainWindow::run() {
                                          reinterpret_cast<LPARAM>(this));
   // However the dialog ended (a WM_QUIT ends it in the middle of the
   // phases), the program does not leave the machine without a spooler.
-  if (removalPanel_.holdsSpoolerStopped()) toolAndRestartSteps_.startSpoolerBeforeExit();
+  if (removalPanel_.holdsSpoolerStopped()) removalSteps_.startSpoolerBeforeExit();
   return static_cast<int>(result);
 }
 
@@ -193,7 +191,7 @@ INT_PTR MainWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPAR
       }
     case WM_ENDSESSION:
       // The session ends with the program: the spooler must not stay stopped.
-      if (wParam && removalPanel_.holdsSpoolerStopped()) toolAndRestartSteps_.startSpoolerBeforeExit();
+      if (wParam && removalPanel_.holdsSpoolerStopped()) removalSteps_.startSpoolerBeforeExit();
       return FALSE;
     case WM_SYSCOMMAND:
       if (wParam == IDM_ABOUT) {

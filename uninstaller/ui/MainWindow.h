@@ -6,11 +6,11 @@
 #include "DialogProcedure.h"
 #include "MainWindowFlow.h"
 #include "OsInfo.h"
-#include "ProgramRemovalSteps.h"
 #include "RemovalPanel.h"
 #include "SelectionPanel.h"
 #include "StringSourceWin32.h"
 #include "StringTable.h"
+#include "SystemRemovalSteps.h"
 #include "UninstallDatabase.h"
 #include "Win32MaskingToolPlatform.h"
 #include "Win32RemovalPlatform.h"
@@ -47,8 +47,7 @@ class MainWindow : public DialogObject {
   Win32RemovalPlatform removalPlatform_;
   Win32MaskingToolPlatform maskingToolPlatform_;
   Win32RestartPlatform restartPlatform_;
-  ToolAndRestartSteps toolAndRestartSteps_;
-  ProgramRemovalSteps removalSteps_;
+  SystemRemovalSteps removalSteps_;
   SelectionPanel selectionPanel_;
   RemovalPanel removalPanel_;
   int offeredPrinters_ = 0;

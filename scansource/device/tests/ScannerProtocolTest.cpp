@@ -43,6 +43,24 @@ TEST_F(ProtocolTest, TransportFailuresAnswer255)
     EXPECT_EQ(protocol.sendEscCommandNoReply(makeCommand(CMD_ABORT)), 0);
 }
 
+// A real scanner may take longer than one transfer time-out to answer a
+// command (lamp on, carriage home, a sheet picked): its reply is waited for,
+// a few time-outs long, and not taken for a dead link.
+TEST_F(ProtocolTest, ASlowReplyIsWaitedForButNotForEver)
+{
+    link.failures = 3;
+    link.reply(0, 1);
+    EXPECT_EQ(protocol.writeEscCommand(makeCommand(CMD_LOCK)), 0);
+    EXPECT_EQ(protocol.replyDetail(), 1);
+    EXPECT_EQ(link.written.size(), 1u) << "the command goes out once";
+
+    link.reads = 0;
+    link.failures = 4;
+    link.reply(0);
+    EXPECT_EQ(protocol.writeEscCommand(makeCommand(CMD_LOCK)), 255);
+    EXPECT_EQ(link.reads, 4);
+}
+
 TEST_F(ProtocolTest, DataBlockIsReadOverItsHeader)
 {
     link.queue({0, 's', 'd', 3, 0, 0, 0, 0, 0xAA, 0xBB, 0xCC});

@@ -280,6 +280,30 @@ TEST_F(TransportTest, EverySessionStartsOnACleanLink)
     EXPECT_EQ(reply[2], 'L');
 }
 
+// The still-image driver counts time-outs in whole seconds: a read on an
+// empty pipe costs a second. Only the first session and one after a failure
+// pay for it; a session that ended cleanly left nothing behind.
+TEST_F(TransportTest, OnlyASessionAfterAFailureWaitsOnTheEmptyPipe)
+{
+    openScanner();
+    std::vector<uint8_t> command(8, 0x46);
+    uint8_t reply[8];
+    EXPECT_EQ(transport.write(command.data(), 8), USB_OK);
+    files.deliver({0x1B, 'S', 'F', 0, 1, 0, 0, 0});
+    EXPECT_EQ(transport.read(reply, 8), USB_OK);
+    transport.close();
+    files.readSizes.clear();
+    ASSERT_EQ(transport.open(), SCAN_REPLY_SUCCESS);
+    EXPECT_TRUE(files.readSizes.empty());
+
+    EXPECT_EQ(transport.read(reply, 8), USB_FAILED);  // nothing came
+    transport.close();
+    files.readSizes.clear();
+    ASSERT_EQ(transport.open(), SCAN_REPLY_SUCCESS);
+    EXPECT_EQ(files.readSizes.size(), 1u);
+    transport.close();
+}
+
 TEST_F(TransportTest, EmptyTransfersAreTakenInStrideButNotForEver)
 {
     openScanner();

@@ -78,12 +78,12 @@ int main()
         double inputMegabytes = 0;
         for (int run = 0; run < kRuns; ++run) {
             ScanBitmapBuilder builder(parameters, geometry, memory, imaging, platform);
-            void* dib = builder.createScanBitmap();
+            void* dib = builder.createScanBitmap(1);
             if (!dib || !builder.openDataStore())
                 return 1;
             for (int y = 0; y < height; ++y)
                 builder.appendDecodedRow(page.data() + static_cast<size_t>(y) * width * 3, width * 3);
-            builder.fillBitmapRows(dib, 1);
+            builder.fillBitmapRows(dib);
             inputMegabytes = memory.blockSize(dib) / 1e6;
             memory.release(fitted);
             const double wall = wallSeconds(), cpu = threadSeconds();

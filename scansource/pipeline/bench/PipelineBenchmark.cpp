@@ -1,9 +1,10 @@
 // The whole portable scan pipeline (protocol, engine, decoder, bitmap
-// building) on a 600 dpi colour letter page, against the decoder alone on
-// the same stream. The device replays a stream coded beforehand, so the
-// figures leave out the making of the page. Prints time, the ratio and the
-// pipeline's peak heap use (memory blocks included) next to the store plus
-// the bitmap.
+// building) on a 600 dpi letter page in colour, grey and line art, against
+// the decoder alone on the same stream. The device replays a stream coded
+// beforehand, so the figures leave out the making of the page. Prints
+// time, the ratio and the pipeline's peak heap use (memory blocks
+// included) next to the bitmap's size; the aims are 1.3x the decoder and
+// the bitmap plus 8 MB.
 #include "HeapMemoryBlocks.h"
 #include "ImagingBitmapSteps.h"
 #include "ScanJob.h"
@@ -14,7 +15,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -163,34 +163,60 @@ public:
     void restore() override {}
 };
 
-// Heap blocks that count towards the heap in use.
+// Heap blocks that count towards the heap in use. A recycling one keeps a
+// large block it released and hands it out again for the same size: memory
+// whose pages the system has given already, as in a host that has run for
+// a while, so that the run measures the pipeline without the system's first
+// touch of fresh pages.
 class CountedBlocks : public MemoryBlocks {
 public:
+    explicit CountedBlocks(bool recycle = false) : recycle_(recycle) {}
+    ~CountedBlocks() override { heap_.release(kept_); }
     void* allocate(size_t size, bool zero) override
     {
-        void* block = heap_.allocate(size, zero);
-        if (block) {
+        void* block = nullptr;
+        if (kept_ && !zero && heap_.blockSize(kept_) == size)
+            std::swap(block, kept_);
+        else
+            block = heap_.allocate(size, zero);
+        if (block)
             noteAllocation(size);
-            if (size > largest)
-                largest = size;
-        }
         return block;
     }
     uint8_t* lock(void* block) override { return heap_.lock(block); }
     void unlock(void* block) override { heap_.unlock(block); }
     void release(void* block) override
     {
-        if (block)
-            heapNow -= heap_.blockSize(block);
+        if (!block)
+            return;
+        heapNow -= heap_.blockSize(block);
+        if (recycle_ && heap_.blockSize(block) >= kRecycledFrom) {
+            heap_.release(kept_);
+            kept_ = block;
+            return;
+        }
         heap_.release(block);
     }
     size_t blockSize(void* block) override { return heap_.blockSize(block); }
 
-    size_t largest = 0;
-
 private:
+    static constexpr size_t kRecycledFrom = 1048576;
     HeapMemoryBlocks heap_;
+    bool recycle_;
+    void* kept_ = nullptr;
 };
+
+// The system's cost of a fresh block: its first touch.
+double firstTouchSeconds(size_t size)
+{
+    HeapMemoryBlocks heap;
+    void* block = heap.allocate(size, false);
+    double begin = threadSeconds();
+    std::memset(heap.lock(block), 0xFF, size);
+    double seconds = threadSeconds() - begin;
+    heap.release(block);
+    return seconds;
+}
 
 class QuietBitmapPlatform : public BitmapPlatform {
 public:
@@ -203,10 +229,10 @@ public:
 // Bitmap building that keeps nothing: the engine's own share.
 class DiscardingSteps : public BitmapBuildingSteps {
 public:
-    DibHandle createScanBitmap(const ScanParameters&, const ScanImageGeometry&) override { return this; }
+    DibHandle createScanBitmap(const ScanParameters&, const ScanImageGeometry&, int) override { return this; }
     bool openDataStore() override { return true; }
     void appendDecodedRow(const uint8_t*, int) override {}
-    bool fillBitmapRows(DibHandle, int) override { return true; }
+    int fillBitmapRows(DibHandle&) override { return SCAN_REPLY_SUCCESS; }
     int fitBitmapToRequest(DibHandle dib, int, DibHandle* result) override
     {
         *result = dib;
@@ -216,13 +242,13 @@ public:
 };
 
 // The decoder alone, fed as the engine feeds it.
-double decoderSeconds(const std::vector<uint8_t>& stream, int width, int height)
+double decoderSeconds(const std::vector<uint8_t>& stream, int width, int height, int channels)
 {
     constexpr int kRing = 32768;
-    std::vector<uint8_t> ring(kRing), row(static_cast<size_t>(width) * 3);
+    std::vector<uint8_t> ring(kRing), row(static_cast<size_t>(width) * static_cast<size_t>(channels));
     scancodec::StreamDecoder decoder;
     double begin = threadSeconds();
-    decoder.start(width, height, 3, 8);
+    decoder.start(width, height, channels, 8);
     size_t sent = 0;
     int writeOffset = 0, freeBytes = kRing, result = scancodec::DecodeMoreRows;
     while (result == scancodec::DecodeMoreRows || result == scancodec::DecodeNeedsInput) {
@@ -247,51 +273,55 @@ double decoderSeconds(const std::vector<uint8_t>& stream, int width, int height)
     return result == scancodec::DecodeLastRow ? seconds : -1;
 }
 
-}  // namespace
+struct Mode {
+    const char* name;
+    int pixelType;
+    int channels;  // of the stream: line art is scanned as grey
+};
 
-int main()
+constexpr int kRuns = 5;
+constexpr double kAimRatio = 1.3;
+constexpr double kAimHeapOverBitmap = 8.0 * 1048576.0;
+
+bool runMode(const Mode& mode)
 {
     const int width = scancodec::kLetterWidth600, height = scancodec::kLetterHeight600;
     std::vector<uint8_t> stream;
     {
-        std::vector<uint8_t> page = scancodec::makeTestPage(width, height, 3);
+        std::vector<uint8_t> page = scancodec::makeTestPage(width, height, mode.channels);
         scancodec::EncoderSettings settings;
         settings.withHeader = true;
-        if (scancodec::encodeStream(page.data(), width, height, 3, settings, stream) != scancodec::EncodeDone) {
+        if (scancodec::encodeStream(page.data(), width, height, mode.channels, settings, stream) !=
+            scancodec::EncodeDone) {
             std::printf("encoding failed\n");
-            return 1;
+            return false;
         }
     }
-    std::printf("600 dpi colour letter page %dx%d, stream %.1f MB, best of 3\n", width, height,
-                static_cast<double>(stream.size()) / 1e6);
+    std::printf("%s: 600 dpi letter page %dx%d, stream %.1f MB, best of %d\n", mode.name, width, height,
+                static_cast<double>(stream.size()) / 1e6, kRuns);
 
-    double decoderBest = 1e30, pipelineBest = 1e30, engineBest = 1e30;
-    size_t pipelinePeak = 0, storeBytes = 0, bitmapBytes = 0;
-    for (int run = 0; run < 3; ++run) {
-        double d = decoderSeconds(stream, width, height);
-        if (d < 0) {
-            std::printf("decoding failed\n");
-            return 1;
-        }
-        decoderBest = std::min(decoderBest, d);
-
+    double decoderBest = 1e30, pipelineBest = 1e30, reusedBest = 1e30, engineBest = 1e30, touchBest = 1e30;
+    size_t pipelinePeak = 0, bitmapBytes = 0;
+    CountedBlocks reused(true);
+    ScanRequest request;
+    request.parameters.resolution = 600;
+    request.parameters.pixelType = mode.pixelType;
+    request.parameters.threshold = 128;
+    request.parameters.left = 0;
+    request.parameters.top = 0;
+    request.parameters.right = width * 8;
+    request.parameters.bottom = height * 8;
+    QuietNotices notices;
+    NoDialogs dialogs;
+    volatile int cancel = 0;
+    // One whole scan into the memory given; its CPU time, or a negative one.
+    auto scan = [&](CountedBlocks& memory, size_t* peak) {
         ReplayLink link(stream);
-        QuietNotices notices;
         ScannerProtocol protocol(link, notices);
-        NoDialogs dialogs;
-        CountedBlocks memory;
         InProcessImagingLibrary imaging(memory);
         QuietBitmapPlatform bitmapPlatform;
         ImagingBitmapSteps bitmap(memory, imaging, bitmapPlatform);
-        volatile int cancel = 0;
         ScanJobServices services{protocol, dialogs, dialogs, dialogs, bitmap, dialogs, cancel};
-        ScanRequest request;
-        request.parameters.resolution = 600;
-        request.parameters.pixelType = PIXEL_TYPE_COLOUR;
-        request.parameters.left = 0;
-        request.parameters.top = 0;
-        request.parameters.right = width * 8;
-        request.parameters.bottom = height * 8;
         DibHandle dib = nullptr;
         size_t baseline = heapNow.load();
         heapPeak = baseline;
@@ -300,9 +330,30 @@ int main()
         double seconds = threadSeconds() - begin;
         if (result != SCAN_REPLY_SUCCESS) {
             std::printf("pipeline result %d\n", result);
-            return 1;
+            return -1.0;
         }
+        *peak = std::max(*peak, heapPeak.load() - baseline);
+        bitmapBytes = memory.blockSize(dib);
+        memory.release(dib);
+        return seconds;
+    };
+    for (int run = 0; run < kRuns; ++run) {
+        double d = decoderSeconds(stream, width, height, mode.channels);
+        if (d < 0) {
+            std::printf("decoding failed\n");
+            return false;
+        }
+        decoderBest = std::min(decoderBest, d);
+
+        CountedBlocks fresh;
+        double seconds = scan(fresh, &pipelinePeak);
+        size_t ignoredPeak = 0;
+        double reusedSeconds = scan(reused, &ignoredPeak);
+        if (seconds < 0 || reusedSeconds < 0)
+            return false;
         pipelineBest = std::min(pipelineBest, seconds);
+        reusedBest = std::min(reusedBest, reusedSeconds);
+        touchBest = std::min(touchBest, firstTouchSeconds(bitmapBytes));
         {
             DiscardingSteps discard;
             ReplayLink replay(stream);
@@ -313,20 +364,47 @@ int main()
             runScanJob(engineOnly, request, 1, 0, &ignored);
             engineBest = std::min(engineBest, threadSeconds() - engineBegin);
         }
-        pipelinePeak = heapPeak.load() - baseline;
-        bitmapBytes = memory.blockSize(dib);
-        storeBytes = memory.largest;  // twice the image, the largest block
-        memory.release(dib);
     }
-    double ratio = pipelineBest / decoderBest;
-    double allowance = static_cast<double>(storeBytes + bitmapBytes) + 1048576.0;
-    std::printf("decoder alone          %7.1f ms CPU\n", decoderBest * 1e3);
+    const double outputBytes = static_cast<double>(width) * height * mode.channels;
+    const double ratio = pipelineBest / decoderBest;
+    const double allowance = static_cast<double>(bitmapBytes) + kAimHeapOverBitmap;
+    std::printf("decoder alone          %7.1f ms CPU, %.1f MB/s output\n", decoderBest * 1e3,
+                outputBytes / decoderBest / 1e6);
     std::printf("engine, rows discarded %7.1f ms CPU, %.2fx the decoder\n", engineBest * 1e3, engineBest / decoderBest);
-    std::printf("whole pipeline         %7.1f ms CPU, %.2fx the decoder (limit 1.5x): %s\n", pipelineBest * 1e3, ratio,
-                ratio <= 1.5 ? "within" : "OVER");
-    std::printf("pipeline peak heap     %7.1f MB; store %.1f MB + bitmap %.1f MB + 1 MB = %.1f MB: %s\n",
-                static_cast<double>(pipelinePeak) / 1e6, static_cast<double>(storeBytes) / 1e6,
-                static_cast<double>(bitmapBytes) / 1e6, allowance / 1e6,
+    std::printf("whole pipeline         %7.1f ms CPU, %.2fx the decoder (aim %.1fx): %s\n", pipelineBest * 1e3, ratio,
+                kAimRatio, ratio <= kAimRatio ? "within" : "OVER");
+    std::printf("  in memory touched before %5.1f ms CPU, %.2fx the decoder; a fresh block of the bitmap's size "
+                "costs %.1f ms CPU to touch\n",
+                reusedBest * 1e3, reusedBest / decoderBest, touchBest * 1e3);
+    std::printf("pipeline peak heap     %7.1f MB; bitmap %.1f MB + 8 MB = %.1f MB: %s\n",
+                static_cast<double>(pipelinePeak) / 1e6, static_cast<double>(bitmapBytes) / 1e6, allowance / 1e6,
                 static_cast<double>(pipelinePeak) <= allowance ? "within" : "OVER");
+    return true;
+}
+
+// Other work on the machine slows everything; say how busy it is.
+void printLoad()
+{
+    std::FILE* file = std::fopen("/proc/loadavg", "r");
+    double oneMinute = 0;
+    if (file && std::fscanf(file, "%lf", &oneMinute) == 1)
+        std::printf("load average (1 min): %.2f\n", oneMinute);
+    if (file)
+        std::fclose(file);
+}
+
+}  // namespace
+
+int main()
+{
+    const Mode modes[] = {
+        {"colour", PIXEL_TYPE_COLOUR, 3},
+        {"grey", PIXEL_TYPE_GREY, 1},
+        {"line art", PIXEL_TYPE_BLACK_WHITE, 1},
+    };
+    for (const Mode& mode : modes)
+        if (!runMode(mode))
+            return 1;
+    printLoad();
     return 0;
 }

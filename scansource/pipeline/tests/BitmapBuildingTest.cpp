@@ -54,8 +54,10 @@ TEST_F(BitmapBuildingTest, EachPixelTypeHasTheLayoutOfTheTable)
     };
     for (const Case& c : cases) {
         platform.msoLoaded = c.mso;
-        void* dib = builder(c.pixelType, c.width, c.height, c.dpi).createScanBitmap();
+        void* dib = builder(c.pixelType, c.width, c.height, c.dpi).createScanBitmap(1);
         ASSERT_NE(dib, nullptr);
+        ASSERT_TRUE(built->openDataStore());
+        ASSERT_EQ(built->fillBitmapRows(dib), ScanBitmapBuilder::Filled::complete);  // no row delivered
         const std::vector<uint8_t> bytes = bytesOf(dib);
         const std::string what = std::to_string(c.pixelType) + (c.mso ? " with MSO.DLL" : "");
         EXPECT_EQ(bytes.size(), c.blockSize) << what;
@@ -85,8 +87,9 @@ TEST_F(BitmapBuildingTest, EachPixelTypeHasTheLayoutOfTheTable)
 TEST_F(BitmapBuildingTest, UnknownPixelTypeMakesNoBitmapAndTracesWhenFilled)
 {
     ScanBitmapBuilder& b = builder(3, 10, 10);
-    EXPECT_EQ(b.createScanBitmap(), nullptr);
-    EXPECT_FALSE(b.fillBitmapRows(nullptr, 1));
+    DibHandle dib = b.createScanBitmap(1);
+    EXPECT_EQ(dib, nullptr);
+    EXPECT_EQ(b.fillBitmapRows(dib), ScanBitmapBuilder::Filled::unreadable);
     ASSERT_EQ(platform.warnings.size(), 1u);
     EXPECT_EQ(platform.warnings[0].stringId, static_cast<unsigned>(IDS_ERROR_INVALID_COLOR_FORMAT));
     EXPECT_FALSE(platform.warnings[0].shown);
@@ -109,11 +112,11 @@ TEST_F(BitmapBuildingTest, LineArtThresholdInvertAndDibOrder)
         parameters.threshold = 160;
         parameters.invert = c.invert;
         ScanBitmapBuilder& b = builder(PIXEL_TYPE_BLACK_WHITE, 10, 1);
-        void* dib = b.createScanBitmap();
+        void* dib = b.createScanBitmap(c.dibOrder);
         ASSERT_TRUE(b.openDataStore());
         b.appendDecodedRow(grey, 0);  // after the stream header
         b.appendDecodedRow(grey, 10);
-        b.fillBitmapRows(dib, c.dibOrder);
+        b.fillBitmapRows(dib);
         const std::vector<uint8_t> bytes = bytesOf(dib);
         EXPECT_EQ(bytes[48], c.first) << c.invert << c.dibOrder;
         EXPECT_EQ(bytes[49], c.second) << c.invert << c.dibOrder;
@@ -144,11 +147,11 @@ TEST_F(BitmapBuildingTest, ColourRowsGoBottomUpInTheByteOrderAsked)
 {
     for (int dibOrder : {0, 1}) {
         ScanBitmapBuilder& b = builder(PIXEL_TYPE_COLOUR, 7, 3);
-        void* dib = b.createScanBitmap();
+        void* dib = b.createScanBitmap(dibOrder);
         ASSERT_TRUE(b.openDataStore());
         for (int row = 0; row < 3; ++row)
             b.appendDecodedRow(colourRow(row).data(), 21);
-        b.fillBitmapRows(dib, dibOrder);
+        b.fillBitmapRows(dib);
         const std::vector<uint8_t> bytes = bytesOf(dib);
         for (int row = 0; row < 3; ++row) {
             const uint8_t* stored = &bytes[40 + (2 - row) * 24];  // the first row is the last in memory
@@ -165,42 +168,74 @@ TEST_F(BitmapBuildingTest, ColourRowsGoBottomUpInTheByteOrderAsked)
     }
 }
 
-TEST_F(BitmapBuildingTest, TemporaryFileStoreGivesTheSameBitmapAndLeavesNoFile)
+// Rows 600 pixels wide, so that the store of unpadded rows is larger than
+// the header and smaller than the bitmap: failing allocations from a size
+// decides where the rows go.
+enum class RowsGo { toTheBitmap, toAMemoryStore, toATemporaryFile };
+
+TEST_F(BitmapBuildingTest, AStoreWhenTheBitmapCannotBeHadGivesTheSameBitmapAndLeavesNoFile)
 {
     imaging::testing::ScratchFolder folder;
     platform.temporaryFolder = folder.path("");
-    std::vector<uint8_t> fromMemory, fromFile;
-    for (bool useFile : {false, true}) {
+    for (int pixelType : {PIXEL_TYPE_BLACK_WHITE, PIXEL_TYPE_GREY, PIXEL_TYPE_COLOUR}) {
+        std::vector<uint8_t> bitmaps[3];
+        for (RowsGo where : {RowsGo::toTheBitmap, RowsGo::toAMemoryStore, RowsGo::toATemporaryFile}) {
+            SCOPED_TRACE(testing::Message() << "pixel type " << pixelType << ", way " << int(where));
+            parameters.threshold = 100;
+            ScanBitmapBuilder& b = builder(pixelType, 600, 5);
+            const size_t storeSize = size_t(b.layout().storedRowBytes) * 5;
+            if (where != RowsGo::toTheBitmap)
+                memory.failAllocationsFrom(where == RowsGo::toAMemoryStore ? storeSize + 1 : storeSize);
+            void* dib = b.createScanBitmap(1);
+            ASSERT_NE(dib, nullptr);
+            ASSERT_TRUE(b.openDataStore());
+            memory.failAllocationsFrom(0);
+            EXPECT_EQ(b.dataStoreInMemory(), where == RowsGo::toAMemoryStore);
+            EXPECT_EQ(b.dataStoreUsesFile(), where == RowsGo::toATemporaryFile);
+            const int rowSize = 600 * (pixelType == PIXEL_TYPE_COLOUR ? 3 : 1);
+            std::vector<uint8_t> row(static_cast<size_t>(rowSize));
+            for (int y = 0; y < 4; ++y) {  // one row short: it stays white
+                for (int x = 0; x < rowSize; ++x)
+                    row[static_cast<size_t>(x)] = static_cast<uint8_t>(y * 9 + x);
+                b.appendDecodedRow(row.data(), rowSize);
+            }
+            ASSERT_EQ(b.fillBitmapRows(dib), ScanBitmapBuilder::Filled::complete);
+            b.closeDataStore();
+            bitmaps[int(where)] = bytesOf(dib);
+            memory.release(dib);
+        }
+        EXPECT_EQ(bitmaps[1], bitmaps[0]);
+        EXPECT_EQ(bitmaps[2], bitmaps[0]);
+    }
+    const std::vector<uint8_t> grey = [&] {
         ScanBitmapBuilder& b = builder(PIXEL_TYPE_GREY, 9, 5);
-        void* dib = b.createScanBitmap();
-        memory.failAllocationsFrom(useFile ? 1 : 0);
-        ASSERT_TRUE(b.openDataStore());
-        memory.failAllocationsFrom(0);
-        EXPECT_EQ(b.dataStoreUsesFile(), useFile);
+        void* dib = b.createScanBitmap(1);
         uint8_t row[9];
-        for (int y = 0; y < 4; ++y) {  // one row short: it stays white
+        for (int y = 0; y < 4; ++y) {
             for (int x = 0; x < 9; ++x)
                 row[x] = static_cast<uint8_t>(y * 9 + x);
             b.appendDecodedRow(row, 9);
         }
-        EXPECT_TRUE(b.fillBitmapRows(dib, 1));
-        b.closeDataStore();
-        (useFile ? fromFile : fromMemory) = bytesOf(dib);
+        b.fillBitmapRows(dib);
+        std::vector<uint8_t> bytes = bytesOf(dib);
         memory.release(dib);
-    }
-    EXPECT_EQ(fromFile, fromMemory);
-    EXPECT_EQ(fromMemory[1064], 0xff);          // the row never delivered: the bottom one
-    EXPECT_EQ(fromMemory[1064 + 4 * 12 + 8], 8);  // the first row's last pixel, at the top
-    ASSERT_EQ(platform.namedFiles.size(), 1u);
-    EXPECT_FALSE(std::filesystem::exists(platform.namedFiles[0]));
+        return bytes;
+    }();
+    EXPECT_EQ(grey[1064], 0xff);           // the row never delivered: the bottom one
+    EXPECT_EQ(grey[1064 + 4 * 12 + 8], 8);  // the first row's last pixel, at the top
+    EXPECT_EQ(grey[1064 + 4 * 12 + 9], 0xff);  // padding
+    ASSERT_EQ(platform.namedFiles.size(), 3u);
+    for (const std::string& file : platform.namedFiles)
+        EXPECT_FALSE(std::filesystem::exists(file));
     EXPECT_TRUE(platform.warnings.empty());
+    EXPECT_EQ(memory.liveBlocks(), 0);
 }
 
 TEST_F(BitmapBuildingTest, AllocationFailures)
 {
     ScanBitmapBuilder& b = builder(PIXEL_TYPE_COLOUR, 100, 100);
     memory.failAllocationsFrom(1);
-    EXPECT_EQ(b.createScanBitmap(), nullptr);
+    EXPECT_EQ(b.createScanBitmap(1), nullptr);
     // Neither memory nor a temporary file: message 7 in a box.
     EXPECT_FALSE(b.openDataStore());
     ASSERT_EQ(platform.warnings.size(), 1u);
@@ -208,26 +243,47 @@ TEST_F(BitmapBuildingTest, AllocationFailures)
     EXPECT_TRUE(platform.warnings[0].shown);
     // A bitmap whose image size does not fit 31 bits is refused outright.
     memory.failAllocationsFrom(0);
-    EXPECT_EQ(builder(PIXEL_TYPE_COLOUR, 40000, 20000).createScanBitmap(), nullptr);
+    EXPECT_EQ(builder(PIXEL_TYPE_COLOUR, 40000, 20000).createScanBitmap(1), nullptr);
     EXPECT_EQ(memory.liveBlocks(), 0);
+
+    // Rows kept in a temporary file, and still no memory for the bitmap
+    // once they are in: message 6, and nothing left behind.
+    imaging::testing::ScratchFolder folder;
+    platform.temporaryFolder = folder.path("");
+    platform.warnings.clear();
+    ScanBitmapBuilder& stored = builder(PIXEL_TYPE_GREY, 600, 5);
+    memory.failAllocationsFrom(3000);
+    void* dib = stored.createScanBitmap(1);
+    ASSERT_NE(dib, nullptr);
+    EXPECT_TRUE(stored.dataStoreUsesFile());
+    const std::vector<uint8_t> row(600, 7);
+    stored.appendDecodedRow(row.data(), 600);
+    EXPECT_EQ(stored.fillBitmapRows(dib), ScanBitmapBuilder::Filled::noMemory);
+    ASSERT_EQ(platform.warnings.size(), 1u);
+    EXPECT_EQ(platform.warnings[0].stringId, static_cast<unsigned>(IDS_ERROR_NO_MEMORY_FOR_DIB));
+    EXPECT_TRUE(platform.warnings[0].shown);
+    memory.release(dib);
+    built.reset();
+    EXPECT_EQ(memory.liveBlocks(), 0);
+    EXPECT_FALSE(std::filesystem::exists(platform.namedFiles.back()));
 }
 
-TEST_F(BitmapBuildingTest, TemporaryFileThatCannotBeReopenedLeavesTheRowsAsCreated)
+TEST_F(BitmapBuildingTest, TemporaryFileThatCannotBeReopenedFailsTheFill)
 {
     imaging::testing::ScratchFolder folder;
     platform.temporaryFolder = folder.path("");
-    ScanBitmapBuilder& b = builder(PIXEL_TYPE_GREY, 4, 2);
-    void* dib = b.createScanBitmap();
-    memory.failAllocationsFrom(1);
+    ScanBitmapBuilder& b = builder(PIXEL_TYPE_GREY, 600, 2);
+    memory.failAllocationsFrom(1200);  // neither the bitmap nor a store in memory
+    void* dib = b.createScanBitmap(1);
     ASSERT_TRUE(b.openDataStore());
     memory.failAllocationsFrom(0);
-    const uint8_t row[4] = {1, 2, 3, 4};
-    b.appendDecodedRow(row, 4);
+    ASSERT_TRUE(b.dataStoreUsesFile());
+    const std::vector<uint8_t> row(600, 1);
+    b.appendDecodedRow(row.data(), 600);
     std::filesystem::remove(platform.namedFiles[0]);
-    EXPECT_FALSE(b.fillBitmapRows(dib, 1));
+    EXPECT_EQ(b.fillBitmapRows(dib), ScanBitmapBuilder::Filled::unreadable);
     ASSERT_EQ(platform.warnings.size(), 1u);
     EXPECT_EQ(platform.warnings[0].stringId, static_cast<unsigned>(IDS_ERROR_CANT_OPEN_DATA_FILE));
-    EXPECT_EQ(bytesOf(dib)[1064 + 4], 0xff);
     memory.release(dib);
 }
 

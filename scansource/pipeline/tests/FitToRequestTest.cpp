@@ -23,14 +23,14 @@ protected:
         geometry = {hdpi, vdpi, (right - left) * hdpi / 4800, (bottom - top) * vdpi / 4800,
                     pixelType == PIXEL_TYPE_COLOUR ? 3 : 1};
         built.emplace(parameters, geometry, memory, imaging, platform);
-        void* dib = built->createScanBitmap();
+        void* dib = built->createScanBitmap(1);
         EXPECT_TRUE(built->openDataStore());
         std::vector<uint8_t> row(static_cast<size_t>(geometry.width) * geometry.channels);
         for (int y = 0; y < geometry.height; ++y) {
             std::fill(row.begin(), row.end(), static_cast<uint8_t>(y));
             built->appendDecodedRow(row.data(), static_cast<int>(row.size()));
         }
-        built->fillBitmapRows(dib, 1);
+        built->fillBitmapRows(dib);
         return dib;
     }
     std::vector<uint8_t> bytesOf(void* block)

@@ -39,6 +39,15 @@ void expectRoundTrip(const Case& c, const std::vector<uint8_t>& image, const Fee
     FeedResult result = feedStream(decoder, stream, c.width, c.height, c.channels, plan);
     ASSERT_EQ(result.status, DecodeLastRow) << describe(c);
     ASSERT_EQ(result.image, image) << describe(c);
+    if (c.channels != 3)
+        return;
+    // Decoded blue first, the same pixels with red and blue exchanged.
+    std::vector<uint8_t> blueFirst = image;
+    for (size_t i = 0; i < blueFirst.size(); i += 3)
+        std::swap(blueFirst[i], blueFirst[i + 2]);
+    FeedPlan exchanged = plan;
+    exchanged.colourOrder = ColourOrder::BlueFirst;
+    ASSERT_EQ(feedStream(decoder, stream, c.width, c.height, c.channels, exchanged).image, blueFirst) << describe(c);
 }
 
 TEST(RoundTrip, EveryPredictorWidthAndChannelCount)

@@ -3,7 +3,9 @@
 #include "DeviceFakes.h"
 #include "StringIds.h"
 #include "EmulatedDeviceFiles.h"
+#include "BitmapFakes.h"
 #include "FeederPrompt.h"
+#include "ImagingBitmapSteps.h"
 #include "ScanJob.h"
 #include "ScanReplyResult.h"
 #include "StreamEncoder.h"
@@ -13,6 +15,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <random>
 
@@ -24,43 +27,49 @@ constexpr int kIdCancel = 2;
 struct FakeDib {
     ScanImageGeometry geometry;
     std::vector<uint8_t> rows;  // filled from the store
-    int dibOrder = -1;
+    int dibOrder = -1;          // as created
 };
 
 class FakeBitmapBuilder : public BitmapBuildingSteps {
 public:
-    DibHandle createScanBitmap(const ScanParameters& p, const ScanImageGeometry& g) override
+    DibHandle createScanBitmap(const ScanParameters& p, const ScanImageGeometry& g, int dibOrder) override
     {
         parameters = p;
+        throwIf(Stage::create);
         if (!canCreate)
             return nullptr;
         dib = std::make_unique<FakeDib>();
         dib->geometry = g;
+        dib->dibOrder = dibOrder;
         return dib.get();
     }
     bool openDataStore() override
     {
+        throwIf(Stage::openStore);
         storeOpen = canOpenStore;
         return canOpenStore;
     }
     void appendDecodedRow(const uint8_t* row, int count) override
     {
         EXPECT_TRUE(storeOpen);
-        if (count > 0)
-            ++rowCount;
+        if (count > 0 && ++rowCount == 3)
+            throwIf(Stage::rows);
         store.insert(store.end(), row, row + count);
     }
-    bool fillBitmapRows(DibHandle handle, int dibOrder) override
+    int fillBitmapRows(DibHandle& handle) override
     {
+        throwIf(Stage::fill);
         auto* d = static_cast<FakeDib*>(handle);
         d->rows = store;
-        d->dibOrder = dibOrder;
         storeOpen = false;
-        return canReadBack;
+        return canReadBack ? 100 : SCAN_RESULT_SETUP_FAILED;
     }
     int fitBitmapToRequest(DibHandle handle, int forMemoryTransfer, DibHandle* result) override
     {
         fittedForMemory = forMemoryTransfer;
+        if (throwIn == Stage::fit)
+            dib.reset();  // the DIB is the fit's from the call on
+        throwIf(Stage::fit);
         *result = handle;
         return 100;
     }
@@ -71,6 +80,15 @@ public:
         storeOpen = false;
     }
 
+    // Where an allocation throws, as std::vector's and new's do.
+    enum class Stage { none, create, openStore, rows, fill, fit };
+    void throwIf(Stage stage) const
+    {
+        if (stage == throwIn)
+            throw std::bad_alloc();
+    }
+
+    Stage throwIn = Stage::none;
     bool canCreate = true;
     bool canOpenStore = true;
     bool canReadBack = true;
@@ -107,6 +125,7 @@ public:
         prompts.push_back({textId, captionId});
         return answer;
     }
+    void streamFailed(int reply) override { failedReplies.push_back(reply); }
 
     volatile int* cancel = nullptr;
     ScannerProtocol* protocol = nullptr;
@@ -120,6 +139,7 @@ public:
     int answer = kIdCancel;
     std::vector<int> percents;
     std::vector<std::pair<unsigned, unsigned>> prompts;
+    std::vector<int> failedReplies;
 };
 
 // Each pump of the lamp dialog lets half a second pass on the device.
@@ -224,6 +244,8 @@ struct ScanJobTest : ::testing::Test {
     volatile int cancel = 0;
     ScanRequest request;
     DibHandle dib = reinterpret_cast<DibHandle>(1);
+    scancodec::StreamDecoder decoder;
+    scancodec::StreamDecoder* ownDecoder = nullptr;  // null: the source's one
 
     ScanJobTest()
     {
@@ -248,11 +270,11 @@ struct ScanJobTest : ::testing::Test {
         view.now = &now;
     }
 
-    int scan(int dibOrder = 1, int forMemoryTransfer = 0)
+    int scan(int dibOrder = 1, int forMemoryTransfer = 0, BitmapBuildingSteps* steps = nullptr)
     {
         if (!files)
             plugIn();
-        ScanJobServices services{*protocol, lamp, lamp, view, bitmap, executionState, cancel};
+        ScanJobServices services{*protocol, lamp, lamp, view, steps ? *steps : bitmap, executionState, cancel, ownDecoder};
         return runScanJob(services, request, dibOrder, forMemoryTransfer, &dib);
     }
 
@@ -320,6 +342,7 @@ TEST_F(ScanJobTest, EveryPixelTypeAndResolutionGivesThePage)
             page = makePage(1275, 600, pixelType == PIXEL_TYPE_COLOUR);
             request.parameters.pixelType = pixelType;
             request.parameters.resolution = dpi;
+            ownDecoder = dpi == 600 ? &decoder : nullptr;
             int dibOrder = dpi == 300 ? 0 : 1;
             ASSERT_EQ(scan(dibOrder), SCAN_REPLY_SUCCESS);
             EXPECT_EQ(dib, bitmap.dib.get());
@@ -452,6 +475,17 @@ TEST_F(ScanJobTest, AWarmingLampIsWaitedFor)
     expectReleased();
 }
 
+// A device may fill its last block up (a whole packet, a whole block): fill
+// bytes after the last row are no row the image lacks.
+TEST_F(ScanJobTest, FillAfterTheLastRowIsNotAFault)
+{
+    config.paddingBytes = 1000;
+    config.paddingByte = 0xFF;
+    ASSERT_EQ(scan(), SCAN_REPLY_SUCCESS);
+    expectThePage();
+    expectReleased();
+}
+
 TEST_F(ScanJobTest, DeviceFaultsEndTheScanWithTheirMessage)
 {
     struct Case {
@@ -460,20 +494,23 @@ TEST_F(ScanJobTest, DeviceFaultsEndTheScanWithTheirMessage)
         unsigned message;
         const char* commands;  // what reached the device
         bool unlocked;
+        std::vector<int> streamReplies;  // the reply that ended the stream
     } cases[] = {
-        {"jam at lock", [](EmulatorConfig& c) { c.jamAtLock = true; }, IDS_ERROR_ADF_JAM, "LU", true},
-        {"jam in a block", [](EmulatorConfig& c) { c.jamAtBlock = 2; }, IDS_ERROR_ADF_JAM, "LCDOZSMGU", true},
+        {"jam at lock", [](EmulatorConfig& c) { c.jamAtLock = true; }, IDS_ERROR_ADF_JAM, "LU", true, {}},
+        {"jam in a block", [](EmulatorConfig& c) { c.jamAtBlock = 2; }, IDS_ERROR_ADF_JAM, "LCDOZSMGU", true,
+         {SCAN_REPLY_FEEDER_JAM}},
         // Out of step with the stream: stopped, purged, then unlocked.
         {"garbage header", [](EmulatorConfig& c) { c.garbageHeaderAtBlock = 1; }, IDS_ERROR_DISCONNECTION,
-         "LCDOZSMGAU", true},
+         "LCDOZSMGAU", true, {SCAN_REPLY_BAD_HEADER}},
         {"over-long payload", [](EmulatorConfig& c) { c.overlongPayloadAtBlock = 1; }, IDS_ERROR_DISCONNECTION,
-         "LCDOZSMGAU", true},
+         "LCDOZSMGAU", true, {SCAN_REPLY_BAD_HEADER}},
         {"disconnect", [](EmulatorConfig& c) { c.disconnectAtByte = 3000; }, IDS_ERROR_DISCONNECTION, "LCDOZSMG",
-         false},
+         false, {SCAN_REPLY_BAD_HEADER}},
         // Silent: stopped and unlocked without waiting for replies.
-        {"time-out", [](EmulatorConfig& c) { c.timeoutAtByte = 3000; }, IDS_ERROR_TIMEOUT_MONO, "LCDOZSMGAU", true},
+        {"time-out", [](EmulatorConfig& c) { c.timeoutAtByte = 3000; }, IDS_ERROR_TIMEOUT_MONO, "LCDOZSMGAU", true,
+         {SCAN_REPLY_TIMEOUT}},
         {"empty transfers for ever", [](EmulatorConfig& c) { c.emptyReads = 1 << 30, c.emptyReadsAtByte = 3000; },
-         IDS_ERROR_TIMEOUT_MONO, "LCDOZSMGAU", true},
+         IDS_ERROR_TIMEOUT_MONO, "LCDOZSMGAU", true, {SCAN_REPLY_TIMEOUT}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -482,10 +519,12 @@ TEST_F(ScanJobTest, DeviceFaultsEndTheScanWithTheirMessage)
         c.configure(config);
         notices.shown.clear();
         executionState.log.clear();
+        view.failedReplies.clear();
         EXPECT_EQ(scan(), SCAN_REPLY_STOP_REQUESTED);
         EXPECT_EQ(dib, nullptr);
         EXPECT_EQ(bitmap.dib, nullptr);
         EXPECT_EQ(notices.shown, std::vector<unsigned>{c.message});
+        EXPECT_EQ(view.failedReplies, c.streamReplies);
         EXPECT_EQ(commands(), c.commands);
         expectReleased(c.unlocked);
     }
@@ -553,6 +592,36 @@ TEST_F(ScanJobTest, BitmapAndStoreFailures)
     EXPECT_FALSE(files->emulator().locked());
 }
 
+TEST_F(ScanJobTest, AnAllocationThatThrowsEndsTheScanAsWantOfMemoryDoes)
+{
+    using Stage = FakeBitmapBuilder::Stage;
+    request.parameters.pixelType = PIXEL_TYPE_COLOUR;
+    request.parameters.resolution = 600;
+    config.blockSize = 512;
+    const std::pair<Stage, std::string> cases[] = {{Stage::create, ""},
+                                                   {Stage::openStore, ""},
+                                                   {Stage::rows, "LCDOZSMGAU"},
+                                                   {Stage::fill, "LCDOZSMGU"},
+                                                   {Stage::fit, "LCDOZSMGU"}};
+    for (const auto& [stage, sent] : cases) {
+        SCOPED_TRACE(testing::Message() << "throws at stage " << static_cast<int>(stage));
+        files.reset();
+        bitmap = FakeBitmapBuilder{};
+        bitmap.throwIn = stage;
+        view = FakeView{};
+        notices.shown.clear();
+        executionState.log.clear();
+        dib = reinterpret_cast<DibHandle>(1);
+        EXPECT_EQ(scan(), SCAN_REPLY_NO_MEMORY);
+        EXPECT_EQ(dib, nullptr);
+        EXPECT_EQ(bitmap.dib, nullptr);
+        EXPECT_EQ(notices.shown, std::vector<unsigned>{IDS_ERROR_NO_MEMORY_FOR_DIB});
+        EXPECT_EQ(commands(), sent);
+        EXPECT_EQ(view.closed, view.opened);
+        expectReleased();
+    }
+}
+
 TEST_F(ScanJobTest, BlockSizesThatDoNotDivideTheBufferAndLineOffsets)
 {
     page = makePage(1275, 600, true);
@@ -587,6 +656,92 @@ TEST_F(ScanJobTest, NoiseRowsLongerThanTheRawBufferAt1200Dpi)
     EXPECT_EQ(bitmap.rowCount, 8);
 }
 
+
+// Heap blocks whose next few allocations of a size fail: a bitmap that
+// cannot be had when the scan starts, and can once its rows are in.
+class ShortMemory : public HeapMemoryBlocks {
+public:
+    void* allocate(size_t size, bool zero) override
+    {
+        if (size >= failFrom && failures > 0) {
+            --failures;
+            return nullptr;
+        }
+        return HeapMemoryBlocks::allocate(size, zero);
+    }
+    size_t failFrom = 0;
+    int failures = 0;
+};
+
+// The image decoded into its place in the DIB is the one that the store of
+// rows (in memory, or a temporary file) gives when the DIB cannot be had
+// at the start.
+TEST_F(ScanJobTest, DibsDecodedInPlaceEqualThoseBuiltFromAStore)
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "scan-job-store";
+    std::filesystem::create_directories(folder);
+    request.parameters.threshold = 100;
+    for (int pixelType : {PIXEL_TYPE_BLACK_WHITE, PIXEL_TYPE_GREY, PIXEL_TYPE_COLOUR})
+        for (int variant = 0; variant < (pixelType == PIXEL_TYPE_BLACK_WHITE ? 4 : 2); ++variant) {
+            const int dibOrder = variant & 1;
+            request.parameters.invert = variant >> 1;  // line art only
+            page = makePage(1275, 600, pixelType == PIXEL_TYPE_COLOUR);
+            request.parameters.pixelType = pixelType;
+            const uint8_t offsets[6] = {4, 5, 2, 2, 0, 1};
+            std::copy(offsets, offsets + 6, config.lineOffsets);
+            std::vector<uint8_t> dibs[3];
+            for (int way = 0; way < 3; ++way) {
+                SCOPED_TRACE(testing::Message() << "pixel type " << pixelType << ", dibOrder " << dibOrder << ", way "
+                                                << way);
+                files.reset();
+                ShortMemory memory;
+                InProcessImagingLibrary imaging(memory);
+                FakeBitmapPlatform platform;
+                platform.temporaryFolder = folder.string();
+                ImagingBitmapSteps steps(memory, imaging, platform);
+                // 150 x 75 pixels: the rows stored unpadded are the smaller block.
+                const size_t rowBytes = pixelType == PIXEL_TYPE_BLACK_WHITE ? 19 : 150 * (pixelType == 2 ? 3 : 1);
+                memory.failFrom = rowBytes * 75;
+                memory.failures = way;  // the bitmap; then the store in memory too
+                ASSERT_EQ(scan(dibOrder, 0, &steps), SCAN_REPLY_SUCCESS);
+                {
+                    LockedBlock locked(memory, dib);
+                    dibs[way].assign(locked.bytes(), locked.bytes() + locked.size());
+                }
+                memory.release(dib);
+                EXPECT_EQ(memory.liveBlocks(), 0);
+                EXPECT_EQ(platform.namedFiles.size(), way == 2 ? 1u : 0u);
+                EXPECT_TRUE(platform.warnings.empty());
+            }
+            EXPECT_EQ(dibs[1], dibs[0]) << pixelType << " " << dibOrder;
+            EXPECT_EQ(dibs[2], dibs[0]) << pixelType << " " << dibOrder;
+            if (pixelType == PIXEL_TYPE_COLOUR) {
+                // The first row is the last in memory; its first pixel is
+                // page pixel (150, 300): red 150, green 44, blue 194.
+                const uint8_t* top = &dibs[0][dibs[0].size() - 452];
+                EXPECT_EQ(top[0], dibOrder ? 194 : 150);
+                EXPECT_EQ(top[2], dibOrder ? 150 : 194);
+            }
+        }
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    std::filesystem::remove_all(folder);
+}
+
+TEST_F(ScanJobTest, ACancelledScanLeavesNoBitmapBehind)
+{
+    request.parameters.pixelType = PIXEL_TYPE_COLOUR;
+    request.parameters.resolution = 600;
+    config.blockSize = 512;
+    view.cancelAtDispatch = 3;
+    HeapMemoryBlocks memory;
+    InProcessImagingLibrary imaging(memory);
+    FakeBitmapPlatform platform;
+    ImagingBitmapSteps steps(memory, imaging, platform);
+    EXPECT_EQ(scan(1, 0, &steps), SCAN_REPLY_STOP_REQUESTED);
+    EXPECT_EQ(dib, nullptr);
+    EXPECT_EQ(memory.liveBlocks(), 0);
+    expectReleased();
+}
 
 // Faults that happen once are in scanjob's tests: two scans on one emulator.
 TEST_F(ScanJobTest, QuirksOfTheLinkStillGiveThePage)

@@ -233,6 +233,17 @@ TEST_F(Dispatch, ASecondEnableDuringTheMissingScannerBoxFails)
     EXPECT_EQ(platform.count("create window"), 0);
 }
 
+TEST_F(Dispatch, ACloseDuringTheWindowsFeederBoxIsRefused)
+{
+    ASSERT_EQ(open(), TWRC_SUCCESS);
+    TW_UINT16 nested = TWRC_SUCCESS;
+    platform.duringWindowCreation = [&] { nested = close(); };
+    EXPECT_EQ(enable(1), TWRC_SUCCESS);
+    EXPECT_EQ(nested, TWRC_FAILURE);
+    EXPECT_EQ(status(), TWCC_SEQERROR);
+    EXPECT_EQ(sourceState(), StateEnabled);
+}
+
 TEST_F(Dispatch, EnableWithInterfaceOpensTheWindowOwnedByTheParent)
 {
     ASSERT_EQ(open(), TWRC_SUCCESS);

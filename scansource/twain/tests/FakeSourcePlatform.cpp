@@ -41,6 +41,8 @@ bool FakeSourcePlatform::createScanWindow(void* parentWindow)
 {
     calls.push_back("create window");
     windowParent = parentWindow;
+    if (duringWindowCreation)
+        duringWindowCreation();
     windowOpen = windowCreates;
     return windowCreates;
 }

@@ -25,6 +25,8 @@ public:
     // during the probe's box, and from inside a notification.
     std::function<void()> duringProbe;
     std::function<void(TW_UINT16)> duringNotification;
+    // The window's set-up queries the feeder and may show a box.
+    std::function<void()> duringWindowCreation;
 
     void bindSupportLibrary() override;
     void releaseSupportLibrary() override;

@@ -15,6 +15,7 @@ TEST(EmulatorConfig, ReadsEveryKey)
         "vendor-id = 0x1234\n"
         "product-id = 0x5310\n"
         "feeder = empty   # nothing loaded\n"
+        "feeder-pages = 3\n"
         "cover = open\n"
         "warming = 2.5\n"
         "not-locked = 5 3\n"
@@ -34,6 +35,7 @@ TEST(EmulatorConfig, ReadsEveryKey)
     EXPECT_EQ(c.vendorId, 0x1234);
     EXPECT_EQ(c.productId, 0x5310);
     EXPECT_EQ(c.feederDetail, 0);
+    EXPECT_EQ(c.feederPages, 3);
     EXPECT_TRUE(c.scanCoverOpen);
     EXPECT_DOUBLE_EQ(c.warmingSeconds, 2.5);
     EXPECT_EQ(c.notLockedDetail, 5);

@@ -214,6 +214,23 @@ TEST_F(EmulatorTest, EmptyFeederScanEndsWithAFeederStatus)
     EXPECT_EQ(readStream(stream), SCAN_REPLY_FEEDER_EMPTY);
 }
 
+TEST_F(EmulatorTest, FeederRunsEmptyAfterItsPages)
+{
+    config.feederPages = 2;
+    plugIn();
+    for (int page = 0; page < 2; ++page) {
+        EXPECT_EQ(protocol->queryFeederStatus(true), 0) << page;
+        startScan(PIXEL_TYPE_GREY, true);
+        std::vector<uint8_t> stream;
+        EXPECT_EQ(readStream(stream), SCAN_REPLY_STATUS_OK) << page;
+        EXPECT_EQ(command(makeCommand(CMD_UNLOCK)), 0);
+    }
+    EXPECT_EQ(protocol->queryFeederStatus(true), 1);
+    startScan(PIXEL_TYPE_GREY, true);
+    std::vector<uint8_t> stream;
+    EXPECT_EQ(readStream(stream), SCAN_REPLY_FEEDER_EMPTY);
+}
+
 TEST_F(EmulatorTest, LockRefusals)
 {
     config.jamAtLock = true;

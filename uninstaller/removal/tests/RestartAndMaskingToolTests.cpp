@@ -1,41 +1,12 @@
-#include "MaskingToolStep.h"
-#include "RestartHandling.h"
+#include "FakeToolAndRestart.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <map>
-#include <set>
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 namespace {
-
-class RecordingRestart : public RestartPlatform {
-public:
-    bool answerYes = false;
-    bool restartWorks = true;
-    std::vector<std::string> calls;
-
-    bool StopSpoolerService() override { return Call("stop"); }
-    bool StartSpoolerService() override { return Call("start"); }
-    bool SpoolerStopPending() override { return stopPendingQueries > 0 && stopPendingQueries--; }
-    int stopPendingQueries = 0;
-    bool CloseConsumerSpooler() override { return Call("close consumer spooler"); }
-    bool RestartDirectly() override { return Call("restart") && restartWorks; }
-    bool PrivilegedRestart() override { return Call("privileged restart") && restartWorks; }
-    void ShowFinished() override { Call("199"); }
-    bool AskRestart() override { return Call("200") && answerYes; }
-    void ShowRestartFailed() override { Call("201"); }
-
-private:
-    bool Call(const char* what)
-    {
-        calls.emplace_back(what);
-        return true;
-    }
-};
 
 RestartFacts Facts(int platformClass, int versionCode) { return {platformClass, versionCode}; }
 
@@ -61,7 +32,7 @@ TEST(RestartHandling, SpoolerPhasesByPlatformAndVersion)
         {3, 8, {"stop"}, false, {"start"}},
     };
     for (const Case& c : cases) {
-        RecordingRestart platform;
+        fake::Restart platform;
         EXPECT_EQ(RunSpoolerStopPhase(Facts(c.platformClass, c.versionCode), false, platform), c.restartNeeded)
             << c.platformClass << "/" << c.versionCode;
         EXPECT_EQ(platform.calls, c.stopCalls) << c.platformClass << "/" << c.versionCode;
@@ -70,7 +41,7 @@ TEST(RestartHandling, SpoolerPhasesByPlatformAndVersion)
         EXPECT_EQ(platform.calls, c.startCalls) << c.platformClass << "/" << c.versionCode;
     }
     // A restart needed before stays needed.
-    RecordingRestart platform;
+    fake::Restart platform;
     EXPECT_TRUE(RunSpoolerStopPhase(Facts(3, 6), true, platform));
 }
 
@@ -78,7 +49,7 @@ TEST(RestartHandling, SpoolerPhasesByPlatformAndVersion)
 // when waiting longer is no use.
 TEST(RestartHandling, TheSpoolerStartWaitsForAPendingStop)
 {
-    RecordingRestart platform;
+    fake::Restart platform;
     platform.stopPendingQueries = 2;
     int ticks = 0;
     while (RunSpoolerStartPhase(Facts(3, 6), platform, ticks) == SpoolerStart::Waiting)
@@ -86,7 +57,7 @@ TEST(RestartHandling, TheSpoolerStartWaitsForAPendingStop)
     EXPECT_EQ(ticks, 2);
     EXPECT_THAT(platform.calls, ElementsAre("start"));
 
-    RecordingRestart stuck;
+    fake::Restart stuck;
     stuck.stopPendingQueries = 1000;
     EXPECT_EQ(RunSpoolerStartPhase(Facts(3, 6), stuck, kSpoolerStopWaitTicks - 1), SpoolerStart::Waiting);
     EXPECT_EQ(RunSpoolerStartPhase(Facts(3, 6), stuck, kSpoolerStopWaitTicks), SpoolerStart::Done);
@@ -118,7 +89,7 @@ TEST(RestartHandling, EndOfRemovalMessages)
         {"scanner uninstall pending, NT", {3, 6}, false, true, true, true, {}},
     };
     for (const Case& c : cases) {
-        RecordingRestart platform;
+        fake::Restart platform;
         platform.answerYes = c.yes;
         platform.restartWorks = c.restartWorks;
         FinishRemovalMessages(c.facts, c.restartNeeded, c.scannerPending, platform);
@@ -141,7 +112,7 @@ TEST(RestartHandling, AfterAFailedScannerUninstallStart)
         {{2, 3}, true, false, {"200", "restart"}},  // no failure text here
     };
     for (const Case& c : cases) {
-        RecordingRestart platform;
+        fake::Restart platform;
         platform.answerYes = true;
         platform.restartWorks = c.restartWorks;
         AskRestartAfterScannerUninstallFailed(c.facts, c.restartNeeded, platform);
@@ -149,39 +120,9 @@ TEST(RestartHandling, AfterAFailedScannerUninstallStart)
     }
 }
 
-namespace {
-
-class FakeToolPlatform : public MaskingToolPlatform {
-public:
-    std::vector<std::string> directories;
-    std::set<std::string> files;
-    bool starts = true;
-    int activeChecks = 0;  // exit code reads still-active this many times
-    bool dialog = false;
-    std::vector<std::string> started;
-    std::vector<Process> released;
-
-    std::vector<std::string> OemPathDirectories() override { return directories; }
-    bool FileExists(const std::string& path) override { return files.count(path) != 0; }
-    Process StartProcess(const std::string& path, const std::string& commandLine) override
-    {
-        started.push_back(path + commandLine);
-        return starts ? 42 : 0;
-    }
-    bool ProcessStillActive(Process process) override
-    {
-        EXPECT_EQ(process, 42u);
-        return activeChecks-- > 0;
-    }
-    bool MaskingToolDialogExists() override { return dialog; }
-    void ReleaseProcess(Process process) override { released.push_back(process); }
-};
-
-}  // namespace
-
 TEST(MaskingToolStep, FindsTheToolThroughTheOemPaths)
 {
-    FakeToolPlatform platform;
+    fake::MaskingTool platform;
     platform.directories = {"", "C:\\First", "C:\\Second\\"};
     MaskingToolStep step(platform, 3);
     EXPECT_EQ(step.FindTool(), "");
@@ -194,7 +135,7 @@ TEST(MaskingToolStep, FindsTheToolThroughTheOemPaths)
 
 TEST(MaskingToolStep, StartsWithSlashDAndWaitsForTheExitCode)
 {
-    FakeToolPlatform platform;
+    fake::MaskingTool platform;
     platform.directories = {"C:\\Tool"};
     platform.files = {"C:\\Tool\\VENEER32.EXE"};
     platform.activeChecks = 2;
@@ -224,7 +165,7 @@ TEST(MaskingToolStep, WhenNothingIsToBeDone)
         {"start fails on the oldest subset", true, true, false, 1, MaskingToolState::Running},
     };
     for (const Case& c : cases) {
-        FakeToolPlatform platform;
+        fake::MaskingTool platform;
         platform.directories = {"C:\\Tool"};
         if (c.toolPresent)
             platform.files = {"C:\\Tool\\VENEER32.EXE"};
@@ -237,7 +178,7 @@ TEST(MaskingToolStep, WhenNothingIsToBeDone)
 
 TEST(MaskingToolStep, TheOldestSubsetWaitsForTheVeneerDialog)
 {
-    FakeToolPlatform platform;
+    fake::MaskingTool platform;
     platform.directories = {"C:\\Tool"};
     platform.files = {"C:\\Tool\\VENEER.EXE"};
     platform.starts = false;  // as if it ran

@@ -105,6 +105,31 @@ TEST_F(SpoolerObjects, APrinterThatDoesNotOpenCountsAsRemovedOneThatWillNotDelet
   EXPECT_FALSE(database.Printers()[1].removed);
 }
 
+// A printer that stays keeps what it needs: its class key, the user's
+// values for it and, on consumer Windows, its spooler keys.
+TEST_F(SpoolerObjects, APrinterThatWillNotDeleteKeepsItsTraces) {
+  for (OsInfo os : {fake::ntFamily(), fake::consumerWindows()}) {
+    fake::Machine local;
+    UninstallDatabase db;
+    db.Printers().push_back(fake::printer("Stuck", "Drv"));
+    local.spooler.printers.push_back(fake::Printer{"Stuck"});
+    local.spooler.printers[0].deletable = false;
+    local.spooler.printers[0].data["UniqueID"] = "{ID-3}";
+    local.registry.setValue("HKLM\\System\\CurrentControlSet\\control\\Print\\Printers\\Stuck\\PrinterDriverData",
+                            "UniqueID", "{ID-3}");
+    local.registry.addKey("HKCR\\{ID-3}");
+    local.registry.setValue("HKCU\\Printers\\Settings", "Stuck", "x");
+
+    RemovalContext context = local.context(db, os);
+    SpoolerObjectRemoval(context).removePrinters();
+
+    EXPECT_FALSE(db.Printers()[0].removed);
+    EXPECT_TRUE(local.registry.hasKey("HKCR\\{ID-3}"));
+    EXPECT_TRUE(local.registry.hasValue("HKCU\\Printers\\Settings", "Stuck"));
+    EXPECT_TRUE(db.RemovalPlan().Items(ItemList::RegistryKeys).empty());
+  }
+}
+
 TEST_F(SpoolerObjects, ANetworkConnectionIsDeletedByName) {
   InstalledPrinter connection = fake::printer("\\\\srv\\Lab", "Drv", false, true);
   connection.server = "\\\\srv";

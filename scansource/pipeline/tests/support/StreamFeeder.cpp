@@ -16,6 +16,7 @@ FeedResult feedStream(StreamDecoder& decoder, const std::vector<uint8_t>& stream
     result.status = decoder.start(width, height, channels, 8);
     if (result.status != DecoderStarted)
         return result;
+    decoder.setColourOrder(plan.colourOrder);
     const int rowSize = width * channels;
     // Bytes not yet arrived, or already taken, hold a code the decoder
     // would report as corrupt: reading them cannot go unnoticed.

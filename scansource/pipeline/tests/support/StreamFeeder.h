@@ -12,6 +12,7 @@ namespace scancodec {
 struct FeedPlan {
     int ringSize = 32768;
     std::vector<int> blockSizes = {4096};  // used in turn, cut to the free space
+    ColourOrder colourOrder = ColourOrder::RedFirst;
 };
 
 constexpr int kFeedStuck = -1;  // the decoder neither took input nor made output

@@ -16,10 +16,18 @@ class Journal {
   void add(std::string entry) { entries.push_back(std::move(entry)); }
 };
 
+// A step that waits stays for as many ticks as are left, one less each.
+bool takeTick(int& ticksLeft) {
+  if (ticksLeft == 0) return false;
+  --ticksLeft;
+  return true;
+}
+
 class RecordingSteps : public RemovalSteps {
  public:
   explicit RecordingSteps(Journal& journal) : journal_(journal) {}
   int maskingToolTicksLeft = 0;
+  int lastPrinterMaskingToolTicksLeft = 0;
   int spoolerStopTicksLeft = 0;
   std::function<void()> duringPrinters;
 
@@ -27,9 +35,11 @@ class RecordingSteps : public RemovalSteps {
   void buildRemovalPlan() override { journal_.add("plan"); }
   MaskingToolState maskingToolStep() override {
     journal_.add("mask");
-    if (maskingToolTicksLeft == 0) return MaskingToolState::Finished;
-    --maskingToolTicksLeft;
-    return MaskingToolState::Running;
+    return takeTick(maskingToolTicksLeft) ? MaskingToolState::Running : MaskingToolState::Finished;
+  }
+  MaskingToolState maskingToolStepAfterPrinters() override {
+    journal_.add("mask-after-printers");
+    return takeTick(lastPrinterMaskingToolTicksLeft) ? MaskingToolState::Running : MaskingToolState::Finished;
   }
   void removePrinters() override {
     journal_.add("printers");
@@ -49,9 +59,7 @@ class RecordingSteps : public RemovalSteps {
   void removeRegistryEntries() override { journal_.add("registry"); }
   SpoolerStart startSpooler() override {
     journal_.add("spooler-start");
-    if (spoolerStopTicksLeft == 0) return SpoolerStart::Done;
-    --spoolerStopTicksLeft;
-    return SpoolerStart::Waiting;
+    return takeTick(spoolerStopTicksLeft) ? SpoolerStart::Waiting : SpoolerStart::Done;
   }
   void finishRemoval() override { journal_.add("finish"); }
 
@@ -111,7 +119,7 @@ TEST(RemovalPhaseMachine, RunsTheEighteenPhasesInOrderWithTheirRedraws) {
       {"mask", "paint 1"},               // 1
       {"paint 2"},                       // 2
       {"printers", "paint 3"},           // 3
-      {"drivers", "paint 4"},            // 4
+      {"mask-after-printers", "drivers", "paint 4"},  // 4
       {"monitors", "hooks", "paint 5"},  // 5
       {"processors", "paint 6"},         // 6
       {"services"},                      // 7
@@ -151,6 +159,21 @@ TEST(RemovalPhaseMachine, StaysInPhaseOneWhileTheMaskingToolRuns) {
   EXPECT_EQ(rig.tickAndTake(), (Entries{"mask", "paint 1"}));
   EXPECT_EQ(rig.machine.phase(), 2);
   EXPECT_EQ(rig.tickAndTake(), (Entries{"paint 2"}));
+}
+
+// The run that only the removal of the last printer asks for: after the
+// printers, before the drivers, without redraws while it runs.
+TEST(RemovalPhaseMachine, TheDriversWaitForAMaskingToolStartedAfterThePrinters) {
+  PhaseRig rig;
+  rig.steps.lastPrinterMaskingToolTicksLeft = 2;
+  rig.machine.start();
+  for (int phase = 0; phase < 4; ++phase) rig.machine.tick();
+  for (int tick = 0; tick < 2; ++tick) {
+    EXPECT_EQ(rig.tickAndTake(), (Entries{"mask-after-printers"}));
+    EXPECT_EQ(rig.machine.phase(), 4);
+  }
+  EXPECT_EQ(rig.tickAndTake(), (Entries{"mask-after-printers", "drivers", "paint 4"}));
+  EXPECT_EQ(rig.machine.phase(), 5);
 }
 
 // The phases hold the spooler stopped from phase 8 until phase 16 has

@@ -50,6 +50,13 @@ void RemovalPhaseMachine::runPhase() {
       redrawFrom(3);
       break;
     case 4:
+      // A masking-tool run that only the removal of the last printer asks
+      // for starts once phase 3 has left no printer; the drivers wait for
+      // it to end.
+      if (steps_.maskingToolStepAfterPrinters() == MaskingToolState::Running) {
+        nextPhase = 4;
+        break;
+      }
       steps_.removeDrivers();
       redraw();
       break;
