@@ -1,9 +1,8 @@
 #include "ScanCallbacks.h"
 
 #include "Debug.h"
-#include "DeviceStringIds.h"
+#include "StringIds.h"
 #include "ScanCommands.h"
-#include "ScanJobStringIds.h"
 #include "ScanStatus.h"
 
 #include <chrono>

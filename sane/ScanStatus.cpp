@@ -1,7 +1,6 @@
 #include "ScanStatus.h"
 
-#include "DeviceStringIds.h"
-#include "ScanJobStringIds.h"
+#include "StringIds.h"
 #include "ScanReplyResult.h"
 
 #include <cstddef>

@@ -1,8 +1,7 @@
 #include "ScanStatus.h"
 
-#include "DeviceStringIds.h"
+#include "StringIds.h"
 #include "ScanJob.h"
-#include "ScanJobStringIds.h"
 #include "ScanReplyResult.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "ScannerLock.h"
 
-#include "DeviceStringIds.h"
+#include "StringIds.h"
 #include "ScanReplyResult.h"
 
 unsigned lampWarmingMessageId(int lockReply, uint8_t detail, bool feederChecked)

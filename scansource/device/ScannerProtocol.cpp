@@ -1,7 +1,7 @@
 #include "ScannerProtocol.h"
 
 #include "DeviceFiles.h"
-#include "DeviceStringIds.h"
+#include "StringIds.h"
 #include "ScanReplyResult.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "BitmapBuilding.h"
 
-#include "BitmapStringIds.h"
+#include "StringIds.h"
 #include "DeliveredImage.h"
 #include "ScanReplyResult.h"
 

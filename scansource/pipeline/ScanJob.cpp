@@ -2,8 +2,7 @@
 
 #include "DecoderInstance.h"
 #include "DeliveredImage.h"
-#include "DeviceStringIds.h"
-#include "ScanJobStringIds.h"
+#include "StringIds.h"
 #include "ScanReplyResult.h"
 
 #include <algorithm>
@@ -209,7 +208,7 @@ bool ScanJob::feederReady()
     for (;;) {
         int status = s_.protocol.queryFeederStatus(true);
         if (status == 1) {
-            if (s_.view.askOkCancel(IDS_MESSAGE_ADF_PROMPT, TWAINUI_CAPTION) != IDOK_ANSWER) {
+            if (s_.view.askOkCancel(IDS_MESSAGE_ADF_PROMPT, IDS_TWAINUI_CAPTION) != IDOK_ANSWER) {
                 s_.cancelRequested = 1;
                 return false;
             }

@@ -1,6 +1,7 @@
 #pragma once
-// Resource ids of the data source. String-table entries hold message keys;
-// the entry whose id equals a control id is that control's key.
+// Resource ids of the data source: dialogs, controls and the cursor; the
+// string-table ids are in StringIds.h.
+#include "StringIds.h"
 
 // Dialog templates of the scan settings window.
 #define IDD_DLG_UI_CALDER_DBCS 106
@@ -44,90 +45,6 @@
 #define IDC_LABEL_IMAGE_SIZE 1066
 #define IDC_TEXT_VERSION 1067
 #define IDC_GROUP_ADVANCED 1068
-
-// Message keys.
-#define IDS_ERROR_SELECT_LARGER_AREA 4
-#define IDS_ERROR_CANT_OPEN_CHANNEL 5
-#define IDS_ERROR_NO_MEMORY_FOR_DIB 6
-#define IDS_ERROR_CANT_CREATE_DATA_FILE 7
-#define IDS_ERROR_SCAN_SETTING 8
-#define IDS_ERROR_CANT_OPEN_DATA_FILE 9
-#define IDS_ERROR_SCAN_RESOLUTION 10
-#define IDS_ERROR_SCAN_OFFSET 11
-#define IDS_ERROR_SCAN_SIZE 12
-#define IDS_ERROR_SCAN_START 13
-#define IDS_ERROR_SCAN_ABORT 14
-#define IDS_ERROR_TIMEOUT_MONO 15
-#define IDS_ERROR_DECOMP_MORE 17
-#define IDS_ERROR_CANT_CLOSE_CHANNEL 19
-#define IDS_ERROR_INVALID_COLOR_FORMAT 20
-#define IDS_ERROR_QUERY_DOC_FEEDER 21
-#define IDS_ERROR_SCAN_SOURCE 22
-#define IDS_ERROR_SCAN_CLIPPING 23
-#define IDS_ERROR_UNKNOWN_LEADTOOLS_FAILURE 24
-// Id 25 has no entry: the image-too-large warning (see MessageBoxes.cpp).
-#define IDS_ERROR_IMAGE_TOO_LARGE 25
-#define IDS_ASKABOUTLARGEIMAGE 26
-#define IDS_DONTASKKEY 27
-#define IDS_FILTER_SETTINGS 28
-#define IDS_TAPA 29
-#define IDS_TAPB 30
-#define IDS_TAPC 31
-#define IDS_TAPD 32
-#define IDS_TAPE 33
-#define IDS_TAPF 34
-#define IDS_ERROR_SET_FILTER 35
-#define IDS_SHIFT 36
-#define IDS_ERROR_DECOMP_START 37
-#define IDS_ERROR_DISCONNECTION 38
-#define IDS_ERROR_SCANNER_NOT_LOCKED 39
-#define IDS_ERROR_SCANNER_WARMING 40
-#define IDS_ERROR_UNKNOWN_SCANNER_LOCKING_FAILURE 41
-#define IDS_ERROR_ADF_JAM 42
-#define IDS_ERROR_INTERNAL_FAILURE 43
-#define IDS_ERROR_OTHER_APP_USING_SCANNER 44
-
-#define IDS_WARNING_NOSHOW 1054
-#define IDS_WAIT_MESSAGE 1056
-#define IDS_VERSIONNUMBER 1067
-#define IDS_TWAINUI 1069
-#define IDS_BUTTON_CANCEL 1071
-#define IDS_WARNING_NOTE1 1072
-#define IDS_WARNING_NOTE2 1073
-#define IDS_WARNING_NOTE3 1074
-#define IDS_YES 1075
-#define IDS_NO 1076
-#define IDS_WARNING_CAPTION 1077
-#define IDS_TWAINUI_CAPTION 1078
-#define IDS_MANUFACTURER 1079
-#define IDS_PRODFAMILY 1080
-#define IDS_MESSAGE_ADF_PROMPT 1083
-
-// Names of the settings file (the texts are the names themselves).
-#define IDS_CUSTOM_LEFT 1085
-#define IDS_CUSTOM_TOP 1086
-#define IDS_CUSTOM_RIGHT 1087
-#define IDS_CUSTOM_BOTTOM 1088
-#define IDS_SETTINGS 1089
-#define IDS_RESOLUTION 1090
-#define IDS_PIXELTYPE 1091
-#define IDS_BRIGHTNESS 1092
-#define IDS_CONTRAST 1093
-#define IDS_HIGHLIGHT 1094
-#define IDS_THRESHOLD 1095
-#define IDS_SHADOW 1096
-#define IDS_FIRSTTIME 1097
-#define IDS_GAMMA 1098
-#define IDS_PAPERSIZE 1099
-#define IDS_USEADF 1100
-
-#define IDS_MESSAGE_ADF_NOT_ATTACHED 1101
-#define IDS_MESSAGE_ADF_SCAN_UNIT_OPEN 1102
-#define IDS_MESSAGE_ADF_SCAN_COVER_OPEN 1103
-#define IDS_MESSAGE_ADF_COVER_OPEN 1104
-
-// Paper size names: 4000 + the TWSS id.
-#define IDS_PAPER_SIZE_BASE 4000
 
 // The cursor over the preview's selection.
 #define IDC_CURSOR_MOVE 110

@@ -5,6 +5,7 @@
 #include "DeferredOperations.h"
 #include "ManagerNotifications.h"
 #include "SourcePlatform.h"
+#include "StringIds.h"
 
 namespace {
 const char OpenFailure[] = "General failure in response to MSG_OPENDS.  ";
@@ -94,7 +95,7 @@ TW_UINT16 enableSource(const TwainRequest& request)
     if (!reachable) {
         // The failed open still counts as a use of the channel: close it once.
         if (!platform.closeScannerChannel())
-            platform.traceWarning(IDS_ERROR_CANT_CLOSE_CHANNEL_KEY);
+            platform.traceWarning(IDS_ERROR_CANT_CLOSE_CHANNEL);
         return failOperation(EnableFailure, TWCC_CHECKDEVICEONLINE);
     }
     if (sourceState() != StateOpen)

@@ -5,6 +5,3 @@
 TW_UINT16 HandleIdentity(const TwainRequest& request);
 TW_UINT16 HandleUserInterface(const TwainRequest& request);
 TW_UINT16 HandleStatus(const TwainRequest& request);
-
-// String-table id of the key traced when the scanner channel cannot be closed.
-constexpr unsigned IDS_ERROR_CANT_CLOSE_CHANNEL_KEY = 19;

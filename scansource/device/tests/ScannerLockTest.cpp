@@ -1,5 +1,5 @@
 #include "DeviceFakes.h"
-#include "DeviceStringIds.h"
+#include "StringIds.h"
 #include "ScannerLock.h"
 
 #include <gtest/gtest.h>

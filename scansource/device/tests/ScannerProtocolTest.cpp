@@ -1,5 +1,5 @@
 #include "DeviceFakes.h"
-#include "DeviceStringIds.h"
+#include "StringIds.h"
 #include "ScanReplyResult.h"
 #include "ScannerProtocol.h"
 

@@ -1,6 +1,6 @@
 #include "BitmapBuilding.h"
 #include "BitmapFakes.h"
-#include "BitmapStringIds.h"
+#include "StringIds.h"
 #include "TestImages.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Fitting the scanned bitmap to the requested resolution through the library.
 #include "BitmapBuilding.h"
 #include "BitmapFakes.h"
-#include "BitmapStringIds.h"
+#include "StringIds.h"
 
 #include <gtest/gtest.h>
 

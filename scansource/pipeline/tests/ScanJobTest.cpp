@@ -1,13 +1,12 @@
 // Whole scans through the engine, the real transport and protocol and the
 // emulated scanner in-process; dialogs, clock and bitmap are recording fakes.
 #include "DeviceFakes.h"
-#include "DeviceStringIds.h"
+#include "StringIds.h"
 #include "EmulatedDeviceFiles.h"
 #include "BitmapFakes.h"
 #include "FeederPrompt.h"
 #include "ImagingBitmapSteps.h"
 #include "ScanJob.h"
-#include "ScanJobStringIds.h"
 #include "ScanReplyResult.h"
 #include "StreamEncoder.h"
 #include "UsbTransportCore.h"

@@ -1,0 +1,7 @@
+#include "shell/ShellState.h"
+
+ShellState& shellState()
+{
+    static ShellState state;
+    return state;
+}
