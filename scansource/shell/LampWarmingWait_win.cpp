@@ -6,7 +6,6 @@
 #include "StringIds.h"
 #include "shell/Localization.h"
 
-
 namespace {
 constexpr DWORD kPumpWaitMilliseconds = 100;
 

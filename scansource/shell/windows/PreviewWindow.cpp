@@ -15,7 +15,6 @@ using namespace scanwindow;
 namespace {
 constexpr char ClassName[] = "ScreenClass";
 
-
 PreviewState& state()
 {
     return shellState().preview;

@@ -36,7 +36,6 @@ ScanParameters& parameters()
     return currentScanParameters();
 }
 
-
 // A text in the form shellState().ansiMode selects.
 struct UiText {
     alignas(wchar_t) char bytes[TextBytes] = {};
@@ -53,16 +52,10 @@ UiText plainText(const std::string& text)
     return result;
 }
 
-
-
-
-
-
 LRESULT send(HWND control, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
     return shellState().ansiMode ? SendMessageA(control, message, wParam, lParam) : SendMessageW(control, message, wParam, lParam);
 }
-
 
 int addComboItem(HWND combo, const UiText& text, LPARAM data)
 {
@@ -72,10 +65,6 @@ int addComboItem(HWND combo, const UiText& text, LPARAM data)
     return index;
 }
 
-
-
-
-
 bool metricLocale()
 {
     char measure[4] = {};
@@ -83,13 +72,11 @@ bool metricLocale()
     return strcmp(measure, "0") == 0;
 }
 
-
 Frame currentFrame()
 {
     const ScanParameters& p = parameters();
     return {p.left, p.top, p.right, p.bottom};
 }
-
 
 void setFrame(const Frame& frame)
 {
@@ -100,8 +87,6 @@ void setFrame(const Frame& frame)
     p.right = onBed.right;
     p.bottom = onBed.bottom;
 }
-
-
 
 // Custom area keys of the settings file, with their defaults.
 const UINT CustomKeys[4] = {IDS_CUSTOM_LEFT, IDS_CUSTOM_TOP, IDS_CUSTOM_RIGHT, IDS_CUSTOM_BOTTOM};
@@ -115,7 +100,6 @@ Frame readCustomArea()
     return {values[0], values[1], values[2], values[3]};
 }
 
-
 void writeCustomArea(const Frame& frame)
 {
     const int32_t values[4] = {frame.left, frame.top, frame.right, frame.bottom};
@@ -123,20 +107,11 @@ void writeCustomArea(const Frame& frame)
         WriteProfileValue(IDS_SETTINGS, CustomKeys[i], ProfileValue::ofInteger(values[i]));
 }
 
-
-
-
-
-
-
 void colourTypeName(int pixelType, UiText& text)
 {
     static const char* const Keys[] = {"MONOCHROME", "GRAYSCALE", "FULLCOLOR"};
     LoadLocalizedKey(Keys[pixelType < 0 || pixelType > 2 ? 2 : pixelType], text.bytes, TextBytes);
 }
-
-
-
 
 void setDroppedWidth(HWND list)
 {
@@ -166,22 +141,6 @@ void setDroppedWidth(HWND list)
     send(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width));
 }
 
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
 bool hostNeedsVanillaPixels()
 {
     GetWindowsVersionProc version = supportGetWindowsVersion();
@@ -193,9 +152,6 @@ bool hostNeedsVanillaPixels()
     size_t suffixLength = sizeof suffix - 1;
     return length >= suffixLength && length < MAX_PATH && lstrcmpiA(path + length - suffixLength, suffix) == 0;
 }
-
-
-
 
 const char* bitmapName(int id, bool down)
 {
@@ -214,7 +170,6 @@ const char* bitmapName(int id, bool down)
         return nullptr;
     }
 }
-
 
 // The button's bitmap stretched over it, its localised text on top.
 bool drawButton(const DRAWITEMSTRUCT& draw)

@@ -30,7 +30,8 @@ std::set<std::string> messageKeys()
         "IDS_TAPD", "IDS_TAPE", "IDS_TAPF", "IDS_SHIFT"};
     std::string table = readFile(STRING_TABLE_FILE);
     std::set<std::string> keys;
-    std::regex entry(R"re(\n\s*\d+,\s*"([^"]+)")re");
+    // Each entry is named by its id, a paper size by the base id plus its number.
+    std::regex entry(R"re(\n\s*\w+(?:\s*\+\s*\d+)?,\s*"([^"]+)")re");
     for (auto match = std::sregex_iterator(table.begin(), table.end(), entry); match != std::sregex_iterator();
          ++match)
         if (!profileNames.count((*match)[1]))
