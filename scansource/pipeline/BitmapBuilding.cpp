@@ -381,6 +381,13 @@ int ScanBitmapBuilder::fitBitmapToRequest(DibHandle dib, int forMemoryTransfer, 
 
     ImagingBitmapDescriptor bitmap{};
     int code = imaging_.bitmapFromDib(&bitmap, IMAGING_DESCRIPTOR_SIZE, dib);
+    if (code == IMAGING_SUCCESS) {
+        // The library holds its own copy of the image from here on: the
+        // scanned one goes before the library makes the final DIB, so that
+        // a large image is never held three times.
+        memory_.release(dib);
+        dib = nullptr;
+    }
     int failedLine = 0;
     if (code != IMAGING_SUCCESS) {
         failedLine = code == IMAGING_NO_MEMORY ? 1412 : 1414;
@@ -408,7 +415,6 @@ int ScanBitmapBuilder::fitBitmapToRequest(DibHandle dib, int forMemoryTransfer, 
             // The bitmap at the scanned size is not the image the application
             // was told of (DAT_IMAGEINFO); it may have sized its buffers by it.
             memory_.release(imaging_.dibFromBitmap(&bitmap, 0));
-            memory_.release(dib);
             *result = nullptr;
             return SCAN_REPLY_NO_MEMORY;
         }
@@ -417,7 +423,6 @@ int ScanBitmapBuilder::fitBitmapToRequest(DibHandle dib, int forMemoryTransfer, 
     }
 
     DibHandle fitted = imaging_.dibFromBitmap(&bitmap, 0);
-    memory_.release(dib);
     *result = fitted;
     return fitted ? SCAN_REPLY_SUCCESS : SCAN_REPLY_NO_MEMORY;
 }

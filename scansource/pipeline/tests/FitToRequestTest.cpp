@@ -115,6 +115,43 @@ TEST_F(FitToRequestTest, MemoryTransferAlwaysGoesThroughTheLibraryTopRowFirst)
     memory.release(result);
 }
 
+// The library holds the image once it has taken it: the scanned DIB goes
+// before the library makes its own, so that a fit (every memory transfer,
+// every resolution the device lacks) never holds three copies at once.
+TEST_F(FitToRequestTest, TheScannedDibIsReleasedBeforeTheLibraryMakesItsOwn)
+{
+    for (int forMemoryTransfer : {1, 0}) {
+        parameters.resolution = 50;
+        parameters.pixelType = PIXEL_TYPE_COLOUR;
+        parameters.left = 0, parameters.top = 0, parameters.right = 960, parameters.bottom = 96;
+        geometry = {75, 75, 15, 1, 3};
+        std::vector<int> liveBefore106;
+        struct Counting : ScriptedImagingLibrary {
+            Counting(HeapMemoryBlocks& heap, std::vector<int>& seen)
+                : ScriptedImagingLibrary(heap), heap_(heap), seen_(seen)
+            {
+            }
+            void* dibFromBitmap(ImagingBitmapDescriptor* bitmap, uint32_t flags) override
+            {
+                seen_.push_back(heap_.liveBlocks());
+                return ScriptedImagingLibrary::dibFromBitmap(bitmap, flags);
+            }
+            HeapMemoryBlocks& heap_;
+            std::vector<int>& seen_;
+        } counting(memory, liveBefore106);
+        ScanBitmapBuilder b(parameters, geometry, memory, counting, platform);
+        void* dib = b.createScanBitmap(1);
+        const uint8_t row[45] = {};
+        b.appendDecodedRow(row, 45);
+        ASSERT_EQ(b.fillBitmapRows(dib), ScanBitmapBuilder::Filled::complete);
+        void* result = nullptr;
+        ASSERT_EQ(b.fitBitmapToRequest(dib, forMemoryTransfer, &result), 100);
+        EXPECT_EQ(liveBefore106, std::vector<int>{0}) << forMemoryTransfer;
+        memory.release(result);
+        EXPECT_EQ(memory.liveBlocks(), 0);
+    }
+}
+
 // A failed resize fails the scan too: an image of another size than the one
 // announced would overrun an application that sized its buffers by it.
 TEST_F(FitToRequestTest, LibraryFailuresShowTheirKeyAndLineAndDeliverNothing)
