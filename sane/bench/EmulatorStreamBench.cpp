@@ -9,6 +9,7 @@
 //             memory are measured from outside, as scanimage's are.
 //   decoder   the decoder alone on that same stream, fed as the engine feeds
 //             it; prints its processor seconds.
+#include "BenchSupport.h"
 #include "EmulatedDeviceFiles.h"
 #include "ScanReplyResult.h"
 #include "ScannerProtocol.h"
@@ -44,45 +45,6 @@ public:
     void traceWarningValue(unsigned, int) override {}
     std::string systemErrorText(uint32_t) override { return {}; }
 };
-
-double processorSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
-// The decoder fed from a 32 KB ring in 1 KB blocks, as the engine feeds it.
-double decoderSeconds(const std::vector<uint8_t>& stream, int width, int height)
-{
-    constexpr int kRing = 32768;
-    std::vector<uint8_t> ring(kRing), row(static_cast<size_t>(width) * 3);
-    scancodec::StreamDecoder decoder;
-    double begin = processorSeconds();
-    decoder.start(width, height, 3, 8);
-    size_t sent = 0;
-    int writeOffset = 0, freeBytes = kRing, result = scancodec::DecodeMoreRows;
-    while (result == scancodec::DecodeMoreRows || result == scancodec::DecodeNeedsInput) {
-        while (freeBytes > kMaxScanPayload && sent < stream.size()) {
-            int block = static_cast<int>(std::min<size_t>(1024, stream.size() - sent));
-            int first = std::min(block, kRing - writeOffset);
-            std::memcpy(ring.data() + writeOffset, stream.data() + sent, static_cast<size_t>(first));
-            std::memcpy(ring.data(), stream.data() + sent + first, static_cast<size_t>(block - first));
-            sent += static_cast<size_t>(block);
-            writeOffset = (writeOffset + block) % kRing;
-            freeBytes -= block;
-        }
-        int consumed = 0, produced = 0;
-        result = decoder.decodeBlock(ring.data(), kRing, kRing - freeBytes, &consumed, row.data(),
-                                     static_cast<int>(row.size()), &produced);
-        freeBytes += consumed;
-        if (result == scancodec::DecodeNeedsInput && sent == stream.size())
-            return -1;
-    }
-    double seconds = processorSeconds() - begin;
-    decoder.finish();
-    return result == scancodec::DecodeLastRow ? seconds : -1;
-}
 
 }  // namespace
 
@@ -130,7 +92,7 @@ int scan(const char* page, const std::string& mode)
     if (reply != SCAN_REPLY_STATUS_OK)
         return 1;
     if (mode == "decoder") {
-        double seconds = decoderSeconds(stream, frame.width, frame.height);
+        double seconds = bench::decoderSeconds(stream, frame.width, frame.height, 3);
         if (seconds < 0)
             return 1;
         std::printf("%.3f\n", seconds);

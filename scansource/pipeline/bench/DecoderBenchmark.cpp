@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "StreamDecoder.h"
 #include "StreamEncoder.h"
 #include "StreamFeeder.h"
@@ -21,15 +22,6 @@ constexpr int kRingSize = 32768;
 constexpr int kBlockSize = 1024;  // the engine reads only while more than this is free
 constexpr int kRuns = 5;
 
-// CPU time of this thread: on a machine shared with other work the wall
-// clock also counts the time other processes held the core.
-double threadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
 struct Timing {
     double wall = -1;
     double cpu = -1;
@@ -41,7 +33,7 @@ Timing timeOneDecode(const std::vector<uint8_t>& stream, int width, int height, 
     std::vector<uint8_t> ring(kRingSize), row(static_cast<size_t>(width * channels));
     StreamDecoder decoder;
     auto begin = std::chrono::steady_clock::now();
-    double cpuBegin = threadSeconds();
+    double cpuBegin = bench::threadSeconds();
     if (decoder.start(width, height, channels, 8) != DecoderStarted)
         return {};
     size_t sent = 0;
@@ -63,7 +55,7 @@ Timing timeOneDecode(const std::vector<uint8_t>& stream, int width, int height, 
             return {};
     }
     Timing timing{std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count(),
-                  threadSeconds() - cpuBegin};
+                  bench::threadSeconds() - cpuBegin};
     decoder.finish();
     return result == DecodeLastRow ? timing : Timing{};
 }
@@ -98,17 +90,6 @@ void runCase(const char* name, const std::vector<uint8_t>& image, int width, int
                 exact ? "bit-exact" : "MISMATCH");
 }
 
-// Other work on the machine slows the wall-clock figure; say how busy it is.
-void printLoad()
-{
-    FILE* file = std::fopen("/proc/loadavg", "r");
-    double oneMinute = 0;
-    if (file && std::fscanf(file, "%lf", &oneMinute) == 1)
-        std::printf("load average (1 min): %.2f\n", oneMinute);
-    if (file)
-        std::fclose(file);
-}
-
 }  // namespace
 
 int main()
@@ -128,6 +109,6 @@ int main()
     runCase("colour, median, line offsets", colour, width, height, 3, offsets);
 
     runCase("grey, median, no header", grey, width, height, 1, plain);
-    printLoad();
+    bench::printLoad();
     return 0;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "BitmapBuilding.h"
 #include "ImageFileSave.h"
 #include "TestImages.h"
@@ -17,13 +18,6 @@
 namespace {
 
 constexpr int kRuns = 3;
-
-double threadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
 
 double wallSeconds()
 {
@@ -86,10 +80,10 @@ int main()
             builder.fillBitmapRows(dib);
             inputMegabytes = memory.blockSize(dib) / 1e6;
             memory.release(fitted);
-            const double wall = wallSeconds(), cpu = threadSeconds();
+            const double wall = wallSeconds(), cpu = bench::threadSeconds();
             if (builder.fitBitmapToRequest(dib, 0, &fitted) != 100)
                 return 1;
-            fit.take(wallSeconds() - wall, threadSeconds() - cpu);
+            fit.take(wallSeconds() - wall, bench::threadSeconds() - cpu);
         }
         const std::string what = "fit 600 to " + std::to_string(resolution) + " dpi (104, 151, 106)";
         fit.print(what.c_str(), inputMegabytes);
@@ -107,10 +101,10 @@ int main()
         Best best;
         const std::string path = (folder / save.name).string();
         for (int run = 0; run < kRuns; ++run) {
-            const double wall = wallSeconds(), cpu = threadSeconds();
+            const double wall = wallSeconds(), cpu = bench::threadSeconds();
             if (SaveImageFile(imaging, memory, fitted, save.format, path.c_str(), -2) != 1)
                 return 1;
-            best.take(wallSeconds() - wall, threadSeconds() - cpu);
+            best.take(wallSeconds() - wall, bench::threadSeconds() - cpu);
         }
         best.print(save.what, outputMegabytes);
     }

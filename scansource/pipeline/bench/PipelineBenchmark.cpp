@@ -5,6 +5,7 @@
 // time, the ratio and the pipeline's peak heap use (memory blocks
 // included) next to the bitmap's size; the aims are 1.3x the decoder and
 // the bitmap plus 8 MB.
+#include "BenchSupport.h"
 #include "HeapMemoryBlocks.h"
 #include "ImagingBitmapSteps.h"
 #include "ScanJob.h"
@@ -70,13 +71,6 @@ void operator delete(void* p, size_t) noexcept { operator delete(p); }
 void operator delete[](void* p, size_t) noexcept { operator delete(p); }
 
 namespace {
-
-double threadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
 
 // The scanner's two pipes: every command is acknowledged, and after the
 // start command the coded stream comes back in 1024-byte data blocks and
@@ -211,9 +205,9 @@ double firstTouchSeconds(size_t size)
 {
     HeapMemoryBlocks heap;
     void* block = heap.allocate(size, false);
-    double begin = threadSeconds();
+    double begin = bench::threadSeconds();
     std::memset(heap.lock(block), 0xFF, size);
-    double seconds = threadSeconds() - begin;
+    double seconds = bench::threadSeconds() - begin;
     heap.release(block);
     return seconds;
 }
@@ -240,38 +234,6 @@ public:
     }
     void freeBitmap(DibHandle) override {}
 };
-
-// The decoder alone, fed as the engine feeds it.
-double decoderSeconds(const std::vector<uint8_t>& stream, int width, int height, int channels)
-{
-    constexpr int kRing = 32768;
-    std::vector<uint8_t> ring(kRing), row(static_cast<size_t>(width) * static_cast<size_t>(channels));
-    scancodec::StreamDecoder decoder;
-    double begin = threadSeconds();
-    decoder.start(width, height, channels, 8);
-    size_t sent = 0;
-    int writeOffset = 0, freeBytes = kRing, result = scancodec::DecodeMoreRows;
-    while (result == scancodec::DecodeMoreRows || result == scancodec::DecodeNeedsInput) {
-        while (freeBytes > 2047 && sent < stream.size()) {
-            int block = static_cast<int>(std::min<size_t>(1024, stream.size() - sent));
-            int first = std::min(block, kRing - writeOffset);
-            std::memcpy(ring.data() + writeOffset, stream.data() + sent, static_cast<size_t>(first));
-            std::memcpy(ring.data(), stream.data() + sent + first, static_cast<size_t>(block - first));
-            sent += static_cast<size_t>(block);
-            writeOffset = (writeOffset + block) % kRing;
-            freeBytes -= block;
-        }
-        int consumed = 0, produced = 0;
-        result = decoder.decodeBlock(ring.data(), kRing, kRing - freeBytes, &consumed, row.data(),
-                                     static_cast<int>(row.size()), &produced);
-        freeBytes += consumed;
-        if (result == scancodec::DecodeNeedsInput && sent == stream.size())
-            return -1;
-    }
-    double seconds = threadSeconds() - begin;
-    decoder.finish();
-    return result == scancodec::DecodeLastRow ? seconds : -1;
-}
 
 struct Mode {
     const char* name;
@@ -325,9 +287,9 @@ bool runMode(const Mode& mode)
         DibHandle dib = nullptr;
         size_t baseline = heapNow.load();
         heapPeak = baseline;
-        double begin = threadSeconds();
+        double begin = bench::threadSeconds();
         int result = runScanJob(services, request, 1, 0, &dib);
-        double seconds = threadSeconds() - begin;
+        double seconds = bench::threadSeconds() - begin;
         if (result != SCAN_REPLY_SUCCESS) {
             std::printf("pipeline result %d\n", result);
             return -1.0;
@@ -338,7 +300,7 @@ bool runMode(const Mode& mode)
         return seconds;
     };
     for (int run = 0; run < kRuns; ++run) {
-        double d = decoderSeconds(stream, width, height, mode.channels);
+        double d = bench::decoderSeconds(stream, width, height, mode.channels);
         if (d < 0) {
             std::printf("decoding failed\n");
             return false;
@@ -360,9 +322,9 @@ bool runMode(const Mode& mode)
             ScannerProtocol engineProtocol(replay, notices);
             ScanJobServices engineOnly{engineProtocol, dialogs, dialogs, dialogs, discard, dialogs, cancel};
             DibHandle ignored = nullptr;
-            double engineBegin = threadSeconds();
+            double engineBegin = bench::threadSeconds();
             runScanJob(engineOnly, request, 1, 0, &ignored);
-            engineBest = std::min(engineBest, threadSeconds() - engineBegin);
+            engineBest = std::min(engineBest, bench::threadSeconds() - engineBegin);
         }
     }
     const double outputBytes = static_cast<double>(width) * height * mode.channels;
@@ -382,17 +344,6 @@ bool runMode(const Mode& mode)
     return true;
 }
 
-// Other work on the machine slows everything; say how busy it is.
-void printLoad()
-{
-    std::FILE* file = std::fopen("/proc/loadavg", "r");
-    double oneMinute = 0;
-    if (file && std::fscanf(file, "%lf", &oneMinute) == 1)
-        std::printf("load average (1 min): %.2f\n", oneMinute);
-    if (file)
-        std::fclose(file);
-}
-
 }  // namespace
 
 int main()
@@ -405,6 +356,6 @@ int main()
     for (const Mode& mode : modes)
         if (!runMode(mode))
             return 1;
-    printLoad();
+    bench::printLoad();
     return 0;
 }
