@@ -27,7 +27,8 @@ class BoundImagingLibrary : public ImagingLibrary {
 public:
     int32_t bitmapFromDib(ImagingBitmapDescriptor* bitmap, uint32_t size, void* dib) override
     {
-        return ready() ? typed<ImagingBitmapFromDibProc>(binding().bitmapFromDib)(bitmap, size, dib) : IMAGING_NO_BITMAP;
+        return ready() ? typed<ImagingBitmapFromDibProc>(binding().bitmapFromDib)(bitmap, size, dib)
+                       : IMAGING_NO_BITMAP;
     }
     void* dibFromBitmap(ImagingBitmapDescriptor* bitmap, uint32_t flags) override
     {
@@ -39,7 +40,8 @@ public:
     }
     int32_t prepareMemoryTransfer(ImagingBitmapDescriptor* bitmap) override
     {
-        return ready() ? typed<ImagingPrepareMemoryTransferProc>(binding().prepareMemoryTransfer)(bitmap) : IMAGING_NO_BITMAP;
+        return ready() ? typed<ImagingPrepareMemoryTransferProc>(binding().prepareMemoryTransfer)(bitmap)
+                       : IMAGING_NO_BITMAP;
     }
     int32_t saveFile(const char* path, ImagingBitmapDescriptor* bitmap, int32_t format, int32_t bitsPerPixel,
                      int32_t qualityFactor, const ImagingSaveOptions* options) override
