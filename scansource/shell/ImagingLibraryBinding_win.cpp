@@ -3,56 +3,58 @@
 #include <string.h>
 
 #include "ImageFileSave.h"
+#include "shell/ShellState.h"
 
 namespace {
 
-struct BoundEntries {
-    HMODULE module = nullptr;
-    ImagingBitmapFromDibProc bitmapFromDib = nullptr;
-    ImagingDibFromBitmapProc dibFromBitmap = nullptr;
-    ImagingResizeProc resize = nullptr;
-    ImagingPrepareMemoryTransferProc prepareMemoryTransfer = nullptr;
-    ImagingSaveFileProc saveFile = nullptr;
-    ImagingLoadFileProc loadFile = nullptr;
-};
+ImagingLibraryBinding& binding()
+{
+    return shellState().imagingLibrary;
+}
 
-BoundEntries entries;
-bool loadAttempted = false;
+FARPROC ordinal(HMODULE module, WORD number)
+{
+    return GetProcAddress(module, MAKEINTRESOURCEA(number));
+}
 
 template <typename Proc>
-Proc ordinal(HMODULE module, WORD number)
+Proc typed(FARPROC entry)
 {
-    return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(number))));
+    return reinterpret_cast<Proc>(reinterpret_cast<void*>(entry));
 }
 
 class BoundImagingLibrary : public ImagingLibrary {
 public:
     int32_t bitmapFromDib(ImagingBitmapDescriptor* bitmap, uint32_t size, void* dib) override
     {
-        return ready() ? entries.bitmapFromDib(bitmap, size, dib) : IMAGING_NO_BITMAP;
+        return ready() ? typed<ImagingBitmapFromDibProc>(binding().bitmapFromDib)(bitmap, size, dib)
+                       : IMAGING_NO_BITMAP;
     }
     void* dibFromBitmap(ImagingBitmapDescriptor* bitmap, uint32_t flags) override
     {
-        return ready() ? entries.dibFromBitmap(bitmap, flags) : nullptr;
+        return ready() ? typed<ImagingDibFromBitmapProc>(binding().dibFromBitmap)(bitmap, flags) : nullptr;
     }
     int32_t resize(ImagingBitmapDescriptor* bitmap, int32_t width, int32_t height, uint32_t flags) override
     {
-        return ready() ? entries.resize(bitmap, width, height, flags) : IMAGING_NO_BITMAP;
+        return ready() ? typed<ImagingResizeProc>(binding().resize)(bitmap, width, height, flags) : IMAGING_NO_BITMAP;
     }
     int32_t prepareMemoryTransfer(ImagingBitmapDescriptor* bitmap) override
     {
-        return ready() ? entries.prepareMemoryTransfer(bitmap) : IMAGING_NO_BITMAP;
+        return ready() ? typed<ImagingPrepareMemoryTransferProc>(binding().prepareMemoryTransfer)(bitmap)
+                       : IMAGING_NO_BITMAP;
     }
     int32_t saveFile(const char* path, ImagingBitmapDescriptor* bitmap, int32_t format, int32_t bitsPerPixel,
                      int32_t qualityFactor, const ImagingSaveOptions* options) override
     {
-        return ready() ? entries.saveFile(path, bitmap, format, bitsPerPixel, qualityFactor, options)
+        return ready() ? typed<ImagingSaveFileProc>(binding().saveFile)(path, bitmap, format, bitsPerPixel,
+                                                                        qualityFactor, options)
                        : IMAGING_NO_BITMAP;
     }
     int32_t loadFile(const char* path, ImagingBitmapDescriptor* bitmap, uint32_t size, int32_t bitsPerPixel,
                      int32_t order, const void* loadOptions, void* fileInfo) override
     {
-        return ready() ? entries.loadFile(path, bitmap, size, bitsPerPixel, order, loadOptions, fileInfo)
+        return ready() ? typed<ImagingLoadFileProc>(binding().loadFile)(path, bitmap, size, bitsPerPixel, order,
+                                                                        loadOptions, fileInfo)
                        : IMAGING_NO_BITMAP;
     }
 
@@ -60,12 +62,13 @@ private:
     // Bound once, from the folder of the module that holds this code.
     static bool ready()
     {
-        if (entries.module || loadAttempted)
-            return entries.module != nullptr;
-        loadAttempted = true;
+        ImagingLibraryBinding& bound = binding();
+        if (bound.module || bound.loadAttempted)
+            return bound.module != nullptr;
+        bound.loadAttempted = true;
         HMODULE self = nullptr;
         if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                                reinterpret_cast<LPCSTR>(&entries), &self))
+                                reinterpret_cast<LPCSTR>(&bound), &self))
             return false;
         return LoadImagingLibrary(self);
     }
@@ -78,7 +81,7 @@ GlobalMemoryBlocks globalBlocks;
 
 bool LoadImagingLibrary(HMODULE sourceModule)
 {
-    if (entries.module)
+    if (binding().module)
         return true;
     char path[MAX_PATH + 2];
     DWORD length = GetModuleFileNameA(sourceModule, path, MAX_PATH + 1);
@@ -96,40 +99,39 @@ bool LoadImagingLibrary(HMODULE sourceModule)
     HMODULE module = LoadLibraryA(path);
     if (!module)
         return false;
-    BoundEntries bound;
+    ImagingLibraryBinding bound;
     bound.module = module;
-    bound.loadFile = ordinal<ImagingLoadFileProc>(module, IMAGING_ORDINAL_LOAD_FILE);
-    bound.saveFile = ordinal<ImagingSaveFileProc>(module, IMAGING_ORDINAL_SAVE_FILE);
-    bound.bitmapFromDib = ordinal<ImagingBitmapFromDibProc>(module, IMAGING_ORDINAL_BITMAP_FROM_DIB);
-    bound.dibFromBitmap = ordinal<ImagingDibFromBitmapProc>(module, IMAGING_ORDINAL_DIB_FROM_BITMAP);
-    bound.prepareMemoryTransfer =
-        ordinal<ImagingPrepareMemoryTransferProc>(module, IMAGING_ORDINAL_PREPARE_MEMORY_TRANSFER);
-    bound.resize = ordinal<ImagingResizeProc>(module, IMAGING_ORDINAL_RESIZE);
+    bound.loadFile = ordinal(module, IMAGING_ORDINAL_LOAD_FILE);
+    bound.saveFile = ordinal(module, IMAGING_ORDINAL_SAVE_FILE);
+    bound.bitmapFromDib = ordinal(module, IMAGING_ORDINAL_BITMAP_FROM_DIB);
+    bound.dibFromBitmap = ordinal(module, IMAGING_ORDINAL_DIB_FROM_BITMAP);
+    bound.prepareMemoryTransfer = ordinal(module, IMAGING_ORDINAL_PREPARE_MEMORY_TRANSFER);
+    bound.resize = ordinal(module, IMAGING_ORDINAL_RESIZE);
     if (!bound.loadFile || !bound.saveFile || !bound.bitmapFromDib || !bound.dibFromBitmap ||
         !bound.prepareMemoryTransfer || !bound.resize) {
         FreeLibrary(module);
         return false;
     }
-    entries = bound;
+    bound.loadAttempted = binding().loadAttempted;
+    binding() = bound;
     return true;
 }
 
 HMODULE imagingLibraryModule()
 {
-    return entries.module;
+    return binding().module;
 }
 
 void UnloadImagingLibrary()
 {
-    if (entries.module)
-        FreeLibrary(entries.module);
-    entries = BoundEntries{};
-    loadAttempted = false;
+    if (binding().module)
+        FreeLibrary(binding().module);
+    binding() = ImagingLibraryBinding{};
 }
 
 bool imagingLibraryLoaded()
 {
-    return entries.module != nullptr;
+    return binding().module != nullptr;
 }
 
 ImagingLibrary& boundImagingLibrary()

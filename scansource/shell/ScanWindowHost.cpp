@@ -7,8 +7,6 @@
 #include "shell/windows/ScanSettingsDialog.h"
 
 namespace {
-ScanSettingsDialog scanSettingsDialog;
-
 // All common-control classes, the native font control among them.
 constexpr DWORD AllControlClasses = 0x26FF;
 
@@ -30,7 +28,9 @@ void initialiseAnsiCommonControls()
 
 bool CreateScanWindow(HWND owner)
 {
-    LPARAM dialog = reinterpret_cast<LPARAM>(static_cast<DialogObject*>(&scanSettingsDialog));
+    if (!shellState().scanSettingsDialog)
+        shellState().scanSettingsDialog = std::make_unique<ScanSettingsDialog>();
+    LPARAM dialog = reinterpret_cast<LPARAM>(shellState().scanSettingsDialog.get());
     if (!shellState().richEditLibrary)
         shellState().richEditLibrary = LoadLibraryA("Riched32.dll");
     if (shellState().ansiMode) {

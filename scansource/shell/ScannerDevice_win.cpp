@@ -7,20 +7,11 @@
 #include "twain/DebugTrace.h"
 #include "shell/MessageBoxes.h"
 #include "shell/SettingsFilePath.h"
+#include "shell/ShellState.h"
 
 #include <windows.h>
 
 #include <string>
-
-namespace {
-
-std::unique_ptr<ScannerDevice>& deviceSlot()
-{
-    static std::unique_ptr<ScannerDevice> device;
-    return device;
-}
-
-}  // namespace
 
 void SourceNotices::trace(const char* text)
 {
@@ -56,15 +47,15 @@ ScannerDevice::ScannerDevice(std::unique_ptr<DeviceFiles> deviceFiles)
 
 ScannerDevice& scannerDevice()
 {
-    std::unique_ptr<ScannerDevice>& device = deviceSlot();
+    ScannerDeviceSlot& device = shellState().scanner;
     if (!device)
-        device = std::make_unique<ScannerDevice>(chooseDeviceFiles());
+        device = ScannerDeviceSlot(new ScannerDevice(chooseDeviceFiles()), [](ScannerDevice* made) { delete made; });
     return *device;
 }
 
 bool reloadScannerDevice()
 {
-    std::unique_ptr<ScannerDevice>& device = deviceSlot();
+    ScannerDeviceSlot& device = shellState().scanner;
     if (device && device->transport.useCount() != 0)
         return false;
     device.reset();

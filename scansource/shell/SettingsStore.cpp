@@ -4,8 +4,6 @@
 #include "ScanParameters.h"
 
 namespace {
-StoredSettings settings = defaultStoredSettings();
-
 class IniFileStore : public ProfileStore {
 public:
     IniFileStore() : path_(settingsFilePath()) {}
@@ -37,27 +35,27 @@ std::string stringTableName(UINT id)
 
 StoredSettings& storedSettings()
 {
-    return settings;
+    return shellState().settings;
 }
 
 void LoadSettings()
 {
     IniFileStore store;
-    LoadSettings(store, settings);
-    applyStoredSettings(settings, currentScanParameters());
+    LoadSettings(store, storedSettings());
+    applyStoredSettings(storedSettings(), currentScanParameters());
 }
 
 void SaveSettings()
 {
     IniFileStore store;
-    captureStoredSettings(currentScanParameters(), settings);
-    SaveSettings(store, settings);
+    captureStoredSettings(currentScanParameters(), storedSettings());
+    SaveSettings(store, storedSettings());
 }
 
 void SaveCustomFrame()
 {
     IniFileStore store;
-    SaveCustomFrame(store, settings);
+    SaveCustomFrame(store, storedSettings());
 }
 
 ProfileValue ReadProfileValue(UINT sectionId, UINT keyId, const ProfileValue& defaultValue)
